@@ -1,0 +1,2 @@
+// Zorbit Volley: process entry. Filled in as the application frame lands.
+int main() { return 0; }
