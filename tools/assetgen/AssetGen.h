@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+
+// The asset generator's three stages. Each writes its files under `outDir` with the
+// names the game asks for ("Data/Textures/...", "Data/Sounds/...", "Data/Music/...")
+// and returns false, after printing why, when something could not be made.
+// Every stage is deterministic: the same build gives the same bytes.
+bool GeneratePictures(const std::string& outDir);
+bool GenerateSounds(const std::string& outDir);
+bool GenerateMusic(const std::string& outDir);
+
+// One labelled sheet of every picture under `outDir`, written as PNG, for review.
+bool WriteContactSheet(const std::string& outDir, const std::string& pngPath);
