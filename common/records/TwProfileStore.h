@@ -1,0 +1,81 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/TwProfileItem.h"
+
+// The players' profiles: the ordered list of names, which one is active, and one saved-game
+// slot per profile ("Data/Save/<name>.Tws" in the player's data directory). Persisted in
+// "Data/Profiles.Txt" as ActiveProfile=<index> and PlayerName0, PlayerName1, ... (quoted).
+//
+// The active index is checked against the list on every use: anything outside it means that
+// no profile is active. A name becomes a file name only through SafeFileName, so no profile
+// name, whatever the profiles file holds, can reach a file outside the save folder.
+class TwProfileStore {
+public:
+    static TwProfileStore& Instance();
+
+    // Replaces the list with the profiles file's names (numbered from 0 without gaps; reading
+    // stops at the first missing or empty name) and reads each profile's saved-game flag
+    // from its slot. False, with an empty list and no active profile, when the file cannot
+    // be read.
+    bool LoadProfiles();
+    // Writes the profiles file. False when it could not be written.
+    bool SaveProfiles();
+    // Makes the profile with this name active, creating it at the end of the list when it
+    // does not exist yet. True when it existed already. When the list is full (see
+    // SetMaxProfiles) a new name is refused: nothing changes and the result is false.
+    bool AddProfile(const std::string& name);
+    // Makes the profile at `index` active, remembering the previous one (the profile dialog's
+    // selection). An index outside the list is ignored.
+    void SelectProfile(int index);
+    // Empties the active profile's slot and removes the profile; the first remaining profile
+    // becomes active.
+    void DeleteActiveProfile();
+
+    // The active profile's name; empty when no profile is active.
+    std::string ActiveName() const;
+    bool IsEmpty() const { return profiles_.empty(); }
+    // The active profile's saved-game flag; false when no profile is active.
+    bool HasSavedGame();
+    // Where the active profile's save slot is on disk.
+    std::string SavePath() const;
+    // Re-reads the active profile's flag from its slot: true when it holds 4 bytes or more.
+    void CheckSavedGame();
+    // Leaves the active profile's slot as an empty file, which reads as no saved game.
+    // The flag is not changed; callers follow with CheckSavedGame.
+    void DeleteSavedGame();
+
+    int Count() const { return static_cast<int>(profiles_.size()); }
+    // The name at `index`, empty outside the list.
+    std::string Name(int index) const;
+    std::vector<std::string> Names() const;
+    // The active index, or -1 when no profile is active (including a stale index).
+    int ActiveIndex() const;
+    // The active index before the last AddProfile or SelectProfile; -1 after a deletion.
+    int PreviousActive() const { return previousActive_; }
+
+    // The most profiles the list may hold (the profile dialog's limit); 0 means no limit.
+    void SetMaxProfiles(int count) { maxProfiles_ = count; }
+    int MaxProfiles() const { return maxProfiles_; }
+    bool IsFull() const { return maxProfiles_ > 0 && Count() >= maxProfiles_; }
+
+    // Forgets every profile (tests; the game loads once at start-up).
+    void Reset();
+
+    // The file-name form of a player name: ASCII letters, digits, space, '-' and '_' stay as
+    // they are; every other byte (a slash, a dot, a control character, '%') becomes "%XX"
+    // with two upper-case hex digits. Different names never share a file name.
+    static std::string SafeFileName(const std::string& name);
+    // The game's name of a profile's slot file: "Data/Save/" + SafeFileName(name) + ".Tws".
+    static std::string SlotGameName(const std::string& name);
+
+private:
+    bool ValidActive() const;
+
+    int active_ = -1;
+    int previousActive_ = -1;
+    int maxProfiles_ = 0;
+    std::vector<std::unique_ptr<TwProfileItem>> profiles_;
+};
