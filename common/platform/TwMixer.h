@@ -1,0 +1,62 @@
+#pragma once
+#include <string>
+
+// The game's thin layer over the sound mixer (SDL_mixer). Only this layer sees the library;
+// the sound system above it works with these opaque handles.
+//
+// Volumes here are the mixer's own scale, 0 to kMixerMaxVolume; TwMixerVolume maps the game's
+// 0-255 onto it. Every call is harmless while the mixer is closed.
+struct TwMixerChunk; // a decoded effect
+struct TwMixerMusic; // a music stream over bytes held by the caller
+
+namespace TwMixer {
+
+constexpr int kMaxVolume = 128;
+constexpr int kChannels = 16;
+
+// Maps a game volume (0-255) onto the mixer's scale (0-128), rounding to nearest.
+int ToMixerVolume(int gameVolume);
+
+// One attempt to open the default audio device at `frequency` Hz, 16-bit stereo, with a mixer
+// buffer of `bufferSamples` sample frames and kChannels effect channels.
+bool Open(int frequency, int bufferSamples);
+// Stops everything and closes the device. Chunks and streams must be freed before.
+void Close();
+bool IsOpen();
+// Output format actually obtained (for tests that read the device's output).
+bool QuerySpec(int& frequency, int& channels, int& bitsPerSample);
+// The last error text of the mixer.
+std::string LastError();
+
+// Effects. LoadChunk decodes WAV or Ogg bytes (copied; the caller may free them).
+TwMixerChunk* LoadChunk(const std::string& bytes);
+void FreeChunk(TwMixerChunk* chunk);
+// Plays on the lowest free channel; returns it, or -1 when none could be started.
+int PlayChunk(TwMixerChunk* chunk);
+// Volume of one channel, or of every channel for -1.
+void SetChannelVolume(int channel, int mixerVolume);
+int ChannelVolume(int channel);
+bool IsChannelPlaying(int channel);
+// The lowest channel not busy with an effect, or -1 when all are.
+int LowestIdleChannel();
+// Pauses or continues every effect channel and the music.
+void PauseAll(bool paused);
+
+// Music. OpenMusic streams from `bytes` without copying: they must outlive the stream.
+TwMixerMusic* OpenMusic(const std::string& bytes);
+void CloseMusic(TwMixerMusic* music);
+// Starts `music` once through from `position` seconds, replacing whatever music plays;
+// the music that is replaced does not count as having ended.
+bool PlayMusic(TwMixerMusic* music, double position);
+// Stops the music on purpose; this does not count as the music ending.
+void StopMusic();
+bool IsMusicPlaying(const TwMixerMusic* music);
+// Seconds into `music` while it plays; 0 when it is not the music playing.
+double MusicPosition(TwMixerMusic* music);
+void SetMusicVolume(int mixerVolume);
+int MusicVolume();
+// True once after the music ran to its end by itself. The notice arrives on the audio
+// thread; this hands it to the game's thread.
+bool TakeMusicEnded();
+
+} // namespace TwMixer
