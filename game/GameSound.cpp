@@ -1,0 +1,21 @@
+#include "GameSound.h"
+
+#include "audio/TwSoundManager.h"
+
+namespace {
+std::function<void(int)>& Listener() {
+    static std::function<void(int)> listener;
+    return listener;
+}
+} // namespace
+
+void GameSound::Play(int id) {
+    if (Listener()) {
+        Listener()(id);
+    }
+    TwSoundManager::Instance().PlaySample(id);
+}
+
+void GameSound::SetListener(std::function<void(int)> listener) {
+    Listener() = std::move(listener);
+}
