@@ -1,0 +1,45 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "TwVector.h"
+#include "gui/TwDialogPanel.h"
+
+// The dialog in which the player types a name: letters, digits and spaces, as long as the
+// name fits the input width in the main font. OK (also Enter) is usable once the name has a
+// character other than a space; Cancel only once a player profile exists, so the very first
+// name cannot be cancelled. A blinking cursor follows the text.
+class TwTextDialogPanel : public TwDialogPanel {
+public:
+    TwTextDialogPanel();
+    ~TwTextDialogPanel() override;
+
+    void OnCreate() override;
+    void Draw() override;
+    void Update(int elapsedMs) override;
+    bool HandleInput(const TwInputEvent& event) override;
+    void Open() override;
+
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& text) { text_ = text; }
+    int InputWidth() const { return inputWidth_; }
+    void SetInputWidth(int width) { inputWidth_ = width; }
+    TwClip* Cursor() const { return cursor_.get(); }
+
+    // Letters, digits and the space.
+    static bool IsAllowedCharacter(unsigned char ch);
+    // True when the name has a character other than a space (OK may be pressed).
+    static bool IsUsableName(const std::string& text);
+
+private:
+    // Enables OK and Cancel as the text and the profile list allow.
+    void UpdateButtons();
+    void TypeCharacter(unsigned char ch);
+
+    std::unique_ptr<TwClip> cursor_;
+    std::string text_;
+    int inputWidth_ = 0;
+    TwVector okPos_;
+    TwVector cancelPos_;
+    TwVector textPos_;
+};
