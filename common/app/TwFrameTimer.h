@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+
+// Measures frame time. Screens receive the mean of the last (up to) 33 raw frame deltas in
+// milliseconds, so a single slow frame is spread thinly over the following second instead
+// of making everything jump.
+class TwFrameTimer {
+public:
+    static constexpr std::size_t kHistoryLength = 33;
+
+    static TwFrameTimer& Instance();
+
+    // Reads the clock (TwMilliseconds) once per frame and recomputes the delta.
+    void Update();
+    // The averaged frame delta in milliseconds (10 before the first update).
+    int Delta() const { return delta_; }
+    const std::deque<std::int32_t>& History() const { return history_; }
+    std::uint32_t PreviousTime() const { return previous_; }
+    std::uint32_t CurrentTime() const { return current_; }
+    // Back to the state of a new timer (tests).
+    void Reset();
+
+private:
+    std::uint32_t previous_ = 0;
+    std::uint32_t current_ = 0;
+    std::int32_t delta_ = 10;
+    std::deque<std::int32_t> history_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+struct TwWindowMessage;
+
+// The one input record: filled from each window message and handed at once to the event
+// router, which passes it to the current screen.
+struct TwInputEvent {
+    enum EventClass : std::int32_t { kNone = 0, kKeyboard = 1, kMouse = 2 };
+    enum Button : std::int32_t { kNoButton = 0, kLeftReleased = 1, kRightReleased = 2 };
+
+    float mouseX = 0, mouseY = 0, mouseZ = 0; // last pointer position, game pixels
+    std::int32_t eventClass = kNone;
+    std::int32_t button = kNoButton;
+    std::int32_t messageId = -1;              // message number of the current event, -1 for none
+    float eventX = 0, eventY = 0, eventZ = 0; // pointer position at the event
+    std::uint8_t key = 0;                     // key code (key down) or character (character)
+    std::int32_t captionHeight = 0;           // title-bar height of the window
+
+    // Fills the record from one window message. Returns true when the message is an input
+    // event for the screens (possibly an empty one: key release, right press, middle
+    // button). Without an active window nothing changes and false is returned.
+    // Button events carry the position of the last mouse move, not their own.
+    bool Translate(const TwWindowMessage& message, bool windowActive);
+};

@@ -1,0 +1,87 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "TwRect.h"
+#include "platform/TwTexture.h"
+
+class TwBaseApplication;
+
+// The one drawing device. Everything on screen is a sprite drawn by DrawImage or
+// DrawImageEx: one textured, tinted quad whose corners are placed by
+//
+//   q = (px * sx - cx, py * sy - cy)
+//   screen x =  qx * cos a + qy * sin a + cx + tx
+//   screen y = -qx * sin a + qy * cos a + cy + ty
+//
+// for a texel position (px, py) measured from the source rectangle's top-left corner, with
+// scaling (sx, sy), rotation centre (cx, cy), angle a in radians (positive turns
+// counter-clockwise on screen) and translation (tx, ty).
+class TwRenderDevice {
+public:
+    static constexpr int kOk = 0;
+    static constexpr int kFail = static_cast<int>(0x80004005u);
+    // DrawImageEx flags.
+    static constexpr int kMirrorHorizontal = 2;
+    static constexpr int kMirrorVertical = 4;
+
+    static TwRenderDevice& Instance();
+
+    // Creates the renderer for the application's window (TwVideo::CreateWindow ran before).
+    // kOk or kFail.
+    int Create();
+    // Test rendering without a display: an 800 x 600 software renderer.
+    bool CreateHeadless();
+    bool IsCreated() const;
+
+    // Begins a frame: the picture is cleared to black.
+    void StartScene();
+    // Presents the frame (vsync, or paced to the display's refresh).
+    void FinishScene();
+    // Destroys the renderer; textures keep their handles but draw nothing until rebuilt.
+    void Release();
+    // After the Windowed setting changed: the renderer is released, the owner rebuilds its
+    // window in the new mode, the renderer is made again and the device-reset handler
+    // rebuilds every texture. kOk or kFail.
+    int Recreate();
+
+    // The application that owns the window (set by its Init).
+    void SetOwner(TwBaseApplication* owner) { owner_ = owner; }
+    TwBaseApplication* Owner() const { return owner_; }
+
+    // Called whenever textures were lost and must be made again: after Recreate and when
+    // the system reports a reset render device. The texture cache registers its ReloadAll
+    // here. An empty function removes the handler.
+    void SetDeviceResetHandler(std::function<void()> handler);
+    // Runs the handler (the application does this on a device-reset message).
+    void NotifyDeviceReset();
+
+    // RGBA8 pixels, top row first; alpha-blended, linear filtering. nullptr without a
+    // renderer or for a bad size.
+    TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba);
+    void DestroyTexture(TwTexture* texture);
+    bool TextureSize(const TwTexture* texture, int& width, int& height) const;
+
+    // Plain sprite draw. With a destination the picture is placed at (dest.left + x,
+    // dest.top + y); with a destination and a source, scaled from source size to destination
+    // size. Without a source the whole texture is drawn. kOk, or kFail when nothing could be
+    // drawn (no texture, no renderer).
+    int DrawImage(const TwRect* dest, TwTexture* texture, const TwRect* src, float x, float y);
+    // Sprite draw with colour (ARGB multiplies texel colour and alpha), rotation about
+    // `centre` (default: the middle of the source rectangle, in source pixels) and mirroring
+    // (flag 2 horizontal, flag 4 vertical, within the destination). No texture: nothing is
+    // drawn and kOk is returned.
+    int DrawImageEx(const TwRect* dest, TwTexture* texture, const TwRect* src, int flags,
+                    std::uint32_t argb, float angle, const TwPoint* centre, float x, float y);
+
+    // The frame drawn so far (call before FinishScene): 800 * 600 ARGB8888 values.
+    bool ReadPixels(std::vector<std::uint32_t>& argb);
+
+private:
+    int Draw(TwTexture* texture, const TwRect* src, float sx, float sy, float cx, float cy,
+             float angle, float tx, float ty, std::uint32_t argb);
+
+    TwBaseApplication* owner_ = nullptr;
+    std::function<void()> resetHandler_;
+};

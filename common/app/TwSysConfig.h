@@ -1,0 +1,40 @@
+#pragma once
+#include <string>
+
+#include "data/TwDefFile.h"
+
+// The player's settings, kept in "Data/TwConfig.Cfg" (the user's configuration directory):
+// display mode, effects and music volume (0-255, below 16 is off) and difficulty
+// (0 Easy, 1 Normal, 2 Hard). Loaded at start-up before the window is made; the options
+// dialog changes them and saves.
+class TwSysConfig {
+public:
+    static TwSysConfig& Instance();
+
+    explicit TwSysConfig(std::string fileName = "Data/TwConfig.Cfg");
+    virtual ~TwSysConfig() = default;
+
+    // Compares and copies the four settings only (not the file name or the table).
+    virtual bool operator==(const TwSysConfig& other) const;
+    virtual void Assign(const TwSysConfig& other);
+
+    // Reads the settings file. Missing or unreadable: full screen, volumes 100, Easy, and 1
+    // is returned; otherwise 0, with every key missing from the file read as 0.
+    int Load();
+    // Writes the four settings (with any other keys the file held) atomically. 0 on
+    // success, 1 when the file could not be written.
+    int Save();
+
+    // The game name of the settings file and where it is on disk.
+    const std::string& FileName() const { return fileName_; }
+    std::string FilePath() const;
+
+    bool Windowed = false;
+    int SoundVolume = 100;
+    int MusicVolume = 100;
+    int DifficultLevel = 0;
+
+private:
+    std::string fileName_;
+    TwDefFile table_;
+};

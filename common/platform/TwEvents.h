@@ -1,0 +1,77 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The window's messages. SDL events are translated here, in this one place, into the
+// message numbers the engine's input record speaks: 256 key down, 257 key up, 258 character,
+// 512 mouse move, 513/514 left button down/up, 516/517 right, 519/520 middle, plus size
+// (minimise/restore), close, quit and render-device reset.
+//
+// Key codes are the classic virtual-key codes (Escape 27, Enter 13, Backspace 8, Tab 9,
+// Space 32, letters 65-90 upper case, digits 48-57, arrows 37-40, ...). A held key repeats
+// its key-down. Escape, Enter, Backspace and Tab are followed by a character message of the
+// same code; printable characters come from text input. Mouse positions are in game pixels,
+// clamped into the game picture (clicks on letterbox bars land on its edge).
+enum TwMessageId : int {
+    kTwMsgSize = 5,          // wParam: kTwSizeRestored or kTwSizeMinimized
+    kTwMsgClose = 16,        // the player closed the window
+    kTwMsgQuit = 18,         // the pump should end
+    kTwMsgKeyDown = 256,     // wParam: virtual-key code
+    kTwMsgKeyUp = 257,       // wParam: virtual-key code
+    kTwMsgChar = 258,        // wParam: character code (0-255)
+    kTwMsgMouseMove = 512,   // x, y: pointer position
+    kTwMsgLButtonDown = 513, // x, y: pointer position (the engine uses the last move instead)
+    kTwMsgLButtonUp = 514,
+    kTwMsgLButtonDblClk = 515,
+    kTwMsgRButtonDown = 516,
+    kTwMsgRButtonUp = 517,
+    kTwMsgRButtonDblClk = 518,
+    kTwMsgMButtonDown = 519,
+    kTwMsgMButtonUp = 520,
+    kTwMsgDeviceReset = 0x8001, // the renderer lost its textures; rebuild them
+};
+
+enum : std::uint32_t { kTwSizeRestored = 0, kTwSizeMinimized = 1 };
+
+struct TwWindowMessage {
+    int id = 0;
+    std::uint32_t wParam = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// Takes the next message without waiting. False when none is waiting.
+bool TwPeekMessage(TwWindowMessage& out);
+// Waits up to `timeoutMs` for the next message. False when none came.
+bool TwWaitMessage(TwWindowMessage& out, int timeoutMs);
+// Queues the quit message behind the waiting ones.
+void TwPostQuitMessage();
+// Drops every waiting message (tests).
+void TwFlushMessages();
+
+// A synthetic input event pushed into the real SDL event queue, so it goes through the same
+// translation as the player's input. Used by tests and to replay recorded input.
+struct TwSyntheticEvent {
+    enum class Kind {
+        KeyDown,   // `key`: SDL key name ("Escape", "Return", "A", "Left", ...)
+        KeyRepeat, // as KeyDown, marked as auto-repeat
+        KeyUp,
+        Text,       // `text`: UTF-8 characters typed
+        MouseMove,  // x, y in window pixels
+        ButtonDown, // button 1 left, 2 middle, 3 right; x, y in window pixels
+        ButtonUp,
+        Minimize,
+        Restore,
+        Close, // the window's close button
+        DeviceReset,
+    };
+    Kind kind = Kind::KeyDown;
+    std::string key;
+    std::string text;
+    int button = 1;
+    int x = 0;
+    int y = 0;
+};
+
+// False when the event could not be queued (unknown key name, no event system).
+bool TwPushSyntheticEvent(const TwSyntheticEvent& event);

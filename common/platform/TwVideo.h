@@ -1,0 +1,87 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/TwTexture.h"
+
+// The game's window and its renderer (SDL underneath). One process-wide display: the window
+// shows an 800 x 600 game picture, letterboxed in full screen, so every coordinate the game
+// sees is in game pixels whatever the desktop resolution.
+//
+// Engine code reaches this through TwRenderDevice and TwBaseApplication; nothing else
+// should need it.
+
+// One corner of a textured quad: screen position, texel position in pixels of the texture.
+struct TwQuadCorner {
+    float x = 0, y = 0;
+    float u = 0, v = 0;
+};
+
+// How the window is made.
+struct TwWindowSpec {
+    std::string title;
+    bool windowed = true;
+    int x = 64, y = 64;            // window position when windowed
+    int width = 800, height = 600; // client area (and the game picture's size)
+};
+
+namespace TwVideo {
+
+// Starts the video and event parts of SDL once. False when no video driver works.
+bool Init();
+// Ends SDL video (after everything else was destroyed).
+void Quit();
+
+// Window. Creating again replaces the old window (the renderer must be gone first).
+bool CreateWindow(const TwWindowSpec& spec);
+void DestroyWindow();
+bool HasWindow();
+void ShowWindow();
+// The window's title-bar height in pixels (0 full screen or when the system does not say).
+int CaptionHeight();
+// Sets the window icon from RGBA pixels, top row first.
+void SetWindowIcon(int width, int height, const std::uint8_t* rgba);
+// True while the window has the keyboard focus.
+bool WindowHasFocus();
+// True while the mouse pointer is over the window's client area.
+bool MouseOverClient();
+// Shows or hides the system pointer over the window.
+void ShowSystemCursor(bool show);
+
+// Renderer on the window: accelerated with vsync when possible, software otherwise; logical
+// size width x height of the window spec, letterboxed. False when none can be made.
+bool CreateRenderer();
+// Renderer for tests: a hidden window on the current video driver with the software
+// renderer, or a renderer on a memory surface when no window can be made.
+bool CreateHeadless(int width, int height);
+// Destroys the renderer. Every texture loses its picture (draws nothing) until replaced.
+void DestroyRenderer();
+bool HasRenderer();
+// True when presenting waits for the display's vertical blank.
+bool VsyncActive();
+// Display refresh in Hz (60 when unknown).
+int RefreshRate();
+
+// Textures: RGBA8 pixels, top row first; alpha-blended, linear filtering.
+TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba);
+void DestroyTexture(TwTexture* texture);
+bool TextureSize(const TwTexture* texture, int& width, int& height);
+// Number of textures alive (for tests and leak checks).
+int LiveTextureCount();
+
+// Frame: clear to black, draw quads, present.
+void Clear();
+// One textured quad: corners in the order top-left, top-right, bottom-left, bottom-right of
+// the source part, `argb` multiplies texel colour and alpha. False when nothing was drawn.
+bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t argb);
+void Present();
+// The picture drawn so far (before Present), ARGB8888, row by row.
+bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
+
+// Keeps the frame rate at the display's refresh when presenting does not wait for the
+// vertical blank: sleeps out what is left of the refresh period since the last call.
+void PaceFrame();
+
+} // namespace TwVideo
