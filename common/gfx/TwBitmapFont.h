@@ -1,0 +1,61 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "TwRect.h"
+#include "TwVector.h"
+#include "gfx/TwImage.h"
+
+// A bitmap font: the picture is a strip of glyphs side by side, and the font's codes say
+// which characters it holds, left to right. Glyphs are fixed-width cells, or found by
+// scanning the strip's columns for the transparent gaps between glyphs. Fonts are defined in
+// "Data/Fonts.Txt". The image's tint, scale, rotation and flip apply to every glyph.
+class TwBitmapFont : public TwImage {
+public:
+    enum Align { AlignRight = 0, AlignCentre = 1, AlignLeft = 2 };
+
+    // Loads the font block `fontName` of "Data/Fonts.Txt" and its strip. True when usable.
+    bool Load(const std::string& fontName);
+
+    // The font's settings as Fonts.Txt gives them (monoWidth -1 selects the column scan).
+    void Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize);
+    // Builds the glyph table from the strip's .Tga file bytes, for a strip of width x height
+    // pixels. False (no glyphs) unless the file is an uncompressed colour or grey TGA.
+    bool ReadStrip(std::string_view fileBytes, int width, int height);
+
+    // Draws one character with its left edge at x, centred vertically on y; returns the
+    // advance. A character the font lacks draws nothing and advances by charDist.
+    int DrawChar(float x, float y, unsigned char ch);
+    // Sum of every character's width plus charDist (after the last one too).
+    int TextWidth(std::string_view text) const;
+    // align 1 centres the text on x, 0 ends it at x, anything else starts it at x. `pen`
+    // (if given) receives the position after the text.
+    void DrawText(float x, float y, std::string_view text, int align, TwVector* pen = nullptr);
+
+    // The glyph's source rectangle in the strip; (0, 0, 0, 0) for a missing character.
+    TwRect Glyph(unsigned char ch) const;
+    bool HasGlyph(unsigned char ch) const { return glyphs_.count(ch) != 0; }
+    std::size_t GlyphCount() const { return glyphs_.size(); }
+    const std::string& Codes() const { return codes_; }
+    int MonoWidth() const { return monoWidth_; }
+    int CharDist() const { return charDist_; }
+    int SpaceSize() const { return spaceSize_; }
+
+private:
+    bool Opaque(int column, int row) const;
+    bool ColumnHasInk(int column) const;
+    void BuildCells();
+    void BuildByScan();
+
+    std::string codes_;
+    std::map<unsigned char, TwRect> glyphs_;
+    int monoWidth_ = 0;
+    int charDist_ = 0;
+    int spaceSize_ = 0;
+    int stripWidth_ = 0;
+    int stripHeight_ = 0;
+    std::vector<std::uint8_t> pixels_; // strip bytes from file offset 12, 4 per pixel
+};

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gfx/RCObject.h"
+#include "platform/TwTexture.h"
+
+// Facts about a picture file as decoded. Width and Height are the picture's size in pixels,
+// used for every draw whatever size the texture itself has.
+struct TwImageInfo {
+    int Width = 0;
+    int Height = 0;
+    int Depth = 1;
+    int MipLevels = 1;
+    // Which reader decoded the file.
+    enum class FileFormat { None, Dds, Jpeg, Tga };
+    FileFormat ImageFileFormat = FileFormat::None;
+};
+
+// One level of a picture's hit mask: one byte per cell, 1 solid and 0 transparent, row 0 at
+// the top of the picture. Level 0 is full size; levels 1 and 2 are halved again and again.
+struct TwBitMask {
+    int width = 0;
+    int height = 0;
+    int level = 0;
+    std::vector<std::uint8_t> cells; // width * height, row after row
+
+    // The cell at (column, row); cells outside the mask are transparent.
+    bool Solid(int column, int row) const;
+};
+
+// The three hit-mask levels of a picture, full size first.
+using TwMaskSet = std::vector<TwBitMask>;
+
+// Builds the three mask levels from a decoded picture (RGBA, top row first): a cell is solid
+// when its pixel's alpha is non-zero. A coarse cell takes the value of the last of the up to
+// four finer cells it covers; odd sizes simply drop the last finer column or row.
+TwMaskSet TwBuildMaskSet(int width, int height, const std::uint8_t* rgba);
+
+// A picture loaded from the packs into a texture, shared by every image that shows it
+// (through TwTextureCache). Dies with its last holder and then leaves the cache.
+class TwImageData : public RCObject {
+public:
+    TwImageData() = default;
+    ~TwImageData() override;
+
+    // (Re)loads "Data/Textures/" + name + ".Dds", ".Jpg" or ".Tga" (first found wins) into a
+    // texture. True when a texture was made. A picture in no pack shows the not-found box;
+    // a picture that cannot be decoded or uploaded fails quietly. `info` is filled whenever
+    // the file decodes, even without a render device; masks are built only on request.
+    bool Load(const std::string& name, bool buildMask);
+
+    TwImageInfo info;
+    TwTexture* texture = nullptr; // owned
+    std::string name;             // as requested: no directory, no extension
+    std::unique_ptr<TwMaskSet> masks;
+
+private:
+    void DropTexture();
+};

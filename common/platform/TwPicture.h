@@ -1,0 +1,31 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A decoded picture: RGBA, 8 bits per channel, top row first.
+struct TwPicture {
+    enum class Format { None, Dds, Jpeg, Tga };
+    int width = 0;
+    int height = 0;
+    Format format = Format::None;
+    std::vector<std::uint8_t> rgba; // width * height * 4
+
+    std::uint8_t Alpha(int column, int row) const { return rgba[(row * width + column) * 4 + 3]; }
+};
+
+// Pictures larger than this on either side are refused (the game's are far smaller).
+constexpr int kTwMaxPictureSide = 4096;
+
+// Decodes a picture file held in memory: DDS (uncompressed 32/24-bit, DXT1/3/5) by its
+// "DDS " signature, otherwise JPEG or TGA. Reads only the given bytes; a truncated,
+// malformed or oversized picture gives false and leaves `out` empty.
+bool TwDecodePicture(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+inline bool TwDecodePicture(const std::string& bytes, TwPicture& out) {
+    return TwDecodePicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
+}
+
+// The individual readers, for tests and tools.
+bool TwDecodeDds(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+bool TwDecodeJpegOrTga(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
