@@ -31,8 +31,8 @@ std::string LastError();
 // Effects. LoadChunk decodes WAV or Ogg bytes (copied; the caller may free them).
 TwMixerChunk* LoadChunk(const std::string& bytes);
 void FreeChunk(TwMixerChunk* chunk);
-// Plays on the lowest free channel; returns it, or -1 when none could be started.
-int PlayChunk(TwMixerChunk* chunk);
+// Plays at `mixerVolume` on the lowest free channel; returns it, or -1 when none started.
+int PlayChunk(TwMixerChunk* chunk, int mixerVolume);
 // Volume of one channel, or of every channel for -1.
 void SetChannelVolume(int channel, int mixerVolume);
 int ChannelVolume(int channel);
