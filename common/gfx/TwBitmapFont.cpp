@@ -1,0 +1,201 @@
+#include "gfx/TwBitmapFont.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data/TwDefFile.h"
+#include "data/TwResourceManager.h"
+#include "platform/TwMessageBox.h"
+#include "platform/TwPicture.h"
+
+namespace {
+
+// The strip copy starts at this byte of the .Tga file (inside its 18-byte header), so the
+// ink test of column x reads the alpha of the stored pixel two columns to its left. Glyph
+// edges found by the scan are therefore in those shifted "test columns"; the fonts are drawn
+// for exactly this rule.
+constexpr std::size_t kStripOffset = 12;
+constexpr std::size_t kTgaHeader = 18;
+
+bool IsStripHeader(std::string_view bytes) {
+    if (bytes.size() < kStripOffset) {
+        return false;
+    }
+    if (bytes[0] != 0 || bytes[1] != 0 || (bytes[2] != 2 && bytes[2] != 3)) {
+        return false;
+    }
+    return std::all_of(bytes.begin() + 3, bytes.begin() + kStripOffset,
+                       [](char c) { return c == 0; });
+}
+
+std::uint8_t ByteAt(std::string_view bytes, std::size_t index) {
+    return index < bytes.size() ? std::uint8_t(bytes[index]) : 0;
+}
+
+} // namespace
+
+bool TwBitmapFont::Load(const std::string& fontName) {
+    TwDefFile defs;
+    std::string text;
+    if (TwResourceManager::Instance().GetResource("Data/Fonts.Txt", text) > 0) {
+        defs.LoadFromMemory(text.data(), text.size());
+    }
+    const std::string prefix = fontName + ".";
+    Configure(defs.GetCString(prefix + "Codes"), defs.GetInt(prefix + "MonoWidth", 0),
+              defs.GetInt(prefix + "CharDist", 0), defs.GetInt(prefix + "SpaceSize", 0));
+    const std::string fileName = defs.GetString(prefix + "FileName");
+
+    SetImage(fileName, false);
+    std::string strip;
+    if (TwResourceManager::Instance().GetResource("Data/Textures/" + fileName + ".Tga", strip) ==
+        -1) {
+        TwShowErrorMessage("Font File '" + fileName + "' - Not Found!");
+        return false;
+    }
+    return ReadStrip(strip, Width(), Height());
+}
+
+void TwBitmapFont::Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize) {
+    codes_ = codes;
+    monoWidth_ = monoWidth;
+    charDist_ = charDist;
+    spaceSize_ = spaceSize;
+}
+
+bool TwBitmapFont::ReadStrip(std::string_view fileBytes, int width, int height) {
+    glyphs_.clear();
+    pixels_.clear();
+    stripWidth_ = 0;
+    stripHeight_ = 0;
+    if (!IsStripHeader(fileBytes) || width < 0 || height < 0 || width > kTwMaxPictureSide ||
+        height > kTwMaxPictureSide) {
+        return false;
+    }
+    stripWidth_ = width;
+    stripHeight_ = height;
+    const std::size_t count = std::size_t(width) * height * 4;
+    pixels_.assign(count + 3, 0);
+
+    const bool grey = fileBytes[2] == 3 && ByteAt(fileBytes, 16) == 8;
+    if (grey) {
+        // A grey strip is read as the 32-bit strip it stands for: each grey byte becomes a
+        // pixel whose four bytes (and so its alpha) are that grey value.
+        for (std::size_t j = 0; j < count; ++j) {
+            const std::size_t fileIndex = kStripOffset + j;
+            pixels_[j] = fileIndex < kTgaHeader
+                             ? ByteAt(fileBytes, fileIndex)
+                             : ByteAt(fileBytes, kTgaHeader + (fileIndex - kTgaHeader) / 4);
+        }
+    } else {
+        const std::size_t available = fileBytes.size() - kStripOffset;
+        std::memcpy(pixels_.data(), fileBytes.data() + kStripOffset, std::min(count, available));
+    }
+
+    if (monoWidth_ != -1) {
+        BuildCells();
+    } else {
+        BuildByScan();
+    }
+    return true;
+}
+
+bool TwBitmapFont::Opaque(int column, int row) const {
+    if (column < 0 || row < 0 || column >= stripWidth_ || row >= stripHeight_) {
+        return false;
+    }
+    const std::size_t index = 4 * (std::size_t(row) * stripWidth_ + column) + 1;
+    return index < pixels_.size() && pixels_[index] != 0;
+}
+
+bool TwBitmapFont::ColumnHasInk(int column) const {
+    for (int row = 0; row < stripHeight_; ++row) {
+        if (Opaque(column, row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TwBitmapFont::BuildCells() {
+    int x = 0;
+    for (unsigned char ch : codes_) {
+        if (x >= stripWidth_) {
+            break;
+        }
+        glyphs_[ch] = TwRect{x, 0, x + monoWidth_, stripHeight_};
+        x += monoWidth_;
+    }
+}
+
+void TwBitmapFont::BuildByScan() {
+    if (codes_.empty()) {
+        return;
+    }
+    const int w = stripWidth_, h = stripHeight_;
+    glyphs_[std::uint8_t(codes_[0])] = TwRect{0, 0, spaceSize_, h};
+    int i = spaceSize_;
+    std::size_t next = 1;
+    while (next < codes_.size()) {
+        // The glyph starts one column before the first column with ink. A start found at
+        // column 1 gives 0, which counts as no start.
+        int start = 0;
+        do {
+            start = ColumnHasInk(i) ? i - 1 : 0;
+            ++i;
+            if (i > w - 1) {
+                return;
+            }
+        } while (start == 0);
+        // It ends at the first clear column after it, counted from the start; a glyph that
+        // runs into the last column is dropped.
+        int b = start, end = 0;
+        do {
+            end = ColumnHasInk(i) ? 0 : b;
+            ++i;
+            if (i > w - 1) {
+                return;
+            }
+            ++b;
+        } while (end == 0);
+        glyphs_[std::uint8_t(codes_[next])] = TwRect{start, 0, end, h};
+        ++next;
+        if (i >= w) {
+            break;
+        }
+    }
+}
+
+TwRect TwBitmapFont::Glyph(unsigned char ch) const {
+    const auto it = glyphs_.find(ch);
+    return it == glyphs_.end() ? TwRect{} : it->second;
+}
+
+int TwBitmapFont::DrawChar(float px, float py, unsigned char ch) {
+    const TwRect glyph = Glyph(ch);
+    const int w = glyph.Width();
+    SetPosition(px + float(w) / 2.0f, py, 0.0f);
+    DrawFrame(w, glyph.Height(), glyph.left, glyph.top);
+    return w + charDist_;
+}
+
+int TwBitmapFont::TextWidth(std::string_view text) const {
+    int width = 0;
+    for (unsigned char ch : text) {
+        width += Glyph(ch).Width() + charDist_;
+    }
+    return width;
+}
+
+void TwBitmapFont::DrawText(float px, float py, std::string_view text, int align, TwVector* pen) {
+    if (align == AlignCentre) {
+        px -= float(TextWidth(text) / 2);
+    } else if (align == AlignRight) {
+        px -= float(TextWidth(text));
+    }
+    for (unsigned char ch : text) {
+        px += float(DrawChar(px, py, ch));
+    }
+    if (pen != nullptr) {
+        *pen = TwVector(px, py, 0.0f);
+    }
+}

@@ -1,0 +1,129 @@
+#include "gfx/TwImage.h"
+
+#include <algorithm>
+
+#include "app/TwRenderDevice.h"
+#include "gfx/TwImageData.h"
+#include "gfx/TwTextureCache.h"
+
+TwImage::TwImage(const TwImage& other)
+    : tag(other.tag), red(other.red), green(other.green), blue(other.blue), alpha(other.alpha),
+      x(other.x), y(other.y), z(other.z), pivotX(other.pivotX), pivotY(other.pivotY),
+      pivotZ(other.pivotZ), rotation(other.rotation), flip(other.flip), scale(1.0f) {
+    Hold(other.data_);
+}
+
+TwImage& TwImage::operator=(const TwImage& other) {
+    if (this != &other) {
+        Hold(other.data_);
+        tag = other.tag;
+        SetTint(other.red, other.green, other.blue, other.alpha);
+        SetPosition(other.x, other.y, other.z);
+        pivotX = other.pivotX;
+        pivotY = other.pivotY;
+        pivotZ = other.pivotZ;
+        rotation = other.rotation;
+        flip = other.flip;
+        scale = 1.0f;
+    }
+    return *this;
+}
+
+TwImage::~TwImage() {
+    Hold(nullptr);
+}
+
+void TwImage::Hold(TwImageData* record) {
+    if (record != nullptr) {
+        record->AddRef();
+    }
+    if (data_ != nullptr) {
+        data_->Release();
+    }
+    data_ = record;
+}
+
+bool TwImage::SetImage(const std::string& name, bool buildMask) {
+    TwTextureCache& cache = TwTextureCache::Instance();
+    if (TwImageData* found = cache.Find(name)) {
+        if (found != data_) {
+            Hold(found);
+        }
+        return true;
+    }
+    // A picture that fails to load stays with this image only, so the next request for the
+    // name tries the packs again.
+    auto* record = new TwImageData;
+    Hold(record);
+    if (record->Load(name, buildMask)) {
+        cache.Insert(name, record);
+    }
+    return true;
+}
+
+void TwImage::Update(int) {}
+
+bool TwImage::HasTexture() const {
+    return data_ != nullptr && data_->texture != nullptr;
+}
+
+int TwImage::Width() const {
+    return data_ ? data_->info.Width : 0;
+}
+
+int TwImage::Height() const {
+    return data_ ? data_->info.Height : 0;
+}
+
+void TwImage::SetPosition(float px, float py, float pz) {
+    x = px;
+    y = py;
+    z = pz;
+}
+
+void TwImage::SetTint(float r, float g, float b, float a) {
+    red = r;
+    green = g;
+    blue = b;
+    alpha = a;
+}
+
+std::uint32_t TwImage::Argb() const {
+    auto byte = [](float v) { return std::uint32_t(std::clamp(v, 0.0f, 255.0f)); };
+    return byte(alpha) << 24 | byte(red) << 16 | byte(green) << 8 | byte(blue);
+}
+
+void TwImage::Draw() {
+    if (!HasTexture()) {
+        return;
+    }
+    const int w = Width(), h = Height();
+    const TwRect whole{0, 0, w, h};
+    TwRenderDevice::Instance().DrawImage(&whole, data_->texture, &whole, x - float(w / 2),
+                                         y - float(h / 2));
+}
+
+void TwImage::DrawPart(const TwRect& part) {
+    if (!HasTexture()) {
+        return;
+    }
+    const TwRect dest{0, 0, part.Width(), part.Height()};
+    TwRenderDevice::Instance().DrawImage(&dest, data_->texture, &part,
+                                         x - float(Width() / 2) + float(part.left),
+                                         y - float(Height() / 2) + float(part.top));
+}
+
+void TwImage::DrawFrame(int width, int height, int left, int top) {
+    if (!HasTexture() || width <= 0 || height <= 0) {
+        return;
+    }
+    const TwRect src{left, top, left + width, top + height};
+    // The frame is centred on the position. An odd-sized frame keeps its full size: the
+    // extra column and row go to the right and bottom halves.
+    const int halfW = width / 2, halfH = height / 2;
+    const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
+                      int(float(width - halfW) * scale), int(float(height - halfH) * scale)};
+    const TwPoint centre{halfW + int(pivotX), halfH + int(pivotY)};
+    TwRenderDevice::Instance().DrawImageEx(&dest, data_->texture, &src, flip, Argb(), rotation,
+                                           &centre, x, y);
+}

@@ -1,0 +1,118 @@
+#include "gfx/TwImageData.h"
+
+#include <algorithm>
+
+#include "app/TwRenderDevice.h"
+#include "data/TwResourceManager.h"
+#include "gfx/TwTextureCache.h"
+#include "platform/TwMessageBox.h"
+#include "platform/TwPicture.h"
+
+bool TwBitMask::Solid(int column, int row) const {
+    if (column < 0 || row < 0 || column >= width || row >= height) {
+        return false;
+    }
+    return cells[std::size_t(row) * width + column] != 0;
+}
+
+namespace {
+
+TwBitMask HalveMask(const TwBitMask& finer) {
+    TwBitMask coarse;
+    coarse.width = finer.width / 2;
+    coarse.height = finer.height / 2;
+    coarse.level = finer.level + 1;
+    coarse.cells.assign(std::size_t(coarse.width) * coarse.height, 0);
+    for (int x = 0; x < coarse.width; ++x) {
+        for (int y = 0; y < coarse.height; ++y) {
+            const int fx = std::min(2 * x + 1, finer.width - 1);
+            const int fy = std::min(2 * y + 1, finer.height - 1);
+            coarse.cells[std::size_t(y) * coarse.width + x] = finer.Solid(fx, fy) ? 1 : 0;
+        }
+    }
+    return coarse;
+}
+
+TwImageInfo::FileFormat InfoFormat(TwPicture::Format format) {
+    switch (format) {
+    case TwPicture::Format::Dds:
+        return TwImageInfo::FileFormat::Dds;
+    case TwPicture::Format::Jpeg:
+        return TwImageInfo::FileFormat::Jpeg;
+    case TwPicture::Format::Tga:
+        return TwImageInfo::FileFormat::Tga;
+    default:
+        return TwImageInfo::FileFormat::None;
+    }
+}
+
+} // namespace
+
+TwMaskSet TwBuildMaskSet(int width, int height, const std::uint8_t* rgba) {
+    TwBitMask full;
+    full.width = std::max(width, 0);
+    full.height = std::max(height, 0);
+    full.cells.assign(std::size_t(full.width) * full.height, 0);
+    for (std::size_t i = 0; i < full.cells.size(); ++i) {
+        full.cells[i] = rgba[i * 4 + 3] != 0 ? 1 : 0;
+    }
+    TwMaskSet set;
+    set.push_back(std::move(full));
+    set.push_back(HalveMask(set[0]));
+    set.push_back(HalveMask(set[1]));
+    return set;
+}
+
+TwImageData::~TwImageData() {
+    DropTexture();
+    TwTextureCache::Instance().EraseIf(name, this);
+}
+
+void TwImageData::DropTexture() {
+    if (texture != nullptr) {
+        TwRenderDevice::Instance().DestroyTexture(texture);
+        texture = nullptr;
+    }
+}
+
+bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
+    DropTexture();
+    name = pictureName;
+
+    // The same picture may exist in several forms; the first one found wins.
+    static const char* const kExtensions[] = {".Dds", ".Jpg", ".Tga"};
+    std::string bytes;
+    bool found = false;
+    for (const char* extension : kExtensions) {
+        if (TwResourceManager::Instance().GetResource("Data/Textures/" + name + extension, bytes) !=
+            -1) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        TwShowErrorMessage("File '" + name + "' - Not Found!");
+        return false;
+    }
+
+    TwPicture picture;
+    if (!TwDecodePicture(bytes, picture)) {
+        return false;
+    }
+    info.Width = picture.width;
+    info.Height = picture.height;
+    info.Depth = 1;
+    info.MipLevels = 1;
+    info.ImageFileFormat = InfoFormat(picture.format);
+
+    texture = TwRenderDevice::Instance().CreateTexture(picture.width, picture.height,
+                                                       picture.rgba.data());
+    if (texture == nullptr) {
+        return false;
+    }
+    if (buildMask) {
+        masks = std::make_unique<TwMaskSet>(
+            TwBuildMaskSet(picture.width, picture.height, picture.rgba.data()));
+    }
+    return true;
+}

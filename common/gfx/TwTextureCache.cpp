@@ -1,0 +1,48 @@
+#include "gfx/TwTextureCache.h"
+
+#include <vector>
+
+#include "app/TwRenderDevice.h"
+#include "gfx/TwImageData.h"
+
+TwTextureCache& TwTextureCache::Instance() {
+    // Never destroyed: pictures still held by process-wide objects at exit may still
+    // erase themselves from it.
+    static TwTextureCache* cache = [] {
+        auto* created = new TwTextureCache;
+        TwRenderDevice::Instance().SetDeviceResetHandler(
+            [] { TwTextureCache::Instance().ReloadAll(); });
+        return created;
+    }();
+    return *cache;
+}
+
+TwImageData* TwTextureCache::Find(const std::string& name) const {
+    if (entries_.empty()) {
+        return nullptr;
+    }
+    const auto it = entries_.find(name);
+    return it == entries_.end() ? nullptr : it->second;
+}
+
+void TwTextureCache::Insert(const std::string& name, TwImageData* record) {
+    entries_[name] = record;
+}
+
+void TwTextureCache::Erase(const std::string& name) {
+    entries_.erase(name);
+}
+
+void TwTextureCache::EraseIf(const std::string& name, const TwImageData* record) {
+    const auto it = entries_.find(name);
+    if (it != entries_.end() && it->second == record) {
+        entries_.erase(it);
+    }
+}
+
+void TwTextureCache::ReloadAll() {
+    std::vector<std::pair<std::string, TwImageData*>> snapshot(entries_.begin(), entries_.end());
+    for (auto& [name, record] : snapshot) {
+        record->Load(name, false);
+    }
+}

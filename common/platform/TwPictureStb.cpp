@@ -1,0 +1,87 @@
+#include <cstring>
+
+#include "platform/TwPicture.h"
+
+// JPEG and TGA pictures are decoded by stb_image, limited to those two formats and to
+// memory input. The game's pictures are small; anything larger than kTwMaxPictureSide on a
+// side is refused before stb allocates for it.
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_TGA
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_MAX_DIMENSIONS 4096
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+static_assert(STBI_MAX_DIMENSIONS == kTwMaxPictureSide);
+
+namespace {
+
+bool IsJpeg(const std::uint8_t* bytes, std::size_t size) {
+    return size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+}
+
+// A TGA file has no signature, and its header alone decides how much stb allocates. Refuse
+// headers that promise more pixels than the file could possibly hold: an uncompressed
+// picture must be all there, and a run-length packet codes at most 128 pixels.
+bool TgaSizeIsPlausible(const std::uint8_t* bytes, std::size_t size) {
+    constexpr std::size_t kHeader = 18;
+    if (size < kHeader) {
+        return false;
+    }
+    const int type = bytes[2];
+    const std::size_t idLength = bytes[0];
+    const std::size_t mapLength = std::size_t(bytes[5] | bytes[6] << 8);
+    const std::size_t mapEntryBytes = (std::size_t(bytes[7]) + 7) / 8;
+    const std::size_t width = std::size_t(bytes[12] | bytes[13] << 8);
+    const std::size_t height = std::size_t(bytes[14] | bytes[15] << 8);
+    const std::size_t pixelBytes = (std::size_t(bytes[16]) + 7) / 8;
+    const std::size_t pixels = width * height;
+    const std::size_t mapBytes = bytes[1] ? mapLength * mapEntryBytes : 0;
+    if (pixels == 0 || pixelBytes == 0 || kHeader + idLength + mapBytes > size) {
+        return false;
+    }
+    const std::size_t body = size - kHeader - idLength - mapBytes;
+    if (type == 1 || type == 2 || type == 3) {
+        return pixels * pixelBytes <= body;
+    }
+    if (type == 9 || type == 10 || type == 11) {
+        return (pixels + 127) / 128 <= body;
+    }
+    return false;
+}
+
+} // namespace
+
+bool TwDecodeJpegOrTga(const std::uint8_t* bytes, std::size_t size, TwPicture& out) {
+    out = TwPicture{};
+    if (bytes == nullptr || size == 0 || size > std::size_t(0x7FFFFFFF)) {
+        return false;
+    }
+    const bool jpeg = IsJpeg(bytes, size);
+    if (!jpeg && !TgaSizeIsPlausible(bytes, size)) {
+        return false;
+    }
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(bytes, int(size), &width, &height, &channels, 4);
+    if (pixels == nullptr) {
+        return false;
+    }
+    if (width < 1 || height < 1 || width > kTwMaxPictureSide || height > kTwMaxPictureSide) {
+        stbi_image_free(pixels);
+        return false;
+    }
+    out.width = width;
+    out.height = height;
+    out.format = jpeg ? TwPicture::Format::Jpeg : TwPicture::Format::Tga;
+    out.rgba.assign(pixels, pixels + std::size_t(width) * height * 4);
+    stbi_image_free(pixels);
+    return true;
+}
