@@ -49,6 +49,9 @@ public:
     // The application that owns the window (set by its Init).
     void SetOwner(TwBaseApplication* owner) { owner_ = owner; }
     TwBaseApplication* Owner() const { return owner_; }
+    // How Recreate makes the window again in the current display mode (the owner's window
+    // creation). Without one, the renderer is remade on the window that exists.
+    void SetWindowBuilder(std::function<bool()> builder) { windowBuilder_ = std::move(builder); }
 
     // Called whenever textures were lost and must be made again: after Recreate and when
     // the system reports a reset render device. The texture cache registers its ReloadAll
@@ -84,4 +87,5 @@ private:
 
     TwBaseApplication* owner_ = nullptr;
     std::function<void()> resetHandler_;
+    std::function<bool()> windowBuilder_;
 };

@@ -341,8 +341,26 @@ bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t a
         vertices[i].color = color;
         vertices[i].tex_coord = SDL_FPoint{corners[i].u * invW, corners[i].v * invH};
     }
-    static const int kIndices[6] = {0, 1, 2, 1, 3, 2};
-    return SDL_RenderGeometry(s.renderer, texture->sdl, vertices, 4, kIndices, 6) == 0;
+    // A quad whose top edge is not horizontal (a turned sprite) is drawn as a fan around its
+    // centre: the software renderer takes any two-triangle quad with axis-aligned corners for
+    // a plain blit and would then lose a quarter turn.
+    const bool turned = std::fabs(corners[1].y - corners[0].y) > 0.001f;
+    if (!turned) {
+        static const int kQuad[6] = {0, 1, 2, 1, 3, 2};
+        return SDL_RenderGeometry(s.renderer, texture->sdl, vertices, 4, kQuad, 6) == 0;
+    }
+    SDL_Vertex fan[5] = {vertices[0], vertices[1], vertices[2], vertices[3], vertices[0]};
+    SDL_Vertex& centre = fan[4];
+    centre.position = SDL_FPoint{0, 0};
+    centre.tex_coord = SDL_FPoint{0, 0};
+    for (const SDL_Vertex& corner : vertices) {
+        centre.position.x += 0.25f * corner.position.x;
+        centre.position.y += 0.25f * corner.position.y;
+        centre.tex_coord.x += 0.25f * corner.tex_coord.x;
+        centre.tex_coord.y += 0.25f * corner.tex_coord.y;
+    }
+    static const int kFan[12] = {0, 1, 4, 1, 3, 4, 3, 2, 4, 2, 0, 4};
+    return SDL_RenderGeometry(s.renderer, texture->sdl, fan, 5, kFan, 12) == 0;
 }
 
 void Present() {

@@ -1,0 +1,20 @@
+#include "app/TwEngineDefs.h"
+
+#include <string>
+
+#include "app/TwSysConfig.h"
+#include "data/TwResourceManager.h"
+
+TwDefFile& TwEngineDefs() {
+    static TwDefFile defs;
+    return defs;
+}
+
+bool LoadEngineDefinitions() {
+    std::string bytes;
+    if (TwResourceManager::Instance().GetResource("Data/EngineDefs.Txt", bytes) >= 0) {
+        TwEngineDefs().LoadFromMemory(bytes.data(), bytes.size());
+    }
+    TwSysConfig::Instance().Load();
+    return true;
+}

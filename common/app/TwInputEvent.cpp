@@ -1,0 +1,52 @@
+#include "app/TwInputEvent.h"
+
+#include "platform/TwEvents.h"
+
+bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) {
+    if (!windowActive) {
+        return false;
+    }
+    eventClass = kNone;
+    button = kNoButton;
+    key = 0;
+    messageId = -1;
+
+    const auto atPointer = [this] {
+        eventX = mouseX;
+        eventY = mouseY;
+        eventZ = mouseZ;
+    };
+    switch (message.id) {
+    case kTwMsgKeyDown:
+    case kTwMsgChar:
+        eventClass = kKeyboard;
+        messageId = message.id;
+        key = static_cast<std::uint8_t>(message.wParam & 0xFF);
+        return true;
+    case kTwMsgMouseMove:
+        eventClass = kMouse;
+        messageId = message.id;
+        mouseX = static_cast<float>(message.x & 0xFFFF);
+        mouseY = static_cast<float>(message.y & 0xFFFF);
+        atPointer();
+        return true;
+    case kTwMsgLButtonDown:
+    case kTwMsgLButtonUp:
+    case kTwMsgRButtonUp:
+        eventClass = kMouse;
+        messageId = message.id;
+        button = message.id == kTwMsgLButtonUp   ? kLeftReleased
+                 : message.id == kTwMsgRButtonUp ? kRightReleased
+                                                 : kNoButton;
+        atPointer();
+        return true;
+    case kTwMsgKeyUp:
+    case kTwMsgRButtonDown:
+    case kTwMsgMButtonDown:
+    case kTwMsgMButtonUp:
+        // Reported, but as an empty event the screens ignore.
+        return true;
+    default:
+        return false;
+    }
+}

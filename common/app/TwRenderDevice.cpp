@@ -1,0 +1,182 @@
+#include "app/TwRenderDevice.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/TwScreenSize.h"
+#include "platform/TwVideo.h"
+
+namespace {
+
+constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
+
+// The sprite transform: where a texel position of the source part lands on screen.
+struct SpriteTransform {
+    float sx, sy, cx, cy, cosA, sinA, tx, ty;
+
+    void Place(float px, float py, float& x, float& y) const {
+        const float qx = px * sx - cx;
+        const float qy = py * sy - cy;
+        x = qx * cosA + qy * sinA + cx + tx;
+        y = -qx * sinA + qy * cosA + cy + ty;
+    }
+};
+
+} // namespace
+
+TwRenderDevice& TwRenderDevice::Instance() {
+    static TwRenderDevice device;
+    return device;
+}
+
+int TwRenderDevice::Create() {
+    return TwVideo::CreateRenderer() ? kOk : kFail;
+}
+
+bool TwRenderDevice::CreateHeadless() {
+    const TwScreenSize& size = TwScreenSize::Instance();
+    return TwVideo::CreateHeadless(size.width, size.height);
+}
+
+bool TwRenderDevice::IsCreated() const {
+    return TwVideo::HasRenderer();
+}
+
+void TwRenderDevice::StartScene() {
+    TwVideo::Clear();
+}
+
+void TwRenderDevice::FinishScene() {
+    if (!TwVideo::HasRenderer()) {
+        return;
+    }
+    TwVideo::Present();
+    TwVideo::PaceFrame();
+}
+
+void TwRenderDevice::Release() {
+    TwVideo::DestroyRenderer();
+}
+
+int TwRenderDevice::Recreate() {
+    Release();
+    if (windowBuilder_ && !windowBuilder_()) {
+        return kFail;
+    }
+    if (Create() != kOk) {
+        return kFail;
+    }
+    TwVideo::ShowWindow();
+    NotifyDeviceReset();
+    return kOk;
+}
+
+void TwRenderDevice::SetDeviceResetHandler(std::function<void()> handler) {
+    resetHandler_ = std::move(handler);
+}
+
+void TwRenderDevice::NotifyDeviceReset() {
+    if (resetHandler_) {
+        resetHandler_();
+    }
+}
+
+TwTexture* TwRenderDevice::CreateTexture(int width, int height, const std::uint8_t* rgba) {
+    return TwVideo::CreateTexture(width, height, rgba);
+}
+
+void TwRenderDevice::DestroyTexture(TwTexture* texture) {
+    TwVideo::DestroyTexture(texture);
+}
+
+bool TwRenderDevice::TextureSize(const TwTexture* texture, int& width, int& height) const {
+    return TwVideo::TextureSize(texture, width, height);
+}
+
+int TwRenderDevice::DrawImage(const TwRect* dest, TwTexture* texture, const TwRect* src, float x,
+                              float y) {
+    float sx = 1, sy = 1, tx = 0, ty = 0;
+    if (dest) {
+        tx = static_cast<float>(dest->left) + x;
+        ty = static_cast<float>(dest->top) + y;
+        if (src && src->Width() != 0 && src->Height() != 0) {
+            sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
+            sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
+        }
+    }
+    return Draw(texture, src, sx, sy, 0, 0, 0, tx, ty, kOpaqueWhite);
+}
+
+int TwRenderDevice::DrawImageEx(const TwRect* dest, TwTexture* texture, const TwRect* src,
+                                int flags, std::uint32_t argb, float angle, const TwPoint* centre,
+                                float x, float y) {
+    float sx = 1, sy = 1, tx = 0, ty = 0, cx = 0, cy = 0;
+    if (dest) {
+        tx = static_cast<float>(dest->left) + x;
+        ty = static_cast<float>(dest->top) + y;
+    }
+    if (centre) {
+        cx = static_cast<float>(centre->x);
+        cy = static_cast<float>(centre->y);
+    } else if (src) {
+        cx = static_cast<float>(src->Width()) * 0.5f;
+        cy = static_cast<float>(src->Height()) * 0.5f;
+    }
+    if (dest && src && src->Width() != 0 && src->Height() != 0) {
+        sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
+        sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
+    }
+    if (src && flags != 0) {
+        // Mirroring flips the picture within the destination's own area.
+        if (flags & kMirrorHorizontal) {
+            sx = -sx;
+            tx += dest ? static_cast<float>(dest->Width()) : 0.0f;
+        }
+        if (flags & kMirrorVertical) {
+            sy = -sy;
+            ty += dest ? static_cast<float>(dest->Height()) : 0.0f;
+        }
+    }
+    if (!texture) {
+        return kOk;
+    }
+    return Draw(texture, src, sx, sy, cx, cy, angle, tx, ty, argb);
+}
+
+int TwRenderDevice::Draw(TwTexture* texture, const TwRect* src, float sx, float sy, float cx,
+                         float cy, float angle, float tx, float ty, std::uint32_t argb) {
+    int texW = 0, texH = 0;
+    if (!texture || !TwVideo::TextureSize(texture, texW, texH)) {
+        return kFail;
+    }
+    const TwRect whole{0, 0, texW, texH};
+    const TwRect part = src ? *src : whole;
+    // Only texels that exist are drawn; a source reaching past the picture keeps its
+    // placement for the part that lies inside.
+    const TwRect inside{std::max(part.left, 0), std::max(part.top, 0), std::min(part.right, texW),
+                        std::min(part.bottom, texH)};
+    if (inside.Width() <= 0 || inside.Height() <= 0) {
+        return kFail;
+    }
+    const SpriteTransform transform{sx, sy, cx, cy, std::cos(angle), std::sin(angle), tx, ty};
+    const float px0 = static_cast<float>(inside.left - part.left);
+    const float py0 = static_cast<float>(inside.top - part.top);
+    const float px1 = static_cast<float>(inside.right - part.left);
+    const float py1 = static_cast<float>(inside.bottom - part.top);
+    TwQuadCorner corners[4];
+    const float texelX[2] = {px0, px1};
+    const float texelY[2] = {py0, py1};
+    for (int i = 0; i < 4; ++i) {
+        const float px = texelX[i % 2];
+        const float py = texelY[i / 2];
+        transform.Place(px, py, corners[i].x, corners[i].y);
+        corners[i].u = static_cast<float>(part.left) + px;
+        corners[i].v = static_cast<float>(part.top) + py;
+    }
+    return TwVideo::DrawQuad(texture, corners, argb) ? kOk : kFail;
+}
+
+bool TwRenderDevice::ReadPixels(std::vector<std::uint32_t>& argb) {
+    int width = 0, height = 0;
+    return TwVideo::ReadPixels(argb, width, height);
+}

@@ -1,0 +1,6 @@
+#include "app/TwScreenSize.h"
+
+TwScreenSize& TwScreenSize::Instance() {
+    static TwScreenSize size;
+    return size;
+}

@@ -1,0 +1,205 @@
+#include <cmath>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "app/TwRenderDevice.h"
+#include "platform/TwVideo.h"
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0xFF000000;
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000FF;
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr float kQuarterTurn = 1.57079632679f;
+
+// A picture built from ARGB values, uploaded as the RGBA bytes the device takes.
+class TestPicture {
+public:
+    TestPicture(int width, int height, std::uint32_t (*colourAt)(int x, int y))
+        : width_(width), height_(height) {
+        std::vector<std::uint8_t> rgba;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t c = colourAt(x, y);
+                rgba.push_back(static_cast<std::uint8_t>(c >> 16));
+                rgba.push_back(static_cast<std::uint8_t>(c >> 8));
+                rgba.push_back(static_cast<std::uint8_t>(c));
+                rgba.push_back(static_cast<std::uint8_t>(c >> 24));
+            }
+        }
+        texture_ = TwRenderDevice::Instance().CreateTexture(width, height, rgba.data());
+    }
+    ~TestPicture() { TwRenderDevice::Instance().DestroyTexture(texture_); }
+    TwTexture* Texture() const { return texture_; }
+    TwRect Whole() const { return TwRect{0, 0, width_, height_}; }
+
+private:
+    int width_, height_;
+    TwTexture* texture_ = nullptr;
+};
+
+class RenderDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(device.CreateHeadless());
+        device.StartScene();
+    }
+    void TearDown() override { device.FinishScene(); }
+
+    std::uint32_t Pixel(int x, int y) {
+        if (pixels.empty()) {
+            EXPECT_TRUE(device.ReadPixels(pixels));
+            EXPECT_EQ(pixels.size(), 800u * 600u);
+        }
+        return pixels.at(static_cast<std::size_t>(y) * 800 + static_cast<std::size_t>(x));
+    }
+
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    std::vector<std::uint32_t> pixels;
+};
+
+// Left half red, right half blue.
+std::uint32_t RedBlue(int x, int) {
+    return x < 32 ? kRed : kBlue;
+}
+// Quadrants: red, green / blue, white.
+std::uint32_t Quadrants(int x, int y) {
+    if (y < 4) {
+        return x < 4 ? kRed : kGreen;
+    }
+    return x < 4 ? kBlue : kWhite;
+}
+std::uint32_t AllWhite(int, int) {
+    return kWhite;
+}
+// A wide bar whose right quarter is red.
+std::uint32_t BarRedEnd(int x, int) {
+    return x >= 30 ? kRed : kWhite;
+}
+
+} // namespace
+
+TEST_F(RenderDeviceTest, PlainDrawPlacesThePictureAtDestinationPlusOffset) {
+    TestPicture picture(8, 8, Quadrants);
+    const TwRect dest{100, 50, 108, 58};
+    EXPECT_EQ(device.DrawImage(&dest, picture.Texture(), nullptr, 2.0f, 3.0f), TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(102, 53), kRed);
+    EXPECT_EQ(Pixel(109, 60), kWhite);
+    EXPECT_EQ(Pixel(101, 53), kBlack);
+    EXPECT_EQ(Pixel(110, 61), kBlack);
+}
+
+TEST_F(RenderDeviceTest, DestinationTwiceTheSourceDrawsDoubleSize) {
+    TestPicture picture(8, 8, Quadrants);
+    const TwRect src = picture.Whole();
+    const TwRect dest{200, 200, 216, 216};
+    ASSERT_EQ(device.DrawImage(&dest, picture.Texture(), &src, 0, 0), TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(202, 202), kRed);
+    EXPECT_EQ(Pixel(213, 202), kGreen);
+    EXPECT_EQ(Pixel(202, 213), kBlue);
+    EXPECT_EQ(Pixel(213, 213), kWhite);
+    EXPECT_EQ(Pixel(216, 216), kBlack);
+    EXPECT_EQ(Pixel(199, 199), kBlack);
+}
+
+TEST_F(RenderDeviceTest, SourcePartIsCutFromThePicture) {
+    TestPicture picture(8, 8, Quadrants);
+    const TwRect src{4, 4, 8, 8}; // the white quadrant only
+    const TwRect dest{300, 300, 304, 304};
+    ASSERT_EQ(device.DrawImage(&dest, picture.Texture(), &src, 0, 0), TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(300, 300), kWhite);
+    EXPECT_EQ(Pixel(303, 303), kWhite);
+    EXPECT_EQ(Pixel(304, 303), kBlack);
+}
+
+TEST_F(RenderDeviceTest, HorizontalMirrorStaysOnTheSame64Pixels) {
+    TestPicture picture(64, 8, RedBlue);
+    const TwRect src = picture.Whole();
+    const TwRect dest{400, 100, 464, 108};
+    ASSERT_EQ(device.DrawImageEx(&dest, picture.Texture(), &src, TwRenderDevice::kMirrorHorizontal,
+                                 kWhite, 0, nullptr, 0, 0),
+              TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(400, 104), kBlue);
+    EXPECT_EQ(Pixel(430, 104), kBlue);
+    EXPECT_EQ(Pixel(433, 104), kRed);
+    EXPECT_EQ(Pixel(463, 104), kRed);
+    EXPECT_EQ(Pixel(399, 104), kBlack);
+    EXPECT_EQ(Pixel(464, 104), kBlack);
+}
+
+TEST_F(RenderDeviceTest, VerticalMirrorFlipsWithinTheDestination) {
+    TestPicture picture(8, 8, Quadrants);
+    const TwRect src = picture.Whole();
+    const TwRect dest{500, 500, 508, 508};
+    ASSERT_EQ(device.DrawImageEx(&dest, picture.Texture(), &src, TwRenderDevice::kMirrorVertical,
+                                 kWhite, 0, nullptr, 0, 0),
+              TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(501, 501), kBlue);
+    EXPECT_EQ(Pixel(506, 506), kGreen);
+}
+
+TEST_F(RenderDeviceTest, PositiveAngleTurnsCounterClockwiseAboutTheSourceCentre) {
+    TestPicture picture(40, 20, BarRedEnd);
+    const TwRect src = picture.Whole();
+    const TwRect dest{300, 300, 340, 320};
+    ASSERT_EQ(
+        device.DrawImageEx(&dest, picture.Texture(), &src, 0, kWhite, kQuarterTurn, nullptr, 0, 0),
+        TwRenderDevice::kOk);
+    // The bar now stands upright around its centre (320, 310); its red end points up.
+    EXPECT_EQ(Pixel(320, 293), kRed);
+    EXPECT_EQ(Pixel(320, 320), kWhite);
+    EXPECT_EQ(Pixel(320, 327), kWhite);
+    EXPECT_EQ(Pixel(305, 310), kBlack);
+    EXPECT_EQ(Pixel(320, 332), kBlack);
+}
+
+TEST_F(RenderDeviceTest, GivenCentreIsThePivot) {
+    TestPicture picture(40, 20, BarRedEnd);
+    const TwRect src = picture.Whole();
+    const TwRect dest{300, 300, 340, 320};
+    const TwPoint topLeft{0, 0};
+    ASSERT_EQ(
+        device.DrawImageEx(&dest, picture.Texture(), &src, 0, kWhite, kQuarterTurn, &topLeft, 0, 0),
+        TwRenderDevice::kOk);
+    // Turned about its top-left corner: the bar rises from (300..320, 260..300).
+    EXPECT_EQ(Pixel(310, 265), kRed);
+    EXPECT_EQ(Pixel(310, 295), kWhite);
+    EXPECT_EQ(Pixel(310, 305), kBlack);
+    EXPECT_EQ(Pixel(325, 280), kBlack);
+}
+
+TEST_F(RenderDeviceTest, TintMultipliesColourAndAlpha) {
+    TestPicture picture(4, 4, AllWhite);
+    const TwRect src = picture.Whole();
+    const TwRect green{10, 10, 14, 14};
+    const TwRect halfRed{20, 10, 24, 14};
+    device.DrawImageEx(&green, picture.Texture(), &src, 0, 0xFF00FF00, 0, nullptr, 0, 0);
+    device.DrawImageEx(&halfRed, picture.Texture(), &src, 0, 0x80FF0000, 0, nullptr, 0, 0);
+    EXPECT_EQ(Pixel(11, 11), kGreen);
+    const std::uint32_t blended = Pixel(21, 11);
+    EXPECT_NEAR(static_cast<int>((blended >> 16) & 0xFF), 128, 2);
+    EXPECT_EQ(blended & 0xFFFF, 0u);
+}
+
+TEST_F(RenderDeviceTest, MissingTextureDrawsNothing) {
+    const TwRect dest{0, 0, 64, 64};
+    const TwRect src{0, 0, 64, 64};
+    EXPECT_EQ(device.DrawImageEx(&dest, nullptr, &src, 2, kWhite, 1.0f, nullptr, 0, 0),
+              TwRenderDevice::kOk);
+    EXPECT_NE(device.DrawImage(&dest, nullptr, &src, 0, 0), TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(10, 10), kBlack);
+}
+
+TEST_F(RenderDeviceTest, SourceBeyondThePictureDrawsOnlyWhatExists) {
+    TestPicture picture(8, 8, Quadrants);
+    const TwRect src{4, 4, 12, 12}; // half of it lies outside the picture
+    const TwRect dest{600, 100, 608, 108};
+    ASSERT_EQ(device.DrawImage(&dest, picture.Texture(), &src, 0, 0), TwRenderDevice::kOk);
+    EXPECT_EQ(Pixel(601, 101), kWhite);
+    EXPECT_EQ(Pixel(605, 105), kBlack);
+    const TwRect nothing{20, 20, 30, 30};
+    EXPECT_NE(device.DrawImage(&dest, picture.Texture(), &nothing, 0, 0), TwRenderDevice::kOk);
+}
