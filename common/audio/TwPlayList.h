@@ -18,6 +18,8 @@ public:
     // Appends a track from the packs (exact name). A missing or undecodable file still adds a
     // track, one that plays nothing, so the list moves past it.
     void AddTrack(const std::string& fileName);
+    // Appends a track from file bytes already in memory (the list keeps them).
+    void AddTrackBytes(std::string bytes, const std::string& name = {});
     // Moves to the next track (reshuffling after the last) and plays it from its beginning.
     void PlayNext();
     // Continues the current track from where it was stopped, or plays the next one when it

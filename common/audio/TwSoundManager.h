@@ -29,6 +29,8 @@ public:
     // Loads one effect (WAV or Ogg) from the packs under `id`, replacing an earlier one.
     // False when no pack holds the exact name or the bytes cannot be decoded.
     bool LoadSample(int id, const std::string& fileName);
+    // The same from file bytes already in memory (copied; the caller keeps them).
+    bool LoadSampleBytes(int id, const std::string& bytes);
     // Plays an effect on a free channel at the effects volume. Returns that channel, or -1
     // for id 0, with effects off, for an unknown id or when nothing could be started.
     int PlaySample(int id);

@@ -213,10 +213,13 @@ void CloseMusic(TwMixerMusic* music) {
 }
 
 bool PlayMusic(TwMixerMusic* music, double position) {
-    if (!g_open || music == nullptr) {
+    if (!g_open) {
         return false;
     }
     StopMusic();
+    if (music == nullptr) {
+        return false;
+    }
     int result = Mix_FadeInMusicPos(music->music, 1, 0, position);
     if (result != 0 && position > 0.0) {
         // A stream that cannot seek starts from its beginning rather than not at all.

@@ -45,7 +45,8 @@ void PauseAll(bool paused);
 // Music. OpenMusic streams from `bytes` without copying: they must outlive the stream.
 TwMixerMusic* OpenMusic(const std::string& bytes);
 void CloseMusic(TwMixerMusic* music);
-// Starts `music` once through from `position` seconds, replacing whatever music plays;
+// Starts `music` once through from `position` seconds, replacing whatever music plays (a
+// missing stream just stops it);
 // the music that is replaced does not count as having ended.
 bool PlayMusic(TwMixerMusic* music, double position);
 // Stops the music on purpose; this does not count as the music ending.

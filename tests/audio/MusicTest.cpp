@@ -1,0 +1,256 @@
+// Music: play lists switching between menu and game, the music slider, the end-of-track
+// steps, and a sound system that could not start.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "AudioTestSounds.h"
+#include "TestSupport.h"
+#include "app/TwSysConfig.h"
+#include "audio/TwSoundManager.h"
+#include "platform/TwMixer.h"
+
+using zvaudio::MakeOgg;
+using zvaudio::MakeWav;
+using zvaudio::RunFrames;
+using zvaudio::Tone;
+
+namespace {
+
+constexpr int kMenu = 0;
+constexpr int kGame = 1;
+constexpr int kClick = 2;
+
+std::unique_ptr<TwPlayList> ListOf(const std::vector<std::string>& tracks) {
+    auto list = std::make_unique<TwPlayList>();
+    for (const std::string& bytes : tracks) {
+        list->AddTrackBytes(bytes);
+    }
+    return list;
+}
+
+bool Plays(const TwPlayList* list, std::size_t track) {
+    return TwMixer::IsMusicPlaying(list->Track(track).Stream());
+}
+
+double PositionOf(const TwPlayList* list) {
+    return TwMixer::MusicPosition(list->Track(list->CurrentTrack()).Stream());
+}
+
+// Polls the frame update until `list`'s current track is no longer playing, at most `ms`.
+bool WaitForEndOf(const TwPlayList* list, int ms) {
+    for (int waited = 0; waited < ms; waited += 10) {
+        if (!Plays(list, list->CurrentTrack())) {
+            return true;
+        }
+        RunFrames(10);
+    }
+    return false;
+}
+
+class Music : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sound.StartUp(100, 100));
+        TwSoundManager::ResetEndCounter();
+        menuTrack = MakeOgg(Tone(440, 4.0, 0.3));
+        gameTrack = MakeOgg(Tone(660, 4.0, 0.3));
+        ASSERT_TRUE(sound.LoadSampleBytes(kClick, MakeWav(Tone(900, 1.0, 0.3))));
+    }
+
+    zvaudio::ScopedAudioDriver driver{"dummy"};
+    TwSoundManager& sound = TwSoundManager::Instance();
+    std::string menuTrack, gameTrack;
+};
+
+} // namespace
+
+TEST_F(Music, GameMusicStartedBesideAnEffectContinuesWhereItStopped) {
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    sound.AddPlayList(kGame, ListOf({gameTrack}));
+    TwPlayList* menu = sound.PlayList(kMenu);
+    TwPlayList* game = sound.PlayList(kGame);
+
+    // Menu music started at loading, before any effect: channel 0.
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    EXPECT_EQ(menu->Channel(), 0);
+    EXPECT_TRUE(Plays(menu, 0));
+
+    // A click, then the game music: it gets the next channel.
+    RunFrames(300);
+    sound.PlaySample(kClick);
+    sound.SelectPlayList(kGame);
+    EXPECT_GT(menu->Track(0).SavedPosition(), 0.15);
+    EXPECT_FALSE(Plays(menu, 0));
+    sound.ResumeMusic();
+    EXPECT_EQ(game->Channel(), 1);
+    RunFrames(600);
+
+    // Back to the menu: its music begins again from the start.
+    sound.SelectPlayList(kMenu);
+    const double gameStoppedAt = game->Track(0).SavedPosition();
+    EXPECT_GT(gameStoppedAt, 0.4);
+    sound.ResumeMusic();
+    EXPECT_TRUE(Plays(menu, 0));
+    EXPECT_LT(PositionOf(menu), 0.1);
+
+    // Into the game again: the game music goes on from where it was left.
+    sound.SelectPlayList(kGame);
+    sound.ResumeMusic();
+    EXPECT_TRUE(Plays(game, 0));
+    EXPECT_NEAR(PositionOf(game), gameStoppedAt, 0.1);
+    EXPECT_EQ(game->Track(0).SavedPosition(), 0.0);
+}
+
+TEST_F(Music, MenuMusicStartedBesideAnEffectContinuesAfterTheGame) {
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    sound.AddPlayList(kGame, ListOf({gameTrack}));
+    TwPlayList* menu = sound.PlayList(kMenu);
+
+    sound.PlaySample(kClick);
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    ASSERT_EQ(menu->Channel(), 1);
+    RunFrames(500);
+    sound.SelectPlayList(kGame);
+    const double menuStoppedAt = menu->Track(0).SavedPosition();
+    sound.ResumeMusic();
+    RunFrames(200);
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    EXPECT_NEAR(PositionOf(menu), menuStoppedAt, 0.1);
+    EXPECT_GT(menuStoppedAt, 0.3);
+}
+
+TEST_F(Music, SliderBelowSixteenStopsAndComingBackContinues) {
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    TwPlayList* menu = sound.PlayList(kMenu);
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    RunFrames(500);
+
+    sound.MoveMusicSlider(10);
+    EXPECT_FALSE(sound.MusicEnabled());
+    EXPECT_FALSE(Plays(menu, 0));
+    EXPECT_EQ(TwSysConfig::Instance().MusicVolume, 10);
+    const double stoppedAt = menu->Track(0).SavedPosition();
+    EXPECT_GT(stoppedAt, 0.3);
+
+    // Dragging on below the threshold keeps the place.
+    RunFrames(200);
+    sound.MoveMusicSlider(3);
+    EXPECT_EQ(menu->Track(0).SavedPosition(), stoppedAt);
+    // Music off: nothing starts it.
+    sound.ResumeMusic();
+    EXPECT_FALSE(Plays(menu, 0));
+
+    sound.MoveMusicSlider(16);
+    EXPECT_TRUE(sound.MusicEnabled());
+    EXPECT_TRUE(Plays(menu, 0));
+    EXPECT_NEAR(PositionOf(menu), stoppedAt, 0.1);
+    EXPECT_EQ(TwMixer::MusicVolume(), TwMixer::ToMixerVolume(16));
+
+    // A move while the music plays starts the track over.
+    RunFrames(300);
+    sound.MoveMusicSlider(200);
+    EXPECT_LT(PositionOf(menu), 0.1);
+    EXPECT_EQ(TwMixer::MusicVolume(), TwMixer::ToMixerVolume(200));
+    EXPECT_EQ(TwSysConfig::Instance().MusicVolume, 200);
+}
+
+TEST_F(Music, MusicSettingBelowSixteenKeepsTheMenuSilent) {
+    sound.ShutDown();
+    ASSERT_TRUE(sound.StartUp(100, 15));
+    EXPECT_FALSE(sound.MusicEnabled());
+    EXPECT_TRUE(sound.SoundEnabled());
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    EXPECT_FALSE(Plays(sound.PlayList(kMenu), 0));
+    EXPECT_EQ(sound.PlayList(kMenu)->Channel(), -1);
+}
+
+TEST_F(Music, EndsAlternateBetweenReplayAndNextTrack) {
+    const std::string a = MakeWav(Tone(300, 0.25, 0.3));
+    const std::string b = MakeOgg(Tone(400, 0.25, 0.3));
+    const std::string c = MakeOgg(Tone(500, 0.25, 0.3));
+    sound.AddPlayList(kGame, ListOf({a, b, c}));
+    TwPlayList* list = sound.PlayList(kGame);
+    sound.SelectPlayList(kGame);
+    sound.ResumeMusic();
+    // A list that never played starts with an advance.
+    ASSERT_EQ(list->CurrentTrack(), 1);
+    ASSERT_TRUE(Plays(list, 1));
+
+    ASSERT_TRUE(WaitForEndOf(list, 2000));
+    RunFrames(30);
+    EXPECT_EQ(TwSoundManager::EndCounter(), 1);
+    EXPECT_EQ(list->CurrentTrack(), 1);
+    EXPECT_TRUE(Plays(list, 1));
+
+    ASSERT_TRUE(WaitForEndOf(list, 2000));
+    RunFrames(30);
+    EXPECT_EQ(TwSoundManager::EndCounter(), 0);
+    EXPECT_EQ(list->CurrentTrack(), 2);
+    EXPECT_TRUE(Plays(list, 2));
+
+    ASSERT_TRUE(WaitForEndOf(list, 2000));
+    RunFrames(30);
+    EXPECT_EQ(TwSoundManager::EndCounter(), 1);
+    EXPECT_TRUE(Plays(list, 2));
+}
+
+TEST_F(Music, DeliberateStopsAreNotEnds) {
+    sound.AddPlayList(kMenu, ListOf({MakeWav(Tone(300, 0.3, 0.3))}));
+    sound.AddPlayList(kGame, ListOf({MakeWav(Tone(300, 0.3, 0.3))}));
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    RunFrames(50);
+    sound.RestartTrack(); // replaces the playing stream
+    RunFrames(50);
+    sound.SelectPlayList(kGame); // stops the menu music
+    RunFrames(500);
+    EXPECT_EQ(TwSoundManager::EndCounter(), 0);
+    EXPECT_FALSE(Plays(sound.PlayList(kMenu), 0));
+}
+
+TEST_F(Music, EndHandlerWithoutAListOrWithMusicOff) {
+    EXPECT_FALSE(sound.OnMusicEnd());
+    EXPECT_EQ(TwSoundManager::EndCounter(), 0);
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    sound.SelectPlayList(kMenu);
+    sound.SetMusicEnabled(false);
+    EXPECT_TRUE(sound.OnMusicEnd());
+    EXPECT_EQ(TwSoundManager::EndCounter(), 0);
+    EXPECT_FALSE(Plays(sound.PlayList(kMenu), 0));
+}
+
+TEST(SilentSound, FailedStartLeavesAHarmlessManager) {
+    zvaudio::ScopedAudioDriver driver("zv-no-such-driver");
+    TwSoundManager& sound = TwSoundManager::Instance();
+    EXPECT_FALSE(sound.StartUp(200, 200));
+    EXPECT_EQ(sound.StartUpAttempts(), 11);
+    EXPECT_FALSE(sound.IsStarted());
+    EXPECT_EQ(sound.SoundVolume(), TwSoundManager::kInitialVolume);
+    EXPECT_EQ(sound.MusicVolume(), TwSoundManager::kInitialVolume);
+
+    EXPECT_FALSE(sound.LoadSampleBytes(1, MakeWav(Tone(500, 0.1, 0.5))));
+    EXPECT_EQ(sound.PlaySample(1), -1);
+    auto list = std::make_unique<TwPlayList>();
+    list->AddTrackBytes(MakeOgg(Tone(300, 0.2, 0.3)));
+    EXPECT_FALSE(list->Track(0).HasStream());
+    sound.AddPlayList(kMenu, std::move(list));
+    sound.SelectPlayList(kMenu);
+    sound.ResumeMusic();
+    sound.RestartTrack();
+    EXPECT_EQ(sound.CurrentPlayList()->Channel(), -1);
+    sound.PauseAll(true);
+    sound.PauseAll(false);
+    sound.SetSoundVolume(50);
+    sound.MoveMusicSlider(5);
+    sound.MoveMusicSlider(100);
+    sound.Update();
+    sound.SelectPlayList(kGame);
+    EXPECT_EQ(sound.CurrentPlayList(), nullptr);
+}
