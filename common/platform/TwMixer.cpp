@@ -178,6 +178,11 @@ void PauseAll(bool paused) {
         return;
     }
     if (paused) {
+        // The mixer marks a paused channel with the current tick count, and a count of 0
+        // reads as "not paused"; in the first millisecond after start that would lose the pause.
+        while (SDL_GetTicks() == 0) {
+            SDL_Delay(1);
+        }
         Mix_Pause(-1);
         Mix_PauseMusic();
     } else {
