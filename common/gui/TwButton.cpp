@@ -1,0 +1,68 @@
+#include "gui/TwButton.h"
+
+#include "app/TwInputEvent.h"
+#include "gfx/TwClip.h"
+
+namespace {
+
+// The level of the picture's hit mask used for pixel-exact buttons.
+constexpr int kHitMaskLevel = 2;
+
+} // namespace
+
+TwButton::TwButton() {
+    kind_ = kPushButton;
+}
+TwButton::~TwButton() = default;
+
+// Lights up under the mouse; the focus sound plays once per entry, not on every move.
+bool TwButton::OnMouseMove(const TwInputEvent& event) {
+    if (HitTest(event)) {
+        if (wasHover_ == 0) {
+            TwGuiPlaySound(focusSound_);
+            wasHover_ = 1;
+        }
+        SetHover();
+        ShowFocused();
+        return true;
+    }
+    wasHover_ = 0;
+    ClearHover();
+    ShowNormal();
+    return false;
+}
+
+// A button fires on release, and only when the press-and-release stayed over it.
+bool TwButton::OnMouseUp(const TwInputEvent&) {
+    if (!hover_) {
+        return false;
+    }
+    TwGuiPlaySound(clickSound_);
+    ClearHover();
+    ShowNormal();
+    return true;
+}
+
+void TwButton::ShowFocused() {
+    SetFrame(1);
+}
+void TwButton::ShowNormal() {
+    SetFrame(0);
+}
+
+bool TwButton::Load(const std::string& imageName) {
+    const bool loaded = LoadClip(imageName, 3, pixelTest_);
+    SetFrame(0);
+    return loaded;
+}
+
+bool TwButton::HitTest(const TwInputEvent& event) const {
+    if (disabled_ || !InsideRect(event)) {
+        return false;
+    }
+    if (!pixelTest_) {
+        return true;
+    }
+    const TwPoint point{static_cast<int>(event.eventX), static_cast<int>(event.eventY)};
+    return clip_->PixelHit(point, kHitMaskLevel);
+}

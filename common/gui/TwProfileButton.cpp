@@ -1,0 +1,55 @@
+#include "gui/TwProfileButton.h"
+
+#include "app/TwInputEvent.h"
+#include "gfx/TwClip.h"
+#include "gfx/TwFontTable.h"
+
+TwProfileButton::TwProfileButton() {
+    kind_ = kProfileButton;
+}
+
+// The selected entry keeps its look; the others light up silently under the mouse.
+bool TwProfileButton::OnMouseMove(const TwInputEvent& event) {
+    if (hover_) {
+        return false;
+    }
+    if (HitTest(event)) {
+        ShowFocused();
+        return true;
+    }
+    ShowNormal();
+    return false;
+}
+
+bool TwProfileButton::OnMouseUp(const TwInputEvent& event) {
+    if (!HitTest(event)) {
+        return false;
+    }
+    TwGuiPlaySound(clickSound_);
+    SetHover();
+    ShowNormal();
+    return true;
+}
+
+bool TwProfileButton::Load(const std::string& imageName) {
+    return TwButton::Load(imageName);
+}
+
+// The frame is left as the list set it (the selected entry shows frame 2).
+void TwProfileButton::Draw() {
+    if (clip_) {
+        clip_->SetTint(colour_.red, colour_.green, colour_.blue, colour_.alpha);
+        clip_->Draw();
+    }
+    if (hasCaption_ == -1) {
+        return;
+    }
+    TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont);
+    if (font == nullptr) {
+        return;
+    }
+    const TwVector centre = Position();
+    font->SetTint(colour_.red, colour_.green, colour_.blue, colour_.alpha);
+    font->DrawText(static_cast<float>(static_cast<int>(centre.x)),
+                   static_cast<float>(static_cast<int>(centre.y)), caption_, captionAlign_);
+}
