@@ -28,10 +28,31 @@ bool IsJpeg(const std::uint8_t* bytes, std::size_t size) {
     return size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
 }
 
+// Walks the run-length packets of a TGA body: true when they code all `pixels` within the
+// bytes given (stb would quietly fill a cut picture with black).
+bool RunLengthBodyIsComplete(const std::uint8_t* body, std::size_t size, std::size_t pixels,
+                             std::size_t pixelBytes) {
+    std::size_t at = 0, coded = 0;
+    while (coded < pixels) {
+        if (at >= size) {
+            return false;
+        }
+        const std::size_t header = body[at++];
+        const std::size_t count = (header & 0x7F) + 1;
+        const std::size_t packetBytes = (header & 0x80) ? pixelBytes : count * pixelBytes;
+        if (packetBytes > size - at) {
+            return false;
+        }
+        at += packetBytes;
+        coded += count;
+    }
+    return true;
+}
+
 // A TGA file has no signature, and its header alone decides how much stb allocates. Refuse
 // headers that promise more pixels than the file could possibly hold: an uncompressed
-// picture must be all there, and a run-length packet codes at most 128 pixels.
-bool TgaSizeIsPlausible(const std::uint8_t* bytes, std::size_t size) {
+// picture must be all there, and run-length packets must code every pixel.
+bool TgaIsComplete(const std::uint8_t* bytes, std::size_t size) {
     constexpr std::size_t kHeader = 18;
     if (size < kHeader) {
         return false;
@@ -53,7 +74,7 @@ bool TgaSizeIsPlausible(const std::uint8_t* bytes, std::size_t size) {
         return pixels * pixelBytes <= body;
     }
     if (type == 9 || type == 10 || type == 11) {
-        return (pixels + 127) / 128 <= body;
+        return RunLengthBodyIsComplete(bytes + (size - body), body, pixels, pixelBytes);
     }
     return false;
 }
@@ -66,7 +87,7 @@ bool TwDecodeJpegOrTga(const std::uint8_t* bytes, std::size_t size, TwPicture& o
         return false;
     }
     const bool jpeg = IsJpeg(bytes, size);
-    if (!jpeg && !TgaSizeIsPlausible(bytes, size)) {
+    if (!jpeg && !TgaIsComplete(bytes, size)) {
         return false;
     }
     int width = 0, height = 0, channels = 0;
