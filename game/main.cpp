@@ -1,6 +1,2 @@
-// Zorbit Volley: process entry.
-#include "GameStartup.h"
-
-int main() {
-    return RunZorbitVolley();
-}
+// Zorbit Volley: process entry. Filled in as the application frame lands.
+int main() { return 0; }
