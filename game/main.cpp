@@ -1,2 +1,6 @@
-// Zorbit Volley: process entry. Filled in as the application frame lands.
-int main() { return 0; }
+// Zorbit Volley: process entry.
+#include "GameStartup.h"
+
+int main() {
+    return RunZorbitVolley();
+}

@@ -1,0 +1,272 @@
+#include "app/TwBaseApplication.h"
+
+#include <ctime>
+
+#include "app/TwCursor.h"
+#include "app/TwFrameTimer.h"
+#include "app/TwInputEvent.h"
+#include "app/TwProgressBar.h"
+#include "app/TwRenderDevice.h"
+#include "app/TwScreenSize.h"
+#include "app/TwSysConfig.h"
+#include "audio/TwSoundManager.h"
+#include "data/TwResourceManager.h"
+#include "gfx/TwClip.h"
+#include "gfx/TwTextureCache.h"
+#include "gui/TwEventRouter.h"
+#include "platform/TwEvents.h"
+#include "platform/TwPicture.h"
+#include "platform/TwRand.h"
+#include "platform/TwVideo.h"
+
+namespace {
+
+constexpr int kWindowX = 64;
+constexpr int kWindowY = 64;
+// While the window is minimised the pump waits this long for a message before looking at
+// the quit flag again.
+constexpr int kIdleWaitMs = 100;
+
+TwBaseApplication* g_application = nullptr;
+
+} // namespace
+
+TwBaseApplication::TwBaseApplication() {
+    g_application = this;
+}
+
+TwBaseApplication::~TwBaseApplication() {
+    if (g_application == this) {
+        g_application = nullptr;
+    }
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    if (device.Owner() == this) {
+        device.SetOwner(nullptr);
+        device.SetWindowBuilder({});
+    }
+}
+
+TwBaseApplication* TwBaseApplication::Instance() {
+    return g_application;
+}
+
+bool TwBaseApplication::Init(const std::string& className, const std::string& title) {
+    className_ = className;
+    title_ = title;
+    active_ = true;
+
+    input_ = std::make_unique<TwInputEvent>();
+    router_ = std::make_unique<TwEventRouter>(input_.get(), [this] { RequestQuit(); });
+
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    if (!CreateMainWindow() || device.Create() != TwRenderDevice::kOk) {
+        return false;
+    }
+    device.SetOwner(this);
+    device.SetWindowBuilder([this] { return CreateMainWindow(); });
+    device.SetDeviceResetHandler([] { TwTextureCache::Instance().ReloadAll(); });
+    TwVideo::ShowWindow();
+
+    BuildLoadScreen();
+    return true;
+}
+
+bool TwBaseApplication::CreateMainWindow() {
+    TwSRand(static_cast<std::uint32_t>(std::time(nullptr)));
+
+    const TwScreenSize& size = TwScreenSize::Instance();
+    TwWindowSpec spec;
+    spec.title = title_;
+    spec.windowed = TwSysConfig::Instance().Windowed;
+    spec.x = kWindowX;
+    spec.y = kWindowY;
+    spec.width = size.width;
+    spec.height = size.height;
+    if (!TwVideo::CreateWindow(spec)) {
+        return false;
+    }
+    captionHeight_ = TwVideo::CaptionHeight();
+    if (input_) {
+        input_->captionHeight = captionHeight_;
+    }
+    if (spec.windowed) {
+        windowRect_ = TwRect{kWindowX, kWindowY - captionHeight_, kWindowX + size.width,
+                             kWindowY + size.height};
+    } else {
+        windowRect_ = TwRect{0, 0, size.width, size.height};
+    }
+    SetWindowIcon();
+    // A fresh window shows the system pointer until the game's own takes over.
+    systemCursorVisible_ = true;
+    TwVideo::ShowSystemCursor(true);
+    return true;
+}
+
+void TwBaseApplication::SetWindowIcon() {
+    static const char* const kExtensions[] = {".Tga", ".Dds", ".Jpg"};
+    for (const char* extension : kExtensions) {
+        std::string bytes;
+        const std::string name = std::string("Data/Textures/") + kIconPicture + extension;
+        if (TwResourceManager::Instance().GetResource(name, bytes) < 0) {
+            continue;
+        }
+        TwPicture picture;
+        if (TwDecodePicture(bytes, picture)) {
+            TwVideo::SetWindowIcon(picture.width, picture.height, picture.rgba.data());
+        }
+        return;
+    }
+}
+
+void TwBaseApplication::BuildLoadScreen() {
+    const TwScreenSize& size = TwScreenSize::Instance();
+    loadClip_ = std::make_unique<TwClip>();
+    loadClip_->SetImage(kLoadScreenPicture);
+    loadClip_->SetAnimation(1000, TwAnimation::Still, 1, 1);
+    loadClip_->SetPosition(static_cast<float>(size.width) / 2, static_cast<float>(size.height) / 2,
+                           0);
+    progressBar_ = std::make_unique<TwProgressBar>();
+    progressBar_->Load(kProgressBackPicture, kProgressLinePicture);
+    progressBar_->SetPosition(400, 500, 0);
+}
+
+bool TwBaseApplication::TakeMessage(TwWindowMessage& message) {
+    if (TwPeekMessage(message)) {
+        return true;
+    }
+    if (active_) {
+        return false;
+    }
+    // Minimised: nothing to draw, so sleep until the player comes back.
+    return TwWaitMessage(message, kIdleWaitMs);
+}
+
+void TwBaseApplication::Run() {
+    while (!quit_) {
+        TwWindowMessage message;
+        if (TakeMessage(message)) {
+            if (message.id == kTwMsgQuit) {
+                break;
+            }
+            HandleMessage(message);
+        } else if (active_) {
+            Frame();
+        }
+    }
+}
+
+void TwBaseApplication::HandleMessage(const TwWindowMessage& message) {
+    if (!input_) {
+        return;
+    }
+    if (input_->Translate(message, TwVideo::HasWindow())) {
+        if (router_) {
+            router_->ForwardInput();
+        }
+        return;
+    }
+    switch (message.id) {
+    case kTwMsgSize:
+        if (message.wParam == kTwSizeMinimized) {
+            if (active_) {
+                active_ = false;
+                TwSoundManager::Instance().PauseAll(true);
+            }
+        } else if (message.wParam == kTwSizeRestored) {
+            active_ = true;
+            TwSoundManager::Instance().PauseAll(false);
+        }
+        break;
+    case kTwMsgClose:
+        TwPostQuitMessage();
+        break;
+    case kTwMsgDeviceReset:
+        TwRenderDevice::Instance().NotifyDeviceReset();
+        break;
+    default:
+        break;
+    }
+}
+
+void TwBaseApplication::Frame() {
+    BeginFrame();
+    UpdateAndDraw();
+    if (cursor_ && input_) {
+        cursor_->SetPosition(input_->mouseX, input_->mouseY, input_->mouseZ);
+    }
+    if (PointerOverGame()) {
+        HideSystemCursor();
+        if (cursor_) {
+            cursor_->Draw();
+        }
+    } else {
+        ShowSystemCursor();
+    }
+    EndFrame();
+}
+
+void TwBaseApplication::BeginFrame() {
+    TwFrameTimer::Instance().Update();
+    TwRenderDevice::Instance().StartScene();
+}
+
+void TwBaseApplication::UpdateAndDraw() {}
+
+void TwBaseApplication::EndFrame() {
+    TwRenderDevice::Instance().FinishScene();
+}
+
+bool TwBaseApplication::PointerOverGame() const {
+    return !TwSysConfig::Instance().Windowed || TwVideo::MouseOverClient();
+}
+
+void TwBaseApplication::ShowProgress(int percent) {
+    if (!loadClip_ || !progressBar_) {
+        return;
+    }
+    progressBar_->SetPosition(400, 300, 0);
+    progressBar_->percent = percent;
+    BeginFrame();
+    loadClip_->Draw();
+    progressBar_->Draw();
+    EndFrame();
+    if (progressObserver_) {
+        progressObserver_(percent);
+    }
+}
+
+void TwBaseApplication::FreeLoadScreen() {
+    loadClip_.reset();
+    progressBar_.reset();
+}
+
+void TwBaseApplication::CreateCursor() {
+    cursor_ = std::make_unique<TwCursor>();
+    cursor_->Load();
+}
+
+void TwBaseApplication::HideSystemCursor() {
+    if (systemCursorVisible_) {
+        TwVideo::ShowSystemCursor(false);
+        systemCursorVisible_ = false;
+    }
+}
+
+void TwBaseApplication::ShowSystemCursor() {
+    if (!systemCursorVisible_) {
+        TwVideo::ShowSystemCursor(true);
+        systemCursorVisible_ = true;
+    }
+}
+
+void TwBaseApplication::Shutdown() {
+    if (router_) {
+        router_->SetInput(nullptr);
+    }
+    input_.reset();
+    FreeLoadScreen();
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    device.Release();
+    device.SetDeviceResetHandler({});
+    TwVideo::DestroyWindow();
+}

@@ -1,0 +1,114 @@
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "GameStartup.h"
+#include "TestSupport.h"
+#include "data/TwPackWriter.h"
+#include "data/TwResourceManager.h"
+#include "platform/TwMessageBox.h"
+
+namespace {
+
+// Runs the whole start-up and shut-down (no frame loop) and collects what the player would
+// have seen: the message boxes and the loading-screen percentages.
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TwResourceManager::Instance().CloseAll();
+        TwSetMessageSink([this](const std::string& caption, const std::string& text) {
+            EXPECT_EQ(caption, "Error");
+            messages.push_back(text);
+        });
+    }
+    void TearDown() override {
+        TwSetMessageSink({});
+        TwResourceManager::Instance().CloseAll();
+    }
+
+    int Start() {
+        GameStartOptions options;
+        options.packDirs = {packs.Path()};
+        options.runLoop = false;
+        options.onProgress = [this](int percent) { percentages.push_back(percent); };
+        return RunZorbitVolley(options);
+    }
+
+    void WritePack(const std::string& name) {
+        TwPackWriter writer;
+        writer.AddEntry("Data/Readme.Txt", "x");
+        ASSERT_TRUE(writer.Write(packs.File(name)));
+    }
+
+    // Messages about packs only (missing pictures have their own messages).
+    std::vector<std::string> PackMessages() const {
+        std::vector<std::string> result;
+        for (const std::string& text : messages) {
+            if (text == "Error Loading Resource File.") {
+                result.push_back(text);
+            }
+        }
+        return result;
+    }
+
+    zvtest::ScopedUserDirs userDirs;
+    zvtest::TempDir packs;
+    std::vector<std::string> messages;
+    std::vector<int> percentages;
+};
+
+} // namespace
+
+TEST_F(StartupTest, LoadingScreenCountsUpInOrder) {
+    WritePack("Data/Resource.Twr");
+    WritePack("Data/Lang.Twr");
+    EXPECT_EQ(Start(), 0);
+    EXPECT_EQ(percentages, (std::vector<int>{20, 30, 40, 50, 60, 65, 80, 90, 100}));
+    EXPECT_TRUE(PackMessages().empty());
+}
+
+TEST_F(StartupTest, MissingMainPackIsReportedOnce) {
+    WritePack("Data/Lang.Twr");
+    EXPECT_EQ(Start(), 0);
+    EXPECT_EQ(PackMessages().size(), 1u);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.front(), "Error Loading Resource File.");
+    EXPECT_EQ(percentages.size(), 9u); // the game still starts
+}
+
+TEST_F(StartupTest, BothPacksMissingAreReportedTwiceBeforeAnythingElse) {
+    EXPECT_EQ(Start(), 0);
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "Error Loading Resource File.");
+    EXPECT_EQ(messages[1], "Error Loading Resource File.");
+    EXPECT_EQ(PackMessages().size(), 2u);
+}
+
+TEST_F(StartupTest, NoDisplayGivesAMessageAndACleanExit) {
+    WritePack("Data/Resource.Twr");
+    WritePack("Data/Lang.Twr");
+    const char* old = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = old ? old : "";
+    ::setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    const int result = Start();
+    if (old) {
+        ::setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        ::unsetenv("SDL_VIDEODRIVER");
+    }
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("could not open its window"), std::string::npos);
+    EXPECT_TRUE(percentages.empty());
+}
+
+TEST(GamePacks, FoundInTheFirstFolderThatHoldsThem) {
+    zvtest::TempDir first, second;
+    zvtest::WriteAll(second.File("Data/Lang.Twr"), "pack");
+    EXPECT_EQ(FindGamePack("Data//Lang.Twr", {first.Path(), second.Path()}),
+              second.Path() + "/Data//Lang.Twr");
+    EXPECT_EQ(FindGamePack("Data//Resource.Twr", {first.Path(), second.Path()}),
+              first.Path() + "/Data//Resource.Twr");
+    EXPECT_EQ(FindGamePack("Data//Resource.Twr", {"", second.Path()}), "Data//Resource.Twr");
+}

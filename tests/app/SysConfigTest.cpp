@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/TwSysConfig.h"
+#include "platform/TwUserFiles.h"
+
+TEST(SysConfig, FirstStartIsFullScreenLoudEasyAndWritesNothing) {
+    zvtest::ScopedUserDirs dirs;
+    TwSysConfig config;
+    config.Windowed = true;
+    config.SoundVolume = 3;
+    EXPECT_EQ(config.Load(), 1);
+    EXPECT_FALSE(config.Windowed);
+    EXPECT_EQ(config.SoundVolume, 100);
+    EXPECT_EQ(config.MusicVolume, 100);
+    EXPECT_EQ(config.DifficultLevel, 0);
+    std::string bytes;
+    EXPECT_FALSE(TwReadFile(config.FilePath(), bytes));
+}
+
+TEST(SysConfig, MissingKeysOfAnExistingFileReadAsZero) {
+    zvtest::ScopedUserDirs dirs;
+    TwSysConfig config;
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Windowed=1\n"));
+    EXPECT_EQ(config.Load(), 0);
+    EXPECT_TRUE(config.Windowed);
+    EXPECT_EQ(config.SoundVolume, 0);
+    EXPECT_EQ(config.MusicVolume, 0);
+    EXPECT_EQ(config.DifficultLevel, 0);
+}
+
+TEST(SysConfig, SaveAndReloadGiveBackTheSameSettingsAndKeepOtherKeys) {
+    zvtest::ScopedUserDirs dirs;
+    TwSysConfig config;
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Windowed=0x0\nExtra=7\n"));
+    ASSERT_EQ(config.Load(), 0);
+    config.Windowed = true;
+    config.SoundVolume = 300; // out of range values are kept as they are
+    config.MusicVolume = 15;
+    config.DifficultLevel = 2;
+    ASSERT_EQ(config.Save(), 0);
+
+    TwSysConfig reloaded;
+    ASSERT_EQ(reloaded.Load(), 0);
+    EXPECT_TRUE(reloaded == config);
+    EXPECT_EQ(reloaded.SoundVolume, 300);
+    EXPECT_NE(zvtest::ReadAll(config.FilePath()).find("Extra"), std::string::npos);
+    EXPECT_EQ(config.FilePath(), dirs.ConfigHome() + "/zorbit-volley/TwConfig.Cfg");
+}
+
+TEST(SysConfig, ComparisonAndCopyCoverTheFourSettingsOnly) {
+    TwSysConfig a("Data/A.Cfg");
+    TwSysConfig b("Data/B.Cfg");
+    a.Windowed = true;
+    a.MusicVolume = 42;
+    EXPECT_FALSE(a == b);
+    b.Assign(a);
+    EXPECT_TRUE(a == b);
+    EXPECT_EQ(b.FileName(), "Data/B.Cfg");
+}
