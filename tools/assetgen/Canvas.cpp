@@ -1,0 +1,227 @@
+#include "Canvas.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
+
+Canvas::Canvas(int width, int height)
+    : width_(width), height_(height),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
+      cr_(cairo_create(surface_)) {
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GRAY);
+}
+
+Canvas::~Canvas() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+}
+
+namespace {
+
+// One box-blur pass along a line of `count` premultiplied pixels spaced `stride` words apart;
+// pixels outside the picture count as transparent.
+void BlurLine(std::uint32_t* line, int count, int stride, int radius,
+              std::vector<std::uint32_t>& tmp) {
+    tmp.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        tmp[static_cast<std::size_t>(i)] = line[static_cast<std::ptrdiff_t>(i) * stride];
+    }
+    const int window = 2 * radius + 1;
+    long sum[4] = {0, 0, 0, 0};
+    auto add = [&](int index, int sign) {
+        if (index < 0 || index >= count) {
+            return;
+        }
+        const std::uint32_t p = tmp[static_cast<std::size_t>(index)];
+        for (int c = 0; c < 4; ++c) {
+            sum[c] += sign * static_cast<long>((p >> (8 * c)) & 0xFF);
+        }
+    };
+    for (int i = -radius; i <= radius; ++i) {
+        add(i, 1);
+    }
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t out = 0;
+        for (int c = 0; c < 4; ++c) {
+            const long v = (sum[c] + window / 2) / window;
+            out |= static_cast<std::uint32_t>(std::clamp(v, 0L, 255L)) << (8 * c);
+        }
+        line[static_cast<std::ptrdiff_t>(i) * stride] = out;
+        add(i - radius, -1);
+        add(i + radius + 1, 1);
+    }
+}
+
+} // namespace
+
+void Canvas::Blur(int radius) {
+    if (radius <= 0) {
+        return;
+    }
+    cairo_surface_flush(surface_);
+    auto* data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface_));
+    const int stride = cairo_image_surface_get_stride(surface_) / 4;
+    std::vector<std::uint32_t> tmp;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < height_; ++y) {
+            BlurLine(data + static_cast<std::ptrdiff_t>(y) * stride, width_, 1, radius, tmp);
+        }
+        for (int x = 0; x < width_; ++x) {
+            BlurLine(data + x, height_, stride, radius, tmp);
+        }
+    }
+    cairo_surface_mark_dirty(surface_);
+}
+
+void Canvas::ScaleAlpha(double factor) {
+    cairo_surface_flush(surface_);
+    auto* data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface_));
+    const int stride = cairo_image_surface_get_stride(surface_) / 4;
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            std::uint32_t& p = data[static_cast<std::ptrdiff_t>(y) * stride + x];
+            std::uint32_t out = 0;
+            for (int c = 0; c < 4; ++c) {
+                const double v = ((p >> (8 * c)) & 0xFF) * factor;
+                out |= static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)) << (8 * c);
+            }
+            p = out;
+        }
+    }
+    cairo_surface_mark_dirty(surface_);
+}
+
+std::vector<std::uint8_t> Canvas::Rgba() const {
+    cairo_surface_flush(surface_);
+    const auto* data =
+        reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface_));
+    const int stride = cairo_image_surface_get_stride(surface_) / 4;
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(width_) * height_ * 4);
+    std::size_t o = 0;
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            const std::uint32_t p = data[static_cast<std::ptrdiff_t>(y) * stride + x];
+            const unsigned a = p >> 24;
+            unsigned rgb[3] = {(p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF};
+            for (unsigned& c : rgb) {
+                // Undo Cairo's premultiplication, rounding to the nearest value.
+                c = a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a);
+            }
+            out[o++] = static_cast<std::uint8_t>(rgb[0]);
+            out[o++] = static_cast<std::uint8_t>(rgb[1]);
+            out[o++] = static_cast<std::uint8_t>(rgb[2]);
+            out[o++] = static_cast<std::uint8_t>(a);
+        }
+    }
+    return out;
+}
+
+void Canvas::Paint(const Canvas& other, double x, double y, double alpha) {
+    cairo_save(cr_);
+    cairo_set_source_surface(cr_, other.Surface(), x, y);
+    cairo_paint_with_alpha(cr_, alpha);
+    cairo_restore(cr_);
+}
+
+bool MakeDirectories(const std::string& dir) {
+    if (dir.empty()) {
+        return true;
+    }
+    std::string partial;
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = dir.find('/', pos + 1);
+        partial = dir.substr(0, pos);
+        if (partial.empty()) {
+            continue;
+        }
+        if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    struct stat info {};
+    return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+} // namespace
+
+bool WriteTga(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgba) {
+    if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF ||
+        rgba.size() != static_cast<std::size_t>(width) * height * 4) {
+        return false;
+    }
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && !MakeDirectories(path.substr(0, slash))) {
+        return false;
+    }
+    // Image type 2 (uncompressed true colour), 32 bits per pixel, 8 alpha bits, rows stored
+    // bottom first: the form the game's font and mask readers expect.
+    std::uint8_t header[18] = {};
+    header[2] = 2;
+    header[12] = static_cast<std::uint8_t>(width & 0xFF);
+    header[13] = static_cast<std::uint8_t>(width >> 8);
+    header[14] = static_cast<std::uint8_t>(height & 0xFF);
+    header[15] = static_cast<std::uint8_t>(height >> 8);
+    header[16] = 32;
+    header[17] = 8;
+    std::vector<std::uint8_t> bytes(header, header + 18);
+    bytes.reserve(18 + rgba.size());
+    for (int y = height - 1; y >= 0; --y) {
+        const std::uint8_t* row = rgba.data() + static_cast<std::size_t>(y) * width * 4;
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* p = row + x * 4;
+            bytes.insert(bytes.end(), {p[2], p[1], p[0], p[3]});
+        }
+    }
+    File f(std::fopen(path.c_str(), "wb"));
+    if (!f) {
+        return false;
+    }
+    return std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
+}
+
+bool WriteTga(const std::string& path, const Canvas& canvas) {
+    return WriteTga(path, canvas.Width(), canvas.Height(), canvas.Rgba());
+}
+
+bool ReadTga(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgba) {
+    File f(std::fopen(path.c_str(), "rb"));
+    if (!f) {
+        return false;
+    }
+    std::uint8_t header[18];
+    if (std::fread(header, 1, 18, f.get()) != 18 || header[2] != 2 || header[16] != 32) {
+        return false;
+    }
+    width = header[12] | (header[13] << 8);
+    height = header[14] | (header[15] << 8);
+    const bool topFirst = (header[17] & 0x20) != 0;
+    std::vector<std::uint8_t> stored(static_cast<std::size_t>(width) * height * 4);
+    if (header[0] != 0 || std::fread(stored.data(), 1, stored.size(), f.get()) != stored.size()) {
+        return false;
+    }
+    rgba.assign(stored.size(), 0);
+    for (int row = 0; row < height; ++row) {
+        const int y = topFirst ? row : height - 1 - row;
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* s = &stored[(static_cast<std::size_t>(row) * width + x) * 4];
+            std::uint8_t* d = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            d[3] = s[3];
+        }
+    }
+    return true;
+}

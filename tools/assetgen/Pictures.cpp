@@ -1,0 +1,30 @@
+#include "Pictures.h"
+
+#include <cstdio>
+
+#include "AssetGen.h"
+
+void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
+    Save(name, canvas.Width(), canvas.Height(), canvas.Rgba());
+}
+
+void PictureOutput::Save(const std::string& name, int width, int height,
+                         const std::vector<std::uint8_t>& rgba) {
+    const std::string path = outDir_ + "/Data/Textures/" + name + ".Tga";
+    if (!WriteTga(path, width, height, rgba)) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        ok_ = false;
+        return;
+    }
+    names_.push_back(name);
+}
+
+bool GeneratePictures(const std::string& outDir) {
+    PictureOutput out(outDir);
+    DrawBubblePictures(out);
+    DrawSpritePictures(out);
+    DrawBackgroundPictures(out);
+    DrawInterfacePictures(out);
+    DrawFontPictures(out);
+    return out.Ok();
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+#include "Draw.h"
+
+// Collects the pictures of one generator run under <out>/Data/Textures/ as TGA files.
+class PictureOutput {
+public:
+    explicit PictureOutput(std::string outDir) : outDir_(std::move(outDir)) {}
+    // Writes "Data/Textures/<name>.Tga"; a failure is remembered and printed.
+    void Save(const std::string& name, const Canvas& canvas);
+    // The same for pixels already in straight RGBA form (top row first).
+    void Save(const std::string& name, int width, int height,
+              const std::vector<std::uint8_t>& rgba);
+    bool Ok() const { return ok_; }
+    const std::vector<std::string>& Names() const { return names_; }
+
+private:
+    std::string outDir_;
+    std::vector<std::string> names_;
+    bool ok_ = true;
+};
+
+// The groups of pictures, one source file each.
+void DrawBubblePictures(PictureOutput& out);
+void DrawBackgroundPictures(PictureOutput& out);
+void DrawInterfacePictures(PictureOutput& out);
+void DrawSpritePictures(PictureOutput& out);
+void DrawFontPictures(PictureOutput& out);
+
+// One full bubble of the given colour id (0 to 5), for the menus' and help's decorations.
+void PaintBubble(cairo_t* cr, double cx, double cy, double radius, int colour);
+// The launcher, centred on (cx, cy) and pointing along `angle` (radians, 0 = +x).
+void PaintLauncher(Canvas& canvas, double cx, double cy, double angle);
+// A moves-left symbol (0 to 4) centred on (cx, cy).
+void PaintMovesPip(cairo_t* cr, double cx, double cy, int index, double scale);
+// The game's name as a logo centred on (cx, cy).
+void PaintLogo(Canvas& canvas, double cx, double cy, double size);
+
+// Fonts: the character sets of the two strips, in strip order.
+std::string MainFontCodes();
+std::string DigitsCodes();

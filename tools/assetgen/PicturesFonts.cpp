@@ -1,0 +1,134 @@
+// The two bitmap fonts: "MainFont", a proportional strip the game cuts up by scanning its
+// columns, and "Digits", fixed-width cells for the in-game numbers.
+//
+// How the game finds the glyphs of a scanned strip: after the space cell at the left it looks
+// for a column with any opaque pixel, takes the column after it as the glyph's left edge, and
+// ends the glyph at the first fully transparent column. So every glyph here is drawn as
+//   [one marker column][the glyph's cell][three clear columns]
+// where the marker is the column that gets skipped, and the cell's bottom row carries an alpha
+// of 1 (invisible) from the marker to the cell's right edge, so that a character with a gap
+// inside it ('"', '%') or blank side bearings is never split or trimmed.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "Layout.h"
+#include "Pictures.h"
+
+using namespace layout;
+
+std::string MainFontCodes() {
+    // The space first (its cell is the strip's left end), then every printable ASCII
+    // character except '#', which ends a line in the game's paragraphs and must print nothing.
+    std::string codes = " ";
+    for (char c = 33; c < 127; ++c) {
+        if (c != '#') {
+            codes += c;
+        }
+    }
+    return codes;
+}
+
+std::string DigitsCodes() {
+    return "0123456789 +-:";
+}
+
+namespace {
+
+constexpr int kMainPad = 2; // room for the outline and shadow on each side of a glyph
+constexpr int kGap = 3;     // clear columns between glyphs
+constexpr int kTail = 8;    // clear columns after the last glyph
+
+TextStyle MainStyle() {
+    TextStyle s;
+    s.size = 16;
+    s.colour = {1, 1, 1};
+    s.outline = 1.0;
+    s.shadow = 1.2;
+    return s;
+}
+
+struct GlyphCell {
+    char ch;
+    int width;
+    double penX; // where the pen starts inside the cell
+};
+
+GlyphCell MeasureGlyph(cairo_t* cr, char ch, const TextStyle& style) {
+    const char text[2] = {ch, 0};
+    cairo_save(cr);
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, style.size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text, &e);
+    cairo_restore(cr);
+    const double left = std::min(0.0, e.x_bearing);
+    const double right = std::max(e.x_advance, e.x_bearing + e.width);
+    return {ch, static_cast<int>(std::ceil(right - left)) + 2 * kMainPad, kMainPad - left};
+}
+
+void DrawMainFont(PictureOutput& out) {
+    const std::string codes = MainFontCodes();
+    const TextStyle style = MainStyle();
+    const int h = kMainFontHeight;
+    Canvas scratch(8, 8);
+    std::vector<GlyphCell> cells;
+    int width = kMainFontSpace + 2;
+    for (std::size_t i = 1; i < codes.size(); ++i) {
+        cells.push_back(MeasureGlyph(scratch.Cr(), codes[i], style));
+        width += 1 + cells.back().width + kGap;
+    }
+    width += kTail;
+    Canvas strip(width, h);
+    std::vector<std::pair<int, int>> floors; // first and last column carrying the alpha floor
+    int marker = kMainFontSpace + 2;
+    for (const GlyphCell& cell : cells) {
+        Canvas glyph(cell.width, h);
+        // DrawText centres capitals on y; 12 puts the baseline near row 18 of 24.
+        DrawText(glyph, std::string(1, cell.ch), cell.penX, 12, Align::Left, style);
+        strip.Paint(glyph, marker + 1, 0);
+        floors.emplace_back(marker, marker + cell.width);
+        marker += 1 + cell.width + kGap;
+    }
+    std::vector<std::uint8_t> rgba = strip.Rgba();
+    const std::size_t bottom = static_cast<std::size_t>(h - 1) * width * 4;
+    for (const auto& [first, last] : floors) {
+        for (int x = first; x <= last; ++x) {
+            std::uint8_t* p = &rgba[bottom + static_cast<std::size_t>(x) * 4];
+            if (p[3] == 0) {
+                p[0] = p[1] = p[2] = 255;
+                p[3] = 1;
+            }
+        }
+    }
+    out.Save("Fonts/MainFont", width, h, rgba);
+}
+
+void DrawDigits(PictureOutput& out) {
+    const std::string codes = DigitsCodes();
+    const int cell = kDigitsCell, h = kDigitsHeight;
+    TextStyle style;
+    style.size = 25;
+    style.colour = palette::kGold;
+    style.gradient = true;
+    style.outline = 1.3;
+    style.shadow = 1.4;
+    Canvas strip(cell * static_cast<int>(codes.size()), h);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] == ' ') {
+            continue;
+        }
+        Canvas glyph(cell, h);
+        DrawText(glyph, std::string(1, codes[i]), cell / 2.0 - 0.5, h / 2.0, Align::Centre, style);
+        strip.Paint(glyph, cell * static_cast<double>(i), 0);
+    }
+    out.Save("Fonts/Digits", strip);
+}
+
+} // namespace
+
+void DrawFontPictures(PictureOutput& out) {
+    DrawMainFont(out);
+    DrawDigits(out);
+}
