@@ -258,6 +258,9 @@ bool WriteEffect(const std::string& outDir, const EffectSpec& spec) {
         return zvsound::WriteAudioFile(
             path, zvsound::EncodeWav16(zvsound::ToPcm16(buffer), 1, zvsound::kSampleRate));
     }
+    // A few milliseconds of silence in front keep the codec's smearing of the first
+    // attack from reaching the file's first samples, which would click.
+    buffer.insert(buffer.begin(), static_cast<std::size_t>(zvsound::FramesFor(0.004)), 0.0f);
     zvsound::OggSettings settings;
     settings.channels = 1;
     settings.sampleRate = zvsound::kSampleRate;
