@@ -23,10 +23,13 @@ public:
     bool LoadProfiles();
     // Writes the profiles file. False when it could not be written.
     bool SaveProfiles();
+    enum class AddResult { Added, Existed, Refused };
     // Makes the profile with this name active, creating it at the end of the list when it
-    // does not exist yet. True when it existed already. When the list is full (see
-    // SetMaxProfiles) a new name is refused: nothing changes and the result is false.
-    bool AddProfile(const std::string& name);
+    // does not exist yet (names compare byte for byte). An empty name, or a new name while
+    // the list is full (see SetMaxProfiles), is refused and nothing changes.
+    AddResult TryAddProfile(const std::string& name);
+    // As TryAddProfile; true when the name existed already.
+    bool AddProfile(const std::string& name) { return TryAddProfile(name) == AddResult::Existed; }
     // Makes the profile at `index` active, remembering the previous one (the profile dialog's
     // selection). An index outside the list is ignored.
     void SelectProfile(int index);
