@@ -760,10 +760,18 @@ void GameMap::AddScore(int count) {
     Score += points;
 }
 
-void GameMap::DropUnsupported() {
+void GameMap::MarkOccupiedCells() {
     supportGroup_.clear();
     grid_.Fill(ColourGrid::kEmpty);
     ForEachBubble([this](const BaseBubble&, int c, int k) { grid_.At(c, k) = 1; });
+}
+
+void GameMap::DropUnsupported() {
+    MarkOccupiedCells();
+    DetachFloatingGroups();
+}
+
+void GameMap::DetachFloatingGroups() {
     for (int c = 0; c < Columns(); ++c) {
         for (int k = 0; k < Rows(); ++k) {
             if (grid_.At(c, k) == ColourGrid::kEmpty) {
@@ -928,7 +936,15 @@ bool GameMap::RowSlide(int elapsed) {
             cells_[c][k] = std::move(cells_[c][k - 1]);
         }
     }
-    DropUnsupported();
+    // The former top row, now row 1, still holds on to the ceiling until the new row takes
+    // its place; only what the changed row parity has cut off falls now.
+    MarkOccupiedCells();
+    for (int c = 0; c < Columns(); ++c) {
+        if (cells_[c][1]) {
+            grid_.At(c, 0) = 1;
+        }
+    }
+    DetachFloatingGroups();
     MapState = kRowSettle;
     CheckBottomRow();
     return true;

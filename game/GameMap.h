@@ -228,6 +228,8 @@ private:
     void Construct();
     void ClearGrid();
     void ClearFalling();
+    void MarkOccupiedCells();
+    void DetachFloatingGroups();
     void DetachGroup(const std::vector<TwCell>& group);
     void BurstAndForget(std::unique_ptr<BaseBubble> bubble);
     void AddToScene(BaseBubble& bubble);
