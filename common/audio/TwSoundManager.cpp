@@ -12,8 +12,9 @@ namespace {
 constexpr int kMixingRate = 48000;
 // Small enough that an effect is heard on the frame that asked for it.
 constexpr int kMixerBufferSamples = 1024;
-// At most this many failed attempts to open the mixer before the game goes silent.
-constexpr int kMaxStartUpAttempts = 11;
+// Retries after a failed first attempt to open the mixer (11 attempts in all) before the
+// game goes silent.
+constexpr int kMaxStartUpRetries = 10;
 constexpr auto kStartUpRetryDelay = std::chrono::milliseconds(100);
 
 // Ends of track seen so far, shared by every play list: odd ends replay, even ends move on.
@@ -48,10 +49,11 @@ bool TwSoundManager::StartUp(int soundSetting, int musicSetting) {
         return true;
     }
     while (!TwMixer::Open(kMixingRate, kMixerBufferSamples)) {
-        if (++startUpAttempts_ >= kMaxStartUpAttempts) {
+        if (startUpAttempts_ >= kMaxStartUpRetries) {
             return false;
         }
         std::this_thread::sleep_for(kStartUpRetryDelay);
+        ++startUpAttempts_;
     }
     started_ = true;
     soundVolume_ = LowByte(soundSetting);

@@ -78,6 +78,7 @@ public:
     void SetStoredSoundVolume(int volume) { soundVolume_ = static_cast<std::uint8_t>(volume); }
     std::uint8_t MusicVolume() const { return musicVolume_; }
     void SetStoredMusicVolume(int volume) { musicVolume_ = static_cast<std::uint8_t>(volume); }
+    // Failed retries of the last start (10 when the mixer never opened).
     int StartUpAttempts() const { return startUpAttempts_; }
 
     static constexpr std::uint8_t kInitialVolume = 96;
