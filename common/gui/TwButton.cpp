@@ -43,11 +43,12 @@ bool TwButton::OnMouseUp(const TwInputEvent&) {
     return true;
 }
 
+// A disabled button keeps its greyed look whatever the mouse does.
 void TwButton::ShowFocused() {
-    SetFrame(1);
+    SetFrame(disabled_ ? 2 : 1);
 }
 void TwButton::ShowNormal() {
-    SetFrame(0);
+    SetFrame(disabled_ ? 2 : 0);
 }
 
 bool TwButton::Load(const std::string& imageName) {
