@@ -79,10 +79,13 @@ bool Init() {
     if (s.sdlStarted) {
         return true;
     }
-    // The game draws its own pointer and letterboxes in full screen; keep the screen saver
-    // rules of a normal desktop program.
+    // Behave like a normal desktop window: the screen saver may still start, and the click
+    // that brings the window to the front is a click in the game as well.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Polling returns every queued event; without this SDL ends a poll round early at a
+    // marker it queues, and a message pushed after it would wait a round.
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
