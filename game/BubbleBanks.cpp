@@ -60,8 +60,9 @@ void BubbleBanks::Build() {
         bubble.SetAnimation(kBubbleTime, TwAnimation::Once, kBubbleFrames, 1);
         bubble.SetColour(c);
         bubble.SetShadow(shadow_.get());
-        if (bubble.Width() > 0) {
-            FieldGeometry::Shared().radius = bubble.Width() / 2;
+        // The picture is a strip of nine frames; a bubble is one frame wide.
+        if (bubble.CellWidth() > 0) {
+            FieldGeometry::Shared().radius = bubble.CellWidth() / 2;
         }
     }
 

@@ -24,7 +24,7 @@ public:
     // Loads every picture: "Bubbles/Shadow", "Bubbles/0".."5", "ExpBubbles/0".."5" with
     // their extra strips "ExpBubbles/c/0" and "ExpBubbles/c/1", and "Moves/0".."4".
     // A bubble picture that cannot be loaded shows "Error Loading Bubbles..." and building
-    // goes on. The bubble radius shared by the fields becomes half the bubble picture's width.
+    // goes on. The bubble radius shared by the fields becomes half a bubble frame's width.
     void Build();
 
     TwDrawList& Scene() { return *scene_; }
