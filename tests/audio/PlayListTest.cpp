@@ -108,4 +108,16 @@ TEST(PlayListOrder, EmptyListsAndMissingFilesAreHarmless) {
     current->PlayNext(); // back to the missing track: silence, no channel
     EXPECT_EQ(current->Channel(), -1);
     EXPECT_FALSE(TwMixer::IsMusicPlaying(current->Track(1).Stream()));
+
+    // A cut-off Ogg file plays what it can, or nothing, and the list goes on.
+    const std::string ogg = zvaudio::MakeOgg(zvaudio::Tone(440, 1.0, 0.3));
+    auto damaged = std::make_unique<TwPlayList>();
+    damaged->AddTrackBytes(ogg.substr(0, ogg.size() / 2));
+    damaged->AddTrackBytes(ogg.substr(0, 200));
+    sound.AddPlayList(1, std::move(damaged));
+    sound.SelectPlayList(1);
+    sound.ResumeMusic();
+    zvaudio::RunFrames(300);
+    sound.CurrentPlayList()->PlayNext();
+    zvaudio::RunFrames(100);
 }
