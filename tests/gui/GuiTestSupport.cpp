@@ -39,6 +39,16 @@ std::string Picture(int width, int height) {
     return zvtest::MakeTga(zvtest::Pixels(width, height, 0xFFFFFFFF), 2, 32, false);
 }
 
+// A button picture whose three frames are red, green and blue.
+std::string ColouredFrames() {
+    zvtest::Pixels p(kButtonWidth, kButtonHeight);
+    const int frame = kButtonHeight / 3;
+    p.Fill(0, 0, kButtonWidth, frame, 0xFF0000FF);
+    p.Fill(0, frame, kButtonWidth, 2 * frame, 0x00FF00FF);
+    p.Fill(0, 2 * frame, kButtonWidth, kButtonHeight, 0x0000FFFF);
+    return zvtest::MakeTga(p, 2, 32, false);
+}
+
 } // namespace
 
 TwInputEvent MouseMove(float x, float y) {
@@ -63,6 +73,7 @@ GuiEnvironment::GuiEnvironment() : sounds_(std::make_shared<std::vector<int>>())
         .Add("Data/Textures/Interface/BtnOk.Tga", button)
         .Add("Data/Textures/Interface/BtnCancel.Tga", button)
         .Add("Data/Textures/Interface/ProfileItem.Tga", button)
+        .Add("Data/Textures/Interface/Colours.Tga", ColouredFrames())
         .Add("Data/Textures/Interface/CheckBox.Tga", Picture(kCheckBoxSize, 4 * kCheckBoxSize))
         .Add("Data/Textures/Interface/Slider.Tga", Picture(kTrackWidth, kTrackHeight))
         .Add("Data/Textures/Interface/SliderThumb.Tga", Picture(16, 32))
