@@ -1,0 +1,198 @@
+#include "TestSupport.h"
+#include "platform/TwUserFiles.h"
+#include "records/TwProfileStore.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Each test starts from an empty store in fresh player directories.
+class ProfileStoreTest : public testing::Test {
+protected:
+    ProfileStoreTest() : store(TwProfileStore::Instance()) { store.Reset(); }
+    ~ProfileStoreTest() override { store.Reset(); }
+
+    void WriteProfiles(const std::string& text) {
+        zvtest::WriteAll(TwUserPath("Data/Profiles.Txt"), text);
+    }
+    void WriteSlot(const std::string& name, const std::string& bytes) {
+        zvtest::WriteAll(TwUserPath(TwProfileStore::SlotGameName(name)), bytes);
+    }
+
+    zvtest::ScopedUserDirs dirs;
+    TwProfileStore& store;
+};
+
+} // namespace
+
+TEST_F(ProfileStoreTest, LoadStopsAtTheFirstGapAndReadsEachSlot) {
+    WriteProfiles(
+        "ActiveProfile=1\nPlayerName0=\"Ann\"\nPlayerName1=\"Bob\"\nPlayerName3=\"Cy\"\n");
+    WriteSlot("Ann", "abc");  // 3 bytes: no saved game
+    WriteSlot("Bob", "abcd"); // 4 bytes: a saved game
+    ASSERT_TRUE(store.LoadProfiles());
+    EXPECT_EQ(store.Names(), (std::vector<std::string>{"Ann", "Bob"}));
+    EXPECT_EQ(store.ActiveName(), "Bob");
+    EXPECT_TRUE(store.HasSavedGame());
+    store.SelectProfile(0);
+    EXPECT_FALSE(store.HasSavedGame());
+    EXPECT_EQ(store.PreviousActive(), 1);
+
+    // Without a profiles file the list is empty and no profile is active.
+    std::filesystem::remove(TwUserPath("Data/Profiles.Txt"));
+    EXPECT_FALSE(store.LoadProfiles());
+    EXPECT_TRUE(store.IsEmpty());
+    EXPECT_EQ(store.ActiveIndex(), -1);
+}
+
+TEST_F(ProfileStoreTest, StaleActiveIndexMeansNoActiveProfile) {
+    WriteProfiles("ActiveProfile=7\nPlayerName0=\"Ann\"\n");
+    ASSERT_TRUE(store.LoadProfiles());
+    EXPECT_EQ(store.ActiveName(), "");
+    EXPECT_EQ(store.ActiveIndex(), -1);
+    EXPECT_FALSE(store.HasSavedGame());
+    store.CheckSavedGame();
+    store.DeleteActiveProfile(); // nothing to delete
+    EXPECT_EQ(store.Count(), 1);
+    WriteProfiles("ActiveProfile=-3\nPlayerName0=\"Ann\"\n");
+    ASSERT_TRUE(store.LoadProfiles());
+    EXPECT_EQ(store.ActiveName(), "");
+}
+
+TEST_F(ProfileStoreTest, AddingExistingAndNewNames) {
+    EXPECT_FALSE(store.AddProfile("Ann"));
+    EXPECT_FALSE(store.AddProfile("ann")); // names compare byte for byte
+    EXPECT_EQ(store.ActiveName(), "ann");
+    EXPECT_TRUE(store.AddProfile("Ann"));
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.ActiveIndex(), 0);
+    EXPECT_EQ(store.PreviousActive(), 1);
+
+    EXPECT_EQ(store.TryAddProfile(""), TwProfileStore::AddResult::Refused);
+    store.SetMaxProfiles(2);
+    EXPECT_TRUE(store.IsFull());
+    EXPECT_EQ(store.TryAddProfile("Cy"), TwProfileStore::AddResult::Refused);
+    EXPECT_EQ(store.ActiveName(), "Ann");
+    EXPECT_EQ(store.TryAddProfile("ann"), TwProfileStore::AddResult::Existed);
+}
+
+TEST_F(ProfileStoreTest, DeletingTheActiveProfile) {
+    store.AddProfile("Ann");
+    store.AddProfile("Bob");
+    store.AddProfile("Cy");
+    WriteSlot("Ann", "saved game");
+    WriteSlot("Bob", "saved game");
+    store.SelectProfile(1);
+    store.DeleteActiveProfile();
+    EXPECT_EQ(store.Names(), (std::vector<std::string>{"Ann", "Cy"}));
+    EXPECT_EQ(store.ActiveName(), "Ann");
+    EXPECT_EQ(store.PreviousActive(), -1);
+    // Bob's slot is left empty, Ann's untouched.
+    EXPECT_EQ(zvtest::ReadAll(TwUserPath("Data/Save/Bob.Tws")), "");
+    EXPECT_EQ(zvtest::ReadAll(TwUserPath("Data/Save/Ann.Tws")), "saved game");
+    store.CheckSavedGame();
+    EXPECT_TRUE(store.HasSavedGame());
+
+    store.DeleteActiveProfile();
+    store.DeleteActiveProfile();
+    EXPECT_TRUE(store.IsEmpty());
+    EXPECT_EQ(store.ActiveName(), "");
+    EXPECT_FALSE(store.HasSavedGame());
+    EXPECT_EQ(store.ActiveIndex(), -1);
+}
+
+TEST_F(ProfileStoreTest, SlotsAreEmptiedNotRemoved) {
+    store.AddProfile("Ann");
+    EXPECT_EQ(store.SavePath(), dirs.DataHome() + "/zorbit-volley/Save/Ann.Tws");
+    WriteSlot("Ann", "game");
+    store.CheckSavedGame();
+    EXPECT_TRUE(store.HasSavedGame());
+    store.DeleteSavedGame();
+    EXPECT_TRUE(std::filesystem::exists(store.SavePath()));
+    EXPECT_EQ(std::filesystem::file_size(store.SavePath()), 0u);
+    store.CheckSavedGame();
+    EXPECT_FALSE(store.HasSavedGame());
+}
+
+TEST_F(ProfileStoreTest, ProfilesAndActiveSurviveARestart) {
+    store.AddProfile("Ann");
+    store.AddProfile("Bob Two");
+    store.AddProfile("Cy");
+    store.SelectProfile(1);
+    ASSERT_TRUE(store.SaveProfiles());
+    WriteSlot("Bob Two", "a saved game");
+
+    store.Reset();
+    ASSERT_TRUE(store.LoadProfiles());
+    EXPECT_EQ(store.Names(), (std::vector<std::string>{"Ann", "Bob Two", "Cy"}));
+    EXPECT_EQ(store.ActiveName(), "Bob Two");
+    EXPECT_TRUE(store.HasSavedGame());
+}
+
+TEST_F(ProfileStoreTest, NoNameLeadsOutsideTheSaveFolder) {
+    const std::vector<std::string> hostile{"../../x", "/etc/passwd", ".hidden",
+                                           "a\nb",    "..",          "%2F",
+                                           "a/b",     "back\\slash", std::string("nul\0x", 5)};
+    std::string file = "ActiveProfile=0\n";
+    for (std::size_t i = 0; i < hostile.size(); ++i) {
+        std::string escaped;
+        for (const char c : hostile[i]) {
+            escaped += c == '\n'   ? std::string("\\n")
+                       : c == '\0' ? std::string("\\0")
+                                   : std::string(1, c);
+        }
+        file += "PlayerName" + std::to_string(i) + "=\"" + escaped + "\"\n";
+    }
+    WriteProfiles(file);
+    ASSERT_TRUE(store.LoadProfiles());
+    ASSERT_EQ(store.Count(), static_cast<int>(hostile.size()));
+
+    const std::string saveDir = dirs.DataHome() + "/zorbit-volley/Save/";
+    std::set<std::string> paths;
+    for (int i = 0; i < store.Count(); ++i) {
+        store.SelectProfile(i);
+        const std::string path = store.SavePath();
+        ASSERT_EQ(path.rfind(saveDir, 0), 0u) << path;
+        const std::string fileName = path.substr(saveDir.size());
+        EXPECT_EQ(fileName.find('/'), std::string::npos) << fileName;
+        EXPECT_NE(fileName[0], '.') << fileName;
+        paths.insert(path);
+        store.DeleteSavedGame();
+        store.CheckSavedGame();
+    }
+    EXPECT_EQ(paths.size(), hostile.size()); // distinct names never share a slot
+    // Only slot files and the profiles file exist anywhere under the player's directories.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dirs.DataHome())) {
+        if (entry.is_regular_file() && entry.path() != TwUserPath("Data/Profiles.Txt")) {
+            EXPECT_EQ(entry.path().parent_path().string() + "/", saveDir) << entry.path();
+        }
+    }
+    // Names the name dialog can produce keep their own file names.
+    EXPECT_EQ(TwProfileStore::SafeFileName("Ann Lee 42"), "Ann Lee 42");
+    EXPECT_EQ(TwProfileStore::SafeFileName("../x"), "%2E%2E%2Fx");
+}
+
+TEST_F(ProfileStoreTest, FailedSaveKeepsThePreviousProfilesFile) {
+    store.AddProfile("Ann");
+    ASSERT_TRUE(store.SaveProfiles());
+    const std::string before = zvtest::ReadAll(TwUserPath("Data/Profiles.Txt"));
+    store.AddProfile("Bob");
+    if (::geteuid() != 0) {
+        ::chmod(TwDataDir().c_str(), 0555);
+        EXPECT_FALSE(store.SaveProfiles());
+        ::chmod(TwDataDir().c_str(), 0755);
+        EXPECT_EQ(zvtest::ReadAll(TwUserPath("Data/Profiles.Txt")), before);
+    }
+    // Without write access to its folder the save reports failure (root ignores permissions,
+    // so the folder is replaced by a file to block it).
+    std::filesystem::rename(TwDataDir(), TwDataDir() + ".moved");
+    zvtest::WriteAll(TwDataDir(), "not a folder");
+    EXPECT_FALSE(store.SaveProfiles());
+    std::filesystem::remove(TwDataDir());
+    std::filesystem::rename(TwDataDir() + ".moved", TwDataDir());
+    EXPECT_EQ(zvtest::ReadAll(TwUserPath("Data/Profiles.Txt")), before);
+}
