@@ -4,11 +4,14 @@
 #include "AssetGen.h"
 #include "MusicGenScore.h"
 #include "OggWriter.h"
+#include "SoundGenDsp.h"
 #include "TestSupport.h"
+#include "WavWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -220,6 +223,113 @@ TEST(OggEncoding, FixedSerialGivesRepeatableExactLengthStreams) {
     EXPECT_FALSE(error.empty());
 }
 
+// --- synthesis building blocks ------------------------------------------------------
+
+// Level of a steady sine after the filter, measured over the second half of a second.
+double FilteredLevel(zvsound::FilterMode mode, double toneHz, double cutoffHz) {
+    zvsound::SvFilter filter;
+    std::vector<float> out;
+    for (int i = 0; i < zvsound::kSampleRate; ++i) {
+        const float in =
+            static_cast<float>(std::sin(2.0 * M_PI * toneHz * i / zvsound::kSampleRate));
+        const zvsound::SvFilter::Output o =
+            filter.Process(in, static_cast<float>(cutoffHz), 0.707f);
+        out.push_back(mode == zvsound::FilterMode::Low    ? o.low
+                      : mode == zvsound::FilterMode::Band ? o.band
+                                                          : o.high);
+    }
+    return Db(Rms(out, out.size() / 2, out.size()) * std::sqrt(2.0));
+}
+
+TEST(SoundSynthesis, FiltersPassAndStopTheRightBands) {
+    using zvsound::FilterMode;
+    EXPECT_NEAR(FilteredLevel(FilterMode::Low, 100, 1000), 0.0, 0.5);
+    EXPECT_LT(FilteredLevel(FilterMode::Low, 10000, 1000), -30.0);
+    EXPECT_NEAR(FilteredLevel(FilterMode::High, 10000, 1000), 0.0, 0.5);
+    EXPECT_LT(FilteredLevel(FilterMode::High, 100, 1000), -30.0);
+    EXPECT_NEAR(FilteredLevel(FilterMode::Band, 1000, 1000), -3.0, 1.0);
+    EXPECT_LT(FilteredLevel(FilterMode::Band, 10000, 1000), -15.0);
+    // Cutoffs beyond what the rate allows are held back rather than blowing up.
+    EXPECT_TRUE(std::isfinite(FilteredLevel(FilterMode::Low, 1000, 1e9)));
+    EXPECT_TRUE(std::isfinite(FilteredLevel(FilterMode::Band, 1000, -5)));
+}
+
+// Counts upward zero crossings in [from, to) to measure a tone's pitch.
+double PitchOf(const zvsound::Buffer& b, double from, double to) {
+    int crossings = 0;
+    const auto first = static_cast<std::size_t>(zvsound::FramesFor(from));
+    const auto last = static_cast<std::size_t>(zvsound::FramesFor(to));
+    for (std::size_t i = first + 1; i < last; ++i) {
+        crossings += b[i - 1] < 0.0f && b[i] >= 0.0f;
+    }
+    return crossings / (to - from);
+}
+
+TEST(SoundSynthesis, TonesGlideToTheirPitchAndStayInsideTheBuffer) {
+    zvsound::Buffer b(static_cast<std::size_t>(zvsound::FramesFor(0.5)), 0.0f);
+    zvsound::Tone tone;
+    tone.length = 0.5;
+    tone.freqStart = 200;
+    tone.freqEnd = 800;
+    tone.glide = 0.02;
+    tone.env = {0.001, 0.5, 1.0};
+    zvsound::AddTone(b, tone);
+    EXPECT_NEAR(PitchOf(b, 0.2, 0.45), 800.0, 10.0);
+    // The voice ends in a fade, never on a cut.
+    EXPECT_LT(std::fabs(b.back()), 0.01f);
+
+    // Voices that start before the buffer or run past its end are clipped to it.
+    zvsound::Buffer small(100, 0.0f);
+    tone.start = -0.01;
+    zvsound::AddTone(small, tone);
+    zvsound::NoiseBurst burst;
+    burst.start = 0.001;
+    burst.length = 1.0;
+    zvsound::AddNoise(small, burst);
+    zvsound::AddBell(small, 0.0, 20000.0, 1.0, 2.0);
+    EXPECT_EQ(small.size(), 100u);
+    EXPECT_GT(zvsound::PeakOf(small), 0.0);
+}
+
+TEST(SoundSynthesis, ReverbRingsOnAndDiesAway) {
+    zvsound::Buffer b(static_cast<std::size_t>(zvsound::FramesFor(4.0)), 0.0f);
+    b[0] = 1.0f;
+    zvsound::ApplyReverb(b, 0.5f, 1.0f, 0.5f);
+    const double early = Rms(b, 2400, 24000);
+    const double late = Rms(b, b.size() - 24000, b.size());
+    EXPECT_GT(early, 1e-4);
+    EXPECT_LT(late, early * 0.1);
+}
+
+TEST(SoundSynthesis, FinishingNormalisesFadesAndSurvivesSilence) {
+    zvsound::Buffer b(4800, 0.25f); // a flat offset: all DC
+    b[2400] = 0.5f;
+    zvsound::FinishEffect(b, -6.0, 0.001, 0.01);
+    EXPECT_NEAR(Db(zvsound::PeakOf(b)), -6.0, 0.01);
+    EXPECT_EQ(b.front(), 0.0f);
+    EXPECT_EQ(b.back(), 0.0f);
+
+    zvsound::Buffer silent(480, 0.0f);
+    zvsound::FinishEffect(silent, -1.0, 0.001, 0.001);
+    EXPECT_EQ(zvsound::PeakOf(silent), 0.0);
+
+    const std::vector<std::int16_t> pcm = zvsound::ToPcm16({1.5f, -1.5f, 0.5f, -0.5f, 0.0f});
+    EXPECT_EQ(pcm, (std::vector<std::int16_t>{32767, -32767, 16384, -16384, 0}));
+}
+
+TEST(SoundSynthesis, WavHeaderDescribesTheSamples) {
+    const std::vector<std::uint8_t> bytes = zvsound::EncodeWav16({1, -2, 3, -4, 5, -6}, 2, 22050);
+    ASSERT_EQ(bytes.size(), 44u + 12u);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(Le(text, 4, 4), 36u + 12u);   // RIFF size
+    EXPECT_EQ(Le(text, 22, 2), 2u);         // channels
+    EXPECT_EQ(Le(text, 24, 4), 22050u);     // rate
+    EXPECT_EQ(Le(text, 28, 4), 22050u * 4); // bytes a second
+    EXPECT_EQ(Le(text, 32, 2), 4u);         // bytes a frame
+    EXPECT_EQ(Le(text, 40, 4), 12u);        // data size
+    EXPECT_EQ(static_cast<std::int16_t>(Le(text, 46, 2)), -2);
+}
+
 TEST(MusicScores, EveryNoteFitsInsideItsLoop) {
     for (const zvmusic::Song& song : {zvmusic::ComposeMenuTheme(), zvmusic::ComposeGameTheme()}) {
         SCOPED_TRACE(song.title);
@@ -237,6 +347,35 @@ TEST(MusicScores, EveryNoteFitsInsideItsLoop) {
             EXPECT_TRUE(note.velocity >= 1 && note.velocity <= 127);
             EXPECT_TRUE(configured[static_cast<std::size_t>(note.channel)]);
         }
+    }
+}
+
+TEST(MusicScores, TunesStayInKeyAndDrumsUseTheKit) {
+    struct Case {
+        zvmusic::Song song;
+        int tonic;
+    };
+    const std::array<int, 7> major{0, 2, 4, 5, 7, 9, 11};
+    for (const Case& c :
+         {Case{zvmusic::ComposeMenuTheme(), 5}, Case{zvmusic::ComposeGameTheme(), 7}}) {
+        SCOPED_TRACE(c.song.title);
+        for (const zvmusic::NoteEvent& note : c.song.notes) {
+            if (note.channel == 9) {
+                EXPECT_TRUE(note.key >= 35 && note.key <= 81) << note.key;
+                continue;
+            }
+            const int degree = ((note.key - c.tonic) % 12 + 12) % 12;
+            EXPECT_NE(std::find(major.begin(), major.end(), degree), major.end())
+                << "key " << note.key << " at tick " << note.tick;
+        }
+    }
+    // The same score every time.
+    const zvmusic::Song a = zvmusic::ComposeGameTheme();
+    const zvmusic::Song b = zvmusic::ComposeGameTheme();
+    ASSERT_EQ(a.notes.size(), b.notes.size());
+    for (std::size_t i = 0; i < a.notes.size(); ++i) {
+        EXPECT_EQ(a.notes[i].key, b.notes[i].key);
+        EXPECT_EQ(a.notes[i].tick, b.notes[i].tick);
     }
 }
 
