@@ -111,14 +111,16 @@ bool CreateWindow(const TwWindowSpec& spec) {
     DestroyWindow();
     s.spec = spec;
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    int x = spec.x;
-    int y = spec.y;
+    SDL_Rect place{spec.x, spec.y, spec.width, spec.height};
     if (!spec.windowed) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        x = SDL_WINDOWPOS_UNDEFINED;
-        y = SDL_WINDOWPOS_UNDEFINED;
+        // Desktop full screen; the window is also made borderless at the desktop's size, so
+        // it covers the screen even where no window manager acts on the full-screen request.
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        if (SDL_GetDisplayBounds(0, &place) != 0) {
+            place = SDL_Rect{0, 0, spec.width, spec.height};
+        }
     }
-    s.window = SDL_CreateWindow(spec.title.c_str(), x, y, spec.width, spec.height, flags);
+    s.window = SDL_CreateWindow(spec.title.c_str(), place.x, place.y, place.w, place.h, flags);
     return s.window != nullptr;
 }
 
