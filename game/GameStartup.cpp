@@ -13,6 +13,7 @@
 #include "platform/TwMessageBox.h"
 #include "platform/TwPlatformPaths.h"
 #include "platform/TwVideo.h"
+#include "records/TwProfileStore.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ int RunZorbitVolley(const GameStartOptions& options) {
     OpenPack(kLanguagePack, dirs);
 
     TwScreenSize::Instance() = TwScreenSize{800, 600};
+    TwProfileStore::Instance().LoadProfiles();
 
     auto app = std::make_unique<GameApplication>();
     app->SetProgressObserver(options.onProgress);
