@@ -12,8 +12,10 @@ constexpr int kRightButtonDown = 0x204;
 
 } // namespace
 
+// A slider's caption ends left of its track.
 TwSlider::TwSlider() {
     kind_ = kSlider;
+    captionAlign_ = 0;
 }
 TwSlider::~TwSlider() = default;
 
