@@ -122,13 +122,18 @@ TEST_F(FieldTest, RouteWithoutATargetOfItsOwnNeverLandsOnABubble) {
     // A narrow shaft makes the shot bounce more often than a route may.
     field.SetWalls({395, 44, 405});
     field.SetTargetCell({0, 0}); // left over from an earlier shot, and taken
-    ASSERT_TRUE(FireAt(TwVector(399, 100)));
+    launcher.SetDirection(NormaliseOrKeep(TwVector(-100, -30)));
+    launcher.PlaceLoadedBubble();
+    ASSERT_TRUE(launcher.Fire());
+    EXPECT_EQ(field.FlightPath().size(), 10u); // launch point, eight bounces, the cell
     ASSERT_TRUE(field.InField(field.TargetCell()));
     EXPECT_EQ(field.Bubble(field.TargetCell().x, field.TargetCell().y), nullptr);
     const TwCell target = field.TargetCell();
     FlyUntilLanded();
-    ASSERT_NE(field.Bubble(target.x, target.y), nullptr);
-    EXPECT_EQ(field.Bubble(target.x, target.y)->Colour(), 4);
+    // Far from the others it hangs from nothing and falls at once.
+    ASSERT_EQ(field.FallingList().size(), 1u);
+    EXPECT_EQ(field.FallingList().front()->Colour(), 4);
+    ASSERT_NE(field.Bubble(0, 0), nullptr);
     EXPECT_EQ(field.Bubble(0, 0)->Colour(), 0);
 }
 
