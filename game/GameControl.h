@@ -1,0 +1,38 @@
+#pragma once
+#include "app/TwBaseGame.h"
+#include "gui/TwEventListener.h"
+
+#include <memory>
+
+// What the menu and the application need from the game screen: it is a screen (shown under
+// "GameWin"), it is a game (TwBaseGame), and it can be set up for a mode and started. The
+// game screen `Game` implements this; tests use a small fake instead, so the menu never
+// depends on how a game is played.
+//
+// Modes: 0 Classic (a row after a number of misses), 1 Arcade (a row after a number of clock
+// ticks).
+class GameControl : public TwEventListener, public TwBaseGame {
+public:
+    ~GameControl() override = default;
+
+    // Builds the screen's panels and loads what it draws; run once, when the application loads.
+    virtual void BuildScreen() = 0;
+    // Sets the screen up for a Classic or Arcade game: a fresh field and launcher of that mode.
+    virtual void StartClassic() = 0;
+    virtual void StartArcade() = 0;
+    // Starts play on the field set up last: the upper half of the rows filled, game running.
+    virtual void NewGame() = 0;
+    // The mode the screen is set up for (0 Classic, 1 Arcade).
+    virtual int GetGameID() const = 0;
+
+    // The mode chosen on the main menu while the start confirmation is asked; read back when
+    // the player confirms.
+    void RememberMode(int mode) { rememberedMode_ = mode; }
+    int RememberedMode() const { return rememberedMode_; }
+
+private:
+    int rememberedMode_ = 0;
+};
+
+// Creates the game screen the application shows under "GameWin".
+std::unique_ptr<GameControl> CreateGameScreen();
