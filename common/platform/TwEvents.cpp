@@ -13,6 +13,11 @@ std::deque<TwWindowMessage>& Pending() {
     return pending;
 }
 
+std::function<void(const TwWindowMessage&)>& Recorder() {
+    static std::function<void(const TwWindowMessage&)> recorder;
+    return recorder;
+}
+
 void Post(int id, std::uint32_t wParam = 0, int x = 0, int y = 0) {
     Pending().push_back(TwWindowMessage{id, wParam, x, y});
 }
@@ -241,6 +246,9 @@ bool TakePending(TwWindowMessage& out) {
     }
     out = Pending().front();
     Pending().pop_front();
+    if (Recorder()) {
+        Recorder()(out);
+    }
     return true;
 }
 
@@ -285,6 +293,14 @@ bool TwWaitMessage(TwWindowMessage& out, int timeoutMs) {
 
 void TwPostQuitMessage() {
     Post(kTwMsgQuit);
+}
+
+void TwSetMessageRecorder(std::function<void(const TwWindowMessage&)> recorder) {
+    Recorder() = std::move(recorder);
+}
+
+void TwReplayMessage(const TwWindowMessage& message) {
+    Pending().push_back(message);
 }
 
 void TwFlushMessages() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The window's messages. SDL events are translated here, in this one place, into the
@@ -48,6 +49,12 @@ bool TwWaitMessage(TwWindowMessage& out, int timeoutMs);
 void TwPostQuitMessage();
 // Drops every waiting message (tests).
 void TwFlushMessages();
+
+// Recording and replaying a session: every message handed out by TwPeekMessage or
+// TwWaitMessage is also given to the recorder (an empty function stops recording); a replayed
+// message is queued behind the waiting ones and handed out as if it had just arrived.
+void TwSetMessageRecorder(std::function<void(const TwWindowMessage&)> recorder);
+void TwReplayMessage(const TwWindowMessage& message);
 
 // A synthetic input event pushed into the real SDL event queue, so it goes through the same
 // translation as the player's input. Used by tests and to replay recorded input.

@@ -190,3 +190,27 @@ TEST(InputEventRecord, DoubleClicksAndUnknownMessagesAreNotReported) {
     EXPECT_FALSE(record.Translate(TwWindowMessage{kTwMsgRButtonDblClk, 0, 1, 1}, true));
     EXPECT_FALSE(record.Translate(TwWindowMessage{12345, 0, 1, 1}, true));
 }
+
+TEST_F(InputEventTest, RecordedSessionReplaysToTheSameInput) {
+    std::vector<TwWindowMessage> recorded;
+    TwSetMessageRecorder([&recorded](const TwWindowMessage& m) { recorded.push_back(m); });
+    Push(Kind::MouseMove, "", 40, 50);
+    Push(Kind::ButtonDown, "", 40, 50, 1);
+    Push(Kind::ButtonUp, "", 40, 50, 1);
+    Push(Kind::KeyDown, "Escape");
+    const auto live = Pump();
+    TwSetMessageRecorder({});
+    ASSERT_EQ(recorded.size(), 5u);
+
+    record = TwInputEvent{};
+    for (const TwWindowMessage& m : recorded) {
+        TwReplayMessage(m);
+    }
+    const auto replayed = Pump();
+    ASSERT_EQ(replayed.size(), live.size());
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        EXPECT_EQ(replayed[i].messageId, live[i].messageId);
+        EXPECT_EQ(replayed[i].eventX, live[i].eventX);
+        EXPECT_EQ(replayed[i].key, live[i].key);
+    }
+}
