@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class BubbleBanks;
+
 // What the menu and the application need from the game screen: it is a screen (shown under
 // "GameWin"), it is a game (TwBaseGame), and it can be set up for a mode and started. The
 // game screen `Game` implements this; tests use a small fake instead, so the menu never
@@ -24,6 +26,9 @@ public:
     virtual void NewGame() = 0;
     // The mode the screen is set up for (0 Classic, 1 Arcade).
     virtual int GetGameID() const = 0;
+    // The bubble and burst pictures the game built in BuildScreen; null before. The menu's
+    // decorative launcher fires bubbles copied from them.
+    virtual BubbleBanks* Banks() const = 0;
 
     // The mode chosen on the main menu while the start confirmation is asked; read back when
     // the player confirms.
