@@ -14,6 +14,8 @@ bool LoadEngineDefinitions() {
     std::string bytes;
     if (TwResourceManager::Instance().GetResource("Data/EngineDefs.Txt", bytes) >= 0) {
         TwEngineDefs().LoadFromMemory(bytes.data(), bytes.size());
+    } else {
+        TwEngineDefs() = TwDefFile{}; // every reader falls back to its default
     }
     TwSysConfig::Instance().Load();
     return true;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "app/TwEngineDefs.h"
 #include "app/TwSysConfig.h"
+#include "data/TwPackWriter.h"
+#include "data/TwResourceManager.h"
 #include "platform/TwUserFiles.h"
 
 TEST(SysConfig, FirstStartIsFullScreenLoudEasyAndWritesNothing) {
@@ -57,4 +60,27 @@ TEST(SysConfig, ComparisonAndCopyCoverTheFourSettingsOnly) {
     b.Assign(a);
     EXPECT_TRUE(a == b);
     EXPECT_EQ(b.FileName(), "Data/B.Cfg");
+}
+
+TEST(EngineDefinitions, ComeFromTheMainPackAndBringTheSettingsAlong) {
+    zvtest::ScopedUserDirs dirs;
+    zvtest::TempDir packDir;
+    TwPackWriter writer;
+    writer.AddEntry("Data/EngineDefs.Txt", "ProfileDlg.NumProfiles=7\nScoreDlg.UpUffset=12\n");
+    ASSERT_TRUE(writer.Write(packDir.File("Resource.Twr")));
+    TwResourceManager::Instance().CloseAll();
+    ASSERT_TRUE(TwResourceManager::Instance().OpenPack(packDir.File("Resource.Twr")));
+    ASSERT_TRUE(TwWriteFileAtomic(TwSysConfig::Instance().FilePath(), "Windowed=1\n"));
+    const TwSysConfig saved = TwSysConfig::Instance();
+
+    EXPECT_TRUE(LoadEngineDefinitions());
+    EXPECT_EQ(TwEngineDefs().GetInt("ProfileDlg.NumProfiles", 0), 7);
+    EXPECT_EQ(TwEngineDefs().GetInt("ScoreDlg.UpUffset", 0), 12);
+    EXPECT_TRUE(TwSysConfig::Instance().Windowed);
+
+    // Without the file in any pack the table is empty and readers get their defaults.
+    TwResourceManager::Instance().CloseAll();
+    EXPECT_TRUE(LoadEngineDefinitions());
+    EXPECT_EQ(TwEngineDefs().GetInt("ProfileDlg.NumProfiles", 3), 3);
+    TwSysConfig::Instance().Assign(saved);
 }
