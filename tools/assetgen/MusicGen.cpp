@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fluidsynth.h>
 #include <memory>
@@ -22,7 +23,7 @@ namespace {
 constexpr int kMusicRate = 48000;
 constexpr int kLeadInBars = 4;         // played before the loop for the tails it leaves
 constexpr int kCrossfadeFrames = 4800; // 100 ms
-constexpr double kMusicPeakDb = -1.0;
+constexpr double kMusicPeakDb = -1.5;  // the encoder's rounding can add half a decibel
 
 const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
@@ -192,6 +193,69 @@ void Normalise(std::vector<float>& samples, double peakDb) {
     }
 }
 
+// Brings the loudest moments (drum hits, mostly) down to the ceiling after the whole
+// track has been raised by `pushDb`, so a busy track sounds as full as a calm one. The gain
+// looks a couple of milliseconds ahead so it is already down when a hit arrives, and
+// recovers slowly. The loop is treated as a circle: the gain at its end carries into its
+// start, so the limiter adds no step at the join.
+void LimitLoop(std::vector<float>& stereo, double pushDb, double ceilingDb) {
+    const std::size_t frames = stereo.size() / 2;
+    if (frames == 0) {
+        return;
+    }
+    const float push = static_cast<float>(std::pow(10.0, pushDb / 20.0));
+    const float ceiling = static_cast<float>(std::pow(10.0, ceilingDb / 20.0));
+    std::vector<float> needed(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        stereo[2 * i] *= push;
+        stereo[2 * i + 1] *= push;
+        const float level = std::max(std::fabs(stereo[2 * i]), std::fabs(stereo[2 * i + 1]));
+        needed[i] = level > ceiling ? ceiling / level : 1.0f;
+    }
+    constexpr std::size_t kLookAhead = 96; // 2 ms
+    const auto wrap = [frames](std::size_t i) { return i % frames; };
+    // Lowest gain needed within the look-ahead window of each frame.
+    std::vector<float> ahead(frames);
+    std::deque<std::size_t> candidates; // window positions, their needs rising front to back
+    for (std::size_t j = 0; j < frames + kLookAhead; ++j) {
+        while (!candidates.empty() && needed[wrap(candidates.back())] >= needed[wrap(j)]) {
+            candidates.pop_back();
+        }
+        candidates.push_back(j);
+        if (j < kLookAhead) {
+            continue;
+        }
+        const std::size_t windowStart = j - kLookAhead;
+        while (candidates.front() < windowStart) {
+            candidates.pop_front();
+        }
+        ahead[windowStart] = needed[wrap(candidates.front())];
+    }
+    // Averaging the window minima over the preceding window never rises above what any
+    // frame needs, and turns the gain's steps into short ramps.
+    std::vector<float> smooth(frames);
+    double sum = 0.0;
+    for (std::size_t k = 1; k <= kLookAhead + 1; ++k) {
+        sum += ahead[wrap(frames * 2 - k)];
+    }
+    for (std::size_t i = 0; i < frames; ++i) {
+        sum += ahead[i] - ahead[wrap(i + frames * 2 - kLookAhead - 1)];
+        smooth[i] = static_cast<float>(sum / (kLookAhead + 1));
+    }
+    // Slow recovery (about 80 ms), run twice round the circle so the end meets the start.
+    const float recovery = static_cast<float>(1.0 - std::exp(-1.0 / (0.08 * kMusicRate)));
+    float gain = 1.0f;
+    for (int lap = 0; lap < 2; ++lap) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            gain = std::min(smooth[i], gain + (1.0f - gain) * recovery);
+            if (lap == 1) {
+                stereo[2 * i] *= gain;
+                stereo[2 * i + 1] *= gain;
+            }
+        }
+    }
+}
+
 std::string FindSoundFont() {
     for (const char* path : kSoundFonts) {
         std::error_code error;
@@ -203,7 +267,7 @@ std::string FindSoundFont() {
 }
 
 bool RenderTrack(const zvmusic::Song& song, const std::string& soundFont, double roomSize,
-                 const std::string& path, const std::string& name) {
+                 double pushDb, const std::string& path, const std::string& name) {
     OfflineSynth synth;
     if (!synth.Open(soundFont, roomSize)) {
         std::fprintf(stderr, "assetgen: cannot start FluidSynth with %s\n", soundFont.c_str());
@@ -222,6 +286,7 @@ bool RenderTrack(const zvmusic::Song& song, const std::string& soundFont, double
         CutLoop(stereo, std::llround(leadIn * song.samplesPerTick),
                 static_cast<long long>(song.LoopTicks()) * song.samplesPerTick);
     Normalise(loop, kMusicPeakDb);
+    LimitLoop(loop, pushDb, kMusicPeakDb);
 
     zvsound::OggSettings settings;
     settings.channels = 2;
@@ -247,9 +312,9 @@ bool GenerateMusic(const std::string& outDir) {
                              "fluid-soundfont-gm provides one)\n");
         return false;
     }
-    const bool menu = RenderTrack(zvmusic::ComposeMenuTheme(), soundFont, 0.7,
+    const bool menu = RenderTrack(zvmusic::ComposeMenuTheme(), soundFont, 0.7, 1.0,
                                   outDir + "/Data/Music/Menu.Ogg", "Music/Menu.Ogg");
-    const bool game = RenderTrack(zvmusic::ComposeGameTheme(), soundFont, 0.45,
+    const bool game = RenderTrack(zvmusic::ComposeGameTheme(), soundFont, 0.45, 4.0,
                                   outDir + "/Data/Music/A.Ogg", "Music/A.Ogg");
     return menu && game;
 }
