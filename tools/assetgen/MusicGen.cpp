@@ -23,7 +23,7 @@ namespace {
 constexpr int kMusicRate = 48000;
 constexpr int kLeadInBars = 4;         // played before the loop for the tails it leaves
 constexpr int kCrossfadeFrames = 4800; // 100 ms
-constexpr double kMusicPeakDb = -1.5;  // the encoder's rounding can add half a decibel
+constexpr double kMusicPeakDb = -2.0;  // the encoder can overshoot by about a decibel
 
 const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",

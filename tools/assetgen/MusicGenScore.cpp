@@ -90,6 +90,8 @@ std::vector<Chord> Progression(std::initializer_list<int> degrees, bool sevenths
 
 // Note adder that keeps every note inside the loop so nothing hangs over the seam.
 class Writer {
+    static constexpr double kMaxDelayTicks = 0.06;
+
 public:
     explicit Writer(Song& song) : song_(song) {}
     void Note(int channel, double tick, double length, int key, int velocity) {
@@ -98,6 +100,17 @@ public:
             return;
         }
         song_.notes.push_back({tick, end - tick, channel, key, std::clamp(velocity, 1, 127)});
+    }
+    // A played rather than programmed note: it lands a few milliseconds late, by an
+    // amount fixed by its place and pitch so every build plays it the same way.
+    void PlayedNote(int channel, double tick, double length, int key, int velocity) {
+        std::uint32_t hash = static_cast<std::uint32_t>(tick * 64.0) * 2654435761u ^
+                             static_cast<std::uint32_t>(key * 40503 + channel * 977);
+        hash ^= hash >> 15;
+        hash *= 2246822519u;
+        hash ^= hash >> 13;
+        const double delay = static_cast<double>(hash % 1000u) / 1000.0 * kMaxDelayTicks;
+        Note(channel, tick + delay, length - delay, key, velocity);
     }
 
 private:
@@ -159,8 +172,8 @@ int WriteTune(Writer& writer, int channel, const std::vector<Chord>& chords, int
             }
             const int velocity = style.velocity + (cell.onset == 0 ? style.accent : 0) +
                                  (cell.onset % 4 == 0 ? 0 : -6) + chooser.Spread(5);
-            writer.Note(channel, (firstBar + bar) * 16.0 + cell.onset, cell.length * style.gate,
-                        ScaleKey(style.tonic, best), velocity);
+            writer.PlayedNote(channel, (firstBar + bar) * 16.0 + cell.onset,
+                              cell.length * style.gate, ScaleKey(style.tonic, best), velocity);
             previous = best;
         }
     }
@@ -194,8 +207,8 @@ void WriteArpeggio(Writer& writer, int channel, int tonic, const std::vector<Cho
             }
             const int key = tones[static_cast<std::size_t>(order[i]) % tones.size()];
             const int accent = tick == 0 ? 10 : (tick % 4 == 0 ? 4 : 0);
-            writer.Note(channel, bar * 16.0 + tick, stepTicks * gate, key,
-                        velocity + accent + chooser.Spread(4));
+            writer.PlayedNote(channel, bar * 16.0 + tick, stepTicks * gate, key,
+                              velocity + accent + chooser.Spread(4));
         }
     }
 }
