@@ -11,6 +11,9 @@
 
 namespace {
 
+// Far beyond any grid the game stores (the field is at most 20 x 20).
+constexpr std::size_t kMaxGridCells = std::size_t{1} << 22;
+
 bool IsBlank(char c) {
     return c == '\0' || c == '\t' || c == '\n' || c == ' ';
 }
@@ -511,6 +514,13 @@ std::string TwDefFile::GetCharGrid(const std::string& key, int& width, int& heig
         rows.push_back(body.substr(begin, close - begin));
         longest = std::max(longest, rows.back().size());
         rowStart = close + 1;
+    }
+    // Padding makes the grid as large as its longest row times its row count; a damaged file
+    // with one huge row and thousands of empty ones must not ask for gigabytes.
+    if (!rows.empty() && longest > kMaxGridCells / rows.size()) {
+        width = 0;
+        height = 0;
+        return {};
     }
     std::string cells;
     cells.reserve(longest * rows.size());

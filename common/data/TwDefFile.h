@@ -39,7 +39,8 @@ public:
     // The first three numbers of a list; missing components are -1024.
     TwVector GetVector3(const std::string& key, char sep);
     // A grid of cells ("{[a b][c d]}"): the rows concatenated, short rows padded with `sep`.
-    // A missing key gives `def` (or an empty text), width 1 and height 1.
+    // A missing key gives `def` (or an empty text), width 1 and height 1. A grid that would
+    // exceed four million cells once padded is damaged: empty, width 0, height 0.
     std::string GetCharGrid(const std::string& key, int& width, int& height, char sep,
                             const char* def = nullptr);
 

@@ -55,6 +55,18 @@ TEST(DefFileParse, GridKeepsOnlyItsRows) {
     EXPECT_EQ(ragged.GetCharGrid("G", w, h, ' '), "abcd  ");
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 2);
+    // One long row and many empty ones would pad out to gigabytes: refused as damaged.
+    const std::string hostile = "H = {[" + std::string(60000, 'x') + "]" + [] {
+        std::string rows;
+        for (int i = 0; i < 30000; ++i) {
+            rows += "[]";
+        }
+        return rows;
+    }() + "}\n";
+    TwDefFile huge = Parse(hostile);
+    EXPECT_EQ(huge.GetCharGrid("H", w, h, ' '), "");
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
     EXPECT_EQ(ragged.GetCharGrid("Missing", w, h, ' ', "zz"), "zz");
     EXPECT_EQ(w, 1);
     EXPECT_EQ(h, 1);
