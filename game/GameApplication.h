@@ -1,18 +1,41 @@
 #pragma once
-#include "app/TwBaseApplication.h"
+#include <functional>
+#include <memory>
 
-// Zorbit Volley's application: the engine's application with the game's load step and the
-// per-frame work of the current screen.
-class GameApplication : public TwBaseApplication {
+#include "app/TwBaseGameApp.h"
+
+class GameControl;
+class MenuGui;
+
+// Zorbit Volley's application: the menu application with the game screen. Its load step
+// brings up, behind the loading screen, the menu and its dialogs, the sound table and
+// music, the main font, the game screen, the pointer and the two high-score tables.
+class GameApplication : public TwBaseGameApp {
 public:
-    GameApplication() = default;
+    // The game screen's name in the event router.
+    static constexpr const char* kGameScreen = "GameWin";
+    using GameFactory = std::function<std::unique_ptr<GameControl>()>;
+
+    GameApplication();
+    // A game under way is saved for its player; then the game screen, the high-score tables
+    // and the menu go, in that order, and the fonts with them.
     ~GameApplication() override;
 
-    // The load step, run once after the loading screen first showed 20 percent: brings up
-    // fonts and the pointer while the loading screen counts up to 90 percent.
-    virtual void LoadData();
+    // Run once after the loading screen first showed 20 percent; shows 30 to 90 percent.
+    void LoadData() override;
 
-    // The current screen handles its pending event, moves on by the averaged frame delta and
-    // draws itself.
-    void UpdateAndDraw() override;
+    // Replaces how the game screen is made (tests put a stand-in there).
+    void SetGameFactory(GameFactory factory) { gameFactory_ = std::move(factory); }
+
+    MenuGui* Menu() const;
+    GameControl* GameScreen() const { return gameScreen_.get(); }
+
+private:
+    void LoadSounds();
+    void BuildGameScreen();
+    void AskFirstName();
+    void LoadHighScoreTables();
+
+    GameFactory gameFactory_;
+    std::unique_ptr<GameControl> gameScreen_;
 };

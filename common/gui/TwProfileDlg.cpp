@@ -1,0 +1,169 @@
+#include "gui/TwProfileDlg.h"
+
+#include "app/TwEngineDefs.h"
+#include "app/TwInputEvent.h"
+#include "gui/TwButton.h"
+#include "gui/TwProfileButton.h"
+#include "records/TwProfileStore.h"
+
+namespace {
+
+constexpr int kMouseMove = 0x200;
+constexpr int kLeftButtonDown = 0x201;
+constexpr int kLeftButtonUp = 0x202;
+constexpr int kRightButtonDown = 0x204;
+constexpr int kRightButtonUp = 0x205;
+constexpr unsigned char kEscape = 27;
+
+constexpr int kNormalFrame = 0;
+constexpr int kSelectedFrame = 2;
+constexpr float kEntryX = 50.0f;
+
+bool IsEntry(const TwBaseGuiElemen& element) {
+    return element.GetKind() == TwBaseGuiElemen::kProfileButton;
+}
+
+void ShowSelected(TwBaseGuiElemen& entry, bool selected) {
+    if (selected) {
+        entry.SetHover();
+        entry.SetFrame(kSelectedFrame);
+    } else {
+        entry.ClearHover();
+        entry.SetFrame(kNormalFrame);
+    }
+}
+
+int ProfileIndex(const std::string& name) {
+    const TwProfileStore& store = TwProfileStore::Instance();
+    for (int i = 0; i < store.Count(); ++i) {
+        if (store.Name(i) == name) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+TwProfileDlg::TwProfileDlg() = default;
+TwProfileDlg::~TwProfileDlg() = default;
+
+void TwProfileDlg::OnCreate() {
+    TwDefFile& defs = TwEngineDefs();
+    const TwVector okPos = defs.GetVector3("ProfileDlg.OkButtonPos", ',');
+    const TwVector addPos = defs.GetVector3("ProfileDlg.AddButtonPos", ',');
+    const TwVector deletePos = defs.GetVector3("ProfileDlg.DelButtonPos", ',');
+    AddButton("Interface/BtnOk", okPos.x, okPos.y, "ProfileDlg.Ok", kCancelRole);
+    addButton_ =
+        AddButton("Interface/NewProfile", addPos.x, addPos.y, "ProfileDlg.Add", kPlainRole);
+    AddButton("Interface/DelProfile", deletePos.x, deletePos.y, "ProfileDlg.Delete", kPlainRole);
+    listTop_ = defs.GetInt("ProfileDlg.UpOffset", 0);
+    rowStep_ = defs.GetFloat("ProfileDlg.CharYDist", 0.0f);
+    TwProfileStore::Instance().SetMaxProfiles(defs.GetInt("ProfileDlg.NumProfiles", 0));
+}
+
+TwProfileButton* TwProfileDlg::AddEntry(const std::string& name, int index) {
+    auto entry = std::make_unique<TwProfileButton>();
+    entry->Load("Interface/ProfileItem");
+    entry->SetCaption(name, 1);
+    TwProfileButton* raw = AddElement(kEntryPrefix + name, std::move(entry));
+    PlaceElement(kEntryX, static_cast<float>(listTop_) + rowStep_ * static_cast<float>(index), raw);
+    return raw;
+}
+
+void TwProfileDlg::FillList() {
+    const std::vector<std::string> names = TwProfileStore::Instance().Names();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        AddEntry(names[i], static_cast<int>(i));
+    }
+}
+
+void TwProfileDlg::ClearList() {
+    RemoveElementsOfKind(TwBaseGuiElemen::kProfileButton);
+}
+
+void TwProfileDlg::SelectEntry(const std::string& name) {
+    for (const auto& element : elements_) {
+        if (IsEntry(*element)) {
+            ShowSelected(*element, element->Caption() == name);
+        }
+    }
+}
+
+TwProfileButton* TwProfileDlg::FindEntry(const std::string& name) const {
+    for (const auto& element : elements_) {
+        if (IsEntry(*element) && element->Caption() == name) {
+            return static_cast<TwProfileButton*>(element.get());
+        }
+    }
+    return nullptr;
+}
+
+void TwProfileDlg::Open() {
+    TwPanel::Open();
+    TwProfileStore& store = TwProfileStore::Instance();
+    if (!store.IsEmpty()) {
+        SelectEntry(store.ActiveName());
+    }
+}
+
+void TwProfileDlg::Draw() {
+    if (addButton_ != nullptr) {
+        TwProfileStore::Instance().IsFull() ? addButton_->Disable() : addButton_->Enable();
+    }
+    TwDialogPanel::Draw();
+}
+
+// The active player's entry keeps its selected look while the mouse wanders over the list.
+void TwProfileDlg::ClearOtherFocus(int position) {
+    TwPanel::ClearOtherFocus(position);
+    const std::string active = TwProfileStore::Instance().ActiveName();
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        TwBaseGuiElemen& element = *elements_[i];
+        if (static_cast<int>(i) != position && IsEntry(element) && element.Caption() != active) {
+            ShowSelected(element, false);
+        }
+    }
+}
+
+bool TwProfileDlg::HandleInput(const TwInputEvent& event) {
+    if (event.key == kEscape) {
+        if (cancelButton_ != nullptr && !cancelButton_->IsDisabled()) {
+            RaiseEvent(cancelButton_);
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        TwBaseGuiElemen& element = *elements_[i];
+        switch (event.messageId) {
+        case kMouseMove:
+            if (element.OnMouseMove(event)) {
+                ClearOtherFocus(static_cast<int>(i));
+                return true;
+            }
+            break;
+        case kLeftButtonDown:
+        case kRightButtonDown:
+            if (element.OnMouseDown(event)) {
+                RaiseEvent(&element);
+                return true;
+            }
+            break;
+        case kLeftButtonUp:
+        case kRightButtonUp:
+            if (element.OnMouseUp(event)) {
+                if (IsEntry(element)) {
+                    const std::string name = element.Caption();
+                    SelectEntry(name);
+                    TwProfileStore::Instance().SelectProfile(ProfileIndex(name));
+                }
+                RaiseEvent(&element);
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}

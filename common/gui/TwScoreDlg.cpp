@@ -1,0 +1,156 @@
+#include "gui/TwScoreDlg.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/TwEngineDefs.h"
+#include "app/TwHighScoreTables.h"
+#include "gfx/TwClip.h"
+#include "gfx/TwFontTable.h"
+#include "gui/TwButton.h"
+#include "records/TwTop.h"
+
+namespace {
+
+constexpr int kOpaque = 255;
+// A row starts to appear once the row above it is about an eighth visible.
+constexpr int kNextRowStartsAbove = 32;
+
+} // namespace
+
+TwScoreDlg::TwScoreDlg() = default;
+TwScoreDlg::~TwScoreDlg() = default;
+
+// The definitions file places each button by the key named after the button before it in
+// this list; the file's values are laid out for exactly that pairing.
+void TwScoreDlg::OnCreate() {
+    TwDefFile& defs = TwEngineDefs();
+    upOffset_ = defs.GetInt("ScoreDlg.UpUffset", 0);
+    lineOffset_ = defs.GetInt("ScoreDlg.LineOffset", 0);
+    leftNumOffset_ = defs.GetInt("ScoreDlg.LeftNumOffset", 0);
+    scoreOffset_ = defs.GetInt("ScoreDlg.ScoreOffset", 0);
+    nameOffset_ = defs.GetInt("ScoreDlg.NameOffset", 0);
+    titlePos_ = defs.GetVector3("ScoreDlg.TittlePos", ',');
+
+    const TwVector nextPos = defs.GetVector3("ScoreDlg.PrevPos", ',');
+    const TwVector prevPos = defs.GetVector3("ScoreDlg.NextPos", ',');
+    const TwVector clearPos = defs.GetVector3("ScoreDlg.OkPos", ',');
+    const TwVector backPos = defs.GetVector3("ScoreDlg.ClearPos", ',');
+    nextButton_ = AddButton("Interface/RArrow", nextPos.x, nextPos.y, "ScoreDlg.Next", kPlainRole);
+    prevButton_ = AddButton("Interface/LArrow", prevPos.x, prevPos.y, "ScoreDlg.Prev", kPlainRole);
+    AddButton("Interface/Clear", clearPos.x, clearPos.y, "ScoreDlg.Clear", kPlainRole);
+    AddButton("Interface/BtnOk", backPos.x, backPos.y, "ScoreDlg.Back", kCancelRole);
+}
+
+TwTop* TwScoreDlg::ShownTable() const {
+    return TwHighScoreTable(currentTable_);
+}
+
+void TwScoreDlg::HideRows() {
+    if (TwTop* table = ShownTable()) {
+        for (int i = 0; i < table->Count(); ++i) {
+            table->At(i).DisplayAlpha = 0;
+        }
+    }
+}
+
+void TwScoreDlg::UpdateArrows() {
+    const bool atFirst = currentTable_ <= 0;
+    if (nextButton_ != nullptr) {
+        atFirst ? nextButton_->Enable() : nextButton_->Disable();
+    }
+    if (prevButton_ != nullptr) {
+        atFirst ? prevButton_->Disable() : prevButton_->Enable();
+    }
+}
+
+void TwScoreDlg::Open() {
+    currentTable_ = startTable_;
+    HideRows();
+    TwPanel::Open();
+    UpdateArrows();
+    revealing_ = true;
+}
+
+void TwScoreDlg::NextTable() {
+    if (currentTable_ + 1 < kTableCount) {
+        ++currentTable_;
+        revealing_ = true;
+        HideRows();
+    }
+    currentTable_ = kTableCount - 1;
+    UpdateArrows();
+}
+
+void TwScoreDlg::PrevTable() {
+    if (currentTable_ - 1 >= 0) {
+        --currentTable_;
+        revealing_ = true;
+        HideRows();
+    } else {
+        currentTable_ = 0;
+    }
+    if (currentTable_ == 0) {
+        UpdateArrows();
+    }
+}
+
+void TwScoreDlg::RevealRows(int elapsedMs) {
+    TwTop* table = ShownTable();
+    if (table == nullptr || table->Count() == 0) {
+        return; // an empty table keeps revealing: there is no last row to finish it
+    }
+    auto brighten = [elapsedMs](TwTopRecord& row) {
+        row.DisplayAlpha = std::min(kOpaque, row.DisplayAlpha + elapsedMs);
+    };
+    brighten(table->At(0));
+    for (int i = 1; i < table->Count(); ++i) {
+        if (table->At(i - 1).DisplayAlpha > kNextRowStartsAbove) {
+            brighten(table->At(i));
+        }
+    }
+    if (table->At(table->Count() - 1).DisplayAlpha == kOpaque) {
+        revealing_ = false;
+    }
+}
+
+void TwScoreDlg::Update(int elapsedMs) {
+    TwPanel::Update(elapsedMs);
+    if (revealing_) {
+        RevealRows(elapsedMs);
+        return;
+    }
+    // Once shown, the rows fade out together with the dialog.
+    if (TwTop* table = ShownTable()) {
+        const int alpha = std::max(0, static_cast<int>(Alpha()));
+        for (int i = 0; i < table->Count(); ++i) {
+            table->At(i).DisplayAlpha = alpha;
+        }
+    }
+}
+
+void TwScoreDlg::Draw() {
+    TwPanel::Draw();
+    TwTop* table = ShownTable();
+    if (currentTable_ == -1 || table == nullptr) {
+        return;
+    }
+    if (TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont)) {
+        for (int i = 0; i < table->Count(); ++i) {
+            const TwTopRecord& row = table->At(i);
+            const float y = static_cast<float>(upOffset_ + i * lineOffset_);
+            font->SetTint(255.0f, 255.0f, 255.0f, static_cast<float>(row.DisplayAlpha));
+            font->DrawText(static_cast<float>(leftNumOffset_), y, std::to_string(i + 1),
+                           TwBitmapFont::AlignRight);
+            font->DrawText(static_cast<float>(nameOffset_), y, row.PlayerName,
+                           TwBitmapFont::AlignLeft);
+            font->DrawText(static_cast<float>(scoreOffset_), y, std::to_string(row.Scores),
+                           TwBitmapFont::AlignRight);
+        }
+    }
+    if (TwClip* title = table->Title()) {
+        title->SetTint(255.0f, 255.0f, 255.0f, Alpha());
+        title->SetPosition(titlePos_.x, titlePos_.y, 0.0f);
+        title->Draw();
+    }
+}
