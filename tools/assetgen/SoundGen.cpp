@@ -7,6 +7,7 @@
 #include "SoundGenDsp.h"
 #include "WavWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -252,7 +253,10 @@ struct EffectSpec {
 
 bool WriteEffect(const std::string& outDir, const EffectSpec& spec) {
     Buffer buffer = spec.make();
-    zvsound::FinishEffect(buffer, spec.peakDb, 0.001, 0.015);
+    // The room's tail is faded over the last quarter of the effect, so it dies away
+    // instead of stopping.
+    const double seconds = static_cast<double>(buffer.size()) / zvsound::kSampleRate;
+    zvsound::FinishEffect(buffer, spec.peakDb, 0.001, std::clamp(seconds * 0.25, 0.015, 0.08));
     const std::string path = outDir + "/Data/Sounds/" + spec.name;
     if (spec.format == Format::Wav) {
         return zvsound::WriteAudioFile(
