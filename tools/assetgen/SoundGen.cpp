@@ -201,7 +201,7 @@ Buffer MakeColorRemove() {
     return b;
 }
 
-// A row of bubbles dropping away: a wobbling swoop down into a soft landing.
+// A new row pushing the whole field down a step: a wobbling swoop down into a soft landing.
 Buffer MakeRowFall() {
     Buffer b = Silence(0.82);
     Tone swoop = Glide(0.0, 0.52, 420, 110, 0.2, 0.7, {0.01, 0.05, 0.45}, Wave::Round);
@@ -214,7 +214,8 @@ Buffer MakeRowFall() {
     return b;
 }
 
-// The next colour arriving in the launcher: "bloop-bleep", a fifth apart.
+// One colour of the field finishing its appearance as a level opens (played once per
+// colour, one after another): "bloop-bleep", a fifth apart.
 Buffer MakeColorLoaded() {
     Buffer b = Silence(0.36);
     AddBloop(b, 0.0, kG5, 0.1, 0.6);
