@@ -67,6 +67,13 @@ void GameMap::Construct() {
 }
 
 GameMap::~GameMap() {
+    // A launcher that outlives its field keeps its bubble but no longer reaches the field.
+    if (launcher_ != nullptr && launcher_->Field() == this) {
+        if (launcher_->Loaded() != nullptr) {
+            RemoveFromScene(*launcher_->Loaded());
+        }
+        launcher_->SetField(nullptr);
+    }
     ClearFalling();
     for (auto& bubble : incomingRow_) {
         if (bubble) {

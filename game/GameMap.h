@@ -25,6 +25,9 @@ class TwDrawList;
 // The field owns the bubbles in its cells, the incoming row, the falling list and the next
 // bubble; the draw list (the scene) only refers to them. The Arcade field derives from this
 // class and replaces Update, Reset and OnMiss.
+//
+// The field must not outlive the banks (whose draw list is its scene); field and launcher
+// may die in either order.
 class GameMap {
 public:
     // MapState values.

@@ -30,6 +30,9 @@ Launcher::Launcher() : clip_(std::make_unique<TwClip>()) {
 
 Launcher::~Launcher() {
     DropLoaded();
+    if (field_ != nullptr && field_->GetLauncher() == this) {
+        field_->SetLauncher(nullptr);
+    }
 }
 
 void Launcher::Init() {

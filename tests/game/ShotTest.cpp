@@ -128,7 +128,6 @@ TEST_F(FieldTest, RouteWithoutATargetOfItsOwnNeverLandsOnABubble) {
     EXPECT_EQ(field.FlightPath().size(), 10u); // launch point, eight bounces, the cell
     ASSERT_TRUE(field.InField(field.TargetCell()));
     EXPECT_EQ(field.Bubble(field.TargetCell().x, field.TargetCell().y), nullptr);
-    const TwCell target = field.TargetCell();
     FlyUntilLanded();
     // Far from the others it hangs from nothing and falls at once.
     ASSERT_EQ(field.FallingList().size(), 1u);
@@ -191,4 +190,33 @@ TEST_F(FieldTest, MouseMoveThatMeetsNoWallOnlyAims) {
     // A move whose aim line meets a wall goes on to the button handling.
     launcher.HandleInput(2, Launcher::kLeftReleased, Launcher::kMouseMove, TwVector(250, 400), 0);
     EXPECT_TRUE(launcher.Flying());
+}
+
+TEST(FieldLifetime, FieldAndLauncherMayDieInEitherOrder) {
+    TwSetMessageSink([](const std::string&, const std::string&) {});
+    BubbleBanks banks;
+    for (bool fieldFirst : {true, false}) {
+        auto field = std::make_unique<GameMap>(banks, zvtest::StandardGeometry());
+        auto launcher = std::make_unique<Launcher>();
+        field->SetLauncher(launcher.get());
+        launcher->SetField(field.get());
+        field->Reset(true);
+        field->Update(16); // the intro loads the launcher
+        ASSERT_NE(launcher->Loaded(), nullptr);
+        launcher->SetDirection(TwVector(0, -1));
+        field->MapState = GameMap::kReady;
+        ASSERT_TRUE(launcher->Fire()); // its bubble is now in the scene
+        if (fieldFirst) {
+            field.reset();
+            EXPECT_EQ(launcher->Field(), nullptr);
+            launcher.reset();
+        } else {
+            launcher.reset();
+            EXPECT_EQ(field->GetLauncher(), nullptr);
+            field->Update(16);
+            field.reset();
+        }
+        EXPECT_EQ(banks.Scene().Size(), 0u);
+    }
+    TwSetMessageSink(nullptr);
 }
