@@ -23,7 +23,6 @@ struct VideoState {
     SDL_Renderer* renderer = nullptr;
     SDL_Surface* memorySurface = nullptr; // headless renderer without a window
     TwWindowSpec spec;
-    bool vsync = false;
     bool cursorShown = true;
     std::unordered_set<TwTexture*> textures;
     std::uint64_t lastFrameEnd = 0; // performance-counter ticks
@@ -46,8 +45,6 @@ void DropAllTexturePictures() {
 bool SetUpRenderer(SDL_Renderer* renderer) {
     VideoState& s = State();
     s.renderer = renderer;
-    SDL_RendererInfo info{};
-    s.vsync = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
     if (SDL_RenderSetLogicalSize(renderer, s.spec.width, s.spec.height) != 0) {
         return false;
@@ -169,11 +166,6 @@ void SetWindowIcon(int width, int height, const std::uint8_t* rgba) {
     }
 }
 
-bool WindowHasFocus() {
-    SDL_Window* window = State().window;
-    return window && SDL_GetKeyboardFocus() == window;
-}
-
 bool MouseOverClient() {
     SDL_Window* window = State().window;
     return window && SDL_GetMouseFocus() == window;
@@ -259,15 +251,10 @@ void DestroyRenderer() {
         SDL_FreeSurface(s.memorySurface);
         s.memorySurface = nullptr;
     }
-    s.vsync = false;
 }
 
 bool HasRenderer() {
     return State().renderer != nullptr;
-}
-
-bool VsyncActive() {
-    return State().vsync;
 }
 
 int RefreshRate() {

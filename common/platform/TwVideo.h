@@ -43,8 +43,6 @@ void ShowWindow();
 int CaptionHeight();
 // Sets the window icon from RGBA pixels, top row first.
 void SetWindowIcon(int width, int height, const std::uint8_t* rgba);
-// True while the window has the keyboard focus.
-bool WindowHasFocus();
 // True while the mouse pointer is over the window's client area.
 bool MouseOverClient();
 // Shows or hides the system pointer over the window.
@@ -59,8 +57,6 @@ bool CreateHeadless(int width, int height);
 // Destroys the renderer. Every texture loses its picture (draws nothing) until replaced.
 void DestroyRenderer();
 bool HasRenderer();
-// True when presenting waits for the display's vertical blank.
-bool VsyncActive();
 // Display refresh in Hz (60 when unknown).
 int RefreshRate();
 

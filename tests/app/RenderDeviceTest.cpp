@@ -203,3 +203,31 @@ TEST_F(RenderDeviceTest, SourceBeyondThePictureDrawsOnlyWhatExists) {
     const TwRect nothing{20, 20, 30, 30};
     EXPECT_NE(device.DrawImage(&dest, picture.Texture(), &nothing, 0, 0), TwRenderDevice::kOk);
 }
+
+TEST(RenderDeviceTextures, HandlesOutliveTheRendererAndDrawNothingUntilRebuilt) {
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    ASSERT_TRUE(device.CreateHeadless());
+    const int before = TwVideo::LiveTextureCount();
+    const std::vector<std::uint8_t> rgba(4 * 4 * 4, 0xFF);
+    TwTexture* texture = device.CreateTexture(4, 4, rgba.data());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(device.CreateTexture(0, 4, rgba.data()), nullptr);
+    EXPECT_EQ(device.CreateTexture(4, 4, nullptr), nullptr);
+
+    int resets = 0;
+    device.SetDeviceResetHandler([&resets] { ++resets; });
+    device.Release();
+    EXPECT_EQ(device.CreateTexture(4, 4, rgba.data()), nullptr); // no renderer
+    const TwRect dest{0, 0, 4, 4};
+    EXPECT_NE(device.DrawImage(&dest, texture, nullptr, 0, 0), TwRenderDevice::kOk);
+    int w = 0, h = 0;
+    EXPECT_TRUE(device.TextureSize(texture, w, h));
+    EXPECT_EQ(w, 4);
+
+    ASSERT_EQ(device.Recreate(), TwRenderDevice::kOk);
+    EXPECT_EQ(resets, 1);
+    device.SetDeviceResetHandler({});
+    device.DestroyTexture(texture);
+    device.DestroyTexture(texture); // a handle given back twice is ignored
+    EXPECT_EQ(TwVideo::LiveTextureCount(), before);
+}
