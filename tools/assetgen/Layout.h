@@ -63,7 +63,7 @@ constexpr int kPanelMargin = 8;
 struct Size {
     int w, h;
 };
-constexpr Size kSmallDialog = {600, 260};
+constexpr Size kSmallDialog = {640, 260};
 constexpr Size kOptionsDialog = {520, 440};
 constexpr Size kEditDialog = {480, 240};
 constexpr Size kProfileDialog = {460, 480};

@@ -20,6 +20,10 @@ void PictureOutput::Save(const std::string& name, int width, int height,
 }
 
 bool GeneratePictures(const std::string& outDir) {
+    if (!MakeDirectories(outDir + "/Data/Textures")) {
+        std::fprintf(stderr, "assetgen: cannot create %s/Data/Textures\n", outDir.c_str());
+        return false;
+    }
     PictureOutput out(outDir);
     DrawBubblePictures(out);
     DrawSpritePictures(out);

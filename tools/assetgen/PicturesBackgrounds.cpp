@@ -223,8 +223,8 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     modeStyle.letterSpacing = 3.5;
     DrawText(c, mode, 250, 560, Align::Centre, modeStyle);
     // The score plate in the top-left corner; the score is printed centred on it.
-    DrawInset(cr, kScoreX - 62, 2, 124, 29, 10);
-    RoundedRect(cr, kScoreX - 62, 2, 124, 29, 10);
+    DrawInset(cr, kScoreX - 68, 2, 136, 29, 10);
+    RoundedRect(cr, kScoreX - 68, 2, 136, 29, 10);
     SetColour(cr, palette::kRim, 0.5);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
@@ -384,39 +384,35 @@ void DrawLoadScreen(PictureOutput& out) {
 }
 
 // The help page: a large dialog with three framed text areas (the rules and the two modes,
-// printed by the game) and, on the right, the key to the bubble symbols and the moves pips.
+// printed by the game in 18-pixel lines centred at 23%, 50% and 65% of its height) and,
+// below them, the key to the bubble symbols and to the moves-left pips.
 void DrawHelp(PictureOutput& out) {
-    Canvas c(kHelpDialog.w, kHelpDialog.h);
+    const int w = kHelpDialog.w;
+    Canvas c(w, kHelpDialog.h);
     cairo_t* cr = c.Cr();
     DrawPanelBody(c, kPanelMargin, 22);
-    DrawTitle(c, "How to Play", kHelpDialog.w / 2.0, 30, 22);
-    const double textLeft = 24, textRight = 556;
-    // Areas that hold the three paragraphs (18-pixel lines centred at 23%, 50% and 65%).
-    DrawInset(cr, textLeft, 44, textRight - textLeft, 156, 12);
-    DrawInset(cr, textLeft, 238, textRight - textLeft, 68, 12);
-    DrawInset(cr, textLeft, 330, textRight - textLeft, 52, 12);
-    // Key to the symbols.
-    const double kx = 652;
+    DrawTitle(c, "How to Play", w / 2.0, 30, 22);
+    const double left = 24, width = w - 48;
+    DrawInset(cr, left, 44, width, 156, 12);
+    DrawInset(cr, left, 238, width, 68, 12);
+    DrawInset(cr, left, 330, width, 52, 12);
     TextStyle label;
     label.size = 13;
     label.colour = palette::kGold;
     label.shadow = 1;
-    DrawInset(cr, 572, 44, 164, 338, 12);
-    DrawText(c, "Colours and signs", kx, 64, Align::Centre, label);
+    DrawInset(cr, left, 396, width * 0.58, 84, 12);
+    DrawText(c, "Every colour has its own sign", left + width * 0.29, 412, Align::Centre, label);
     for (int i = 0; i < 6; ++i) {
-        PaintBubble(cr, kx - 34 + (i % 2) * 68, 108 + (i / 2) * 56, 20, i);
+        PaintBubble(cr, left + 44 + i * 68, 448, 19, i);
     }
-    DrawDivider(cr, 590, 718, 268);
-    DrawText(c, "Moves left", kx, 290, Align::Centre, label);
+    const double movesLeft = left + width * 0.58 + 16;
+    const double movesWidth = left + width - movesLeft;
+    DrawInset(cr, movesLeft, 396, movesWidth, 84, 12);
+    const double mx = movesLeft + movesWidth / 2;
+    DrawText(c, "Misses left before a new row", mx, 412, Align::Centre, label);
     for (int i = 0; i < 5; ++i) {
-        PaintMovesPip(cr, kx - 52 + i * 26, 322 - (i % 2) * 6, i, 1.1);
+        PaintMovesPip(cr, mx - 60 + i * 30, 452 - (i % 2) * 6, i, 1.2);
     }
-    TextStyle hint = label;
-    hint.size = 11;
-    hint.bold = false;
-    hint.colour = palette::kText;
-    DrawText(c, "before a new row", kx, 352, Align::Centre, hint);
-    DrawDivider(cr, 40, kHelpDialog.w - 40, 470);
     out.Save("Help", c);
 }
 

@@ -109,7 +109,7 @@ void DrawDigits(PictureOutput& out) {
     const std::string codes = DigitsCodes();
     const int cell = kDigitsCell, h = kDigitsHeight;
     TextStyle style;
-    style.size = 25;
+    style.size = 23;
     style.colour = palette::kGold;
     style.gradient = true;
     style.outline = 1.3;

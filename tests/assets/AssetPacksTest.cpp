@@ -1,0 +1,581 @@
+// The built packs against what the game asks of them: every picture, sound, track and text
+// file is there, pictures cut evenly into the frame grids the game uses, the layout files put
+// every button and text inside its picture, the font strips come out whole when the game
+// scans them, and the generator makes the same pictures every time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AssetGen.h"
+#include "TestSupport.h"
+#include "data/TwDefFile.h"
+#include "data/TwResourceManager.h"
+#include "gfx/TwBitmapFont.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TwResourceManager& Packs() {
+    static TwResourceManager packs;
+    static bool opened = false;
+    if (!opened) {
+        opened = true;
+        packs.OpenPack(zvtest::BinaryDir() + "/Data/Resource.Twr");
+        packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr");
+    }
+    return packs;
+}
+
+bool Read(const std::string& name, std::string& bytes) {
+    return Packs().GetResource(name, bytes) >= 0;
+}
+
+TwDefFile TextFile(const std::string& name) {
+    TwDefFile defs;
+    std::string bytes;
+    EXPECT_TRUE(Read("Data/" + name, bytes)) << name;
+    EXPECT_EQ(defs.LoadFromMemory(bytes.data(), bytes.size()), 0) << name << " does not parse";
+    return defs;
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::string bytes; // the TGA file
+    int Alpha(int x, int y) const {
+        // Stored bottom row first unless the descriptor says otherwise.
+        const bool topFirst = (static_cast<unsigned char>(bytes[17]) & 0x20) != 0;
+        const int row = topFirst ? y : height - 1 - y;
+        return static_cast<unsigned char>(bytes[18 + (std::size_t(row) * width + x) * 4 + 3]);
+    }
+};
+
+// The picture the game would load for `name`, trying the extensions in the game's order.
+// Only our own TGA files are decoded; another format found first is reported as such.
+bool LoadPicture(const std::string& name, Picture& out) {
+    for (const char* ext : {".Dds", ".Jpg", ".Tga"}) {
+        std::string bytes;
+        if (!Read("Data/Textures/" + name + ext, bytes)) {
+            continue;
+        }
+        if (std::string(ext) != ".Tga" || bytes.size() < 18 || bytes[2] != 2 || bytes[16] != 32) {
+            ADD_FAILURE() << name << ext << " is not an uncompressed 32-bit TGA";
+            return false;
+        }
+        out.width = static_cast<unsigned char>(bytes[12]) | static_cast<unsigned char>(bytes[13])
+                                                                << 8;
+        out.height = static_cast<unsigned char>(bytes[14]) | static_cast<unsigned char>(bytes[15])
+                                                                 << 8;
+        EXPECT_EQ(bytes.size(), 18u + std::size_t(out.width) * out.height * 4) << name;
+        out.bytes = std::move(bytes);
+        return true;
+    }
+    return false;
+}
+
+Picture MustLoad(const std::string& name) {
+    Picture p;
+    EXPECT_TRUE(LoadPicture(name, p)) << "missing picture " << name;
+    return p;
+}
+
+struct Grid {
+    std::string name;
+    int columns, rows;
+};
+
+// Every picture the game loads, with the frame grid it cuts the picture into.
+std::vector<Grid> GameGrids() {
+    std::vector<Grid> grids = {{"Bubbles/Shadow", 9, 1},
+                               {"GameBgr", 1, 1},
+                               {"GameBgr1", 1, 1},
+                               {"MainMenu", 1, 1},
+                               {"MenuGrass", 1, 1},
+                               {"Help", 1, 1},
+                               {"LoadScreen", 1, 1},
+                               {"ProgressBarBgr", 1, 1},
+                               {"ProgressBarLine", 1, 1},
+                               {"Icon", 1, 1},
+                               {"Cursor", 1, 1},
+                               {"Zorbit", 1, 1},
+                               {"ZorbitMenu", 1, 1},
+                               {"Interface/CheckBox", 1, 4},
+                               {"Interface/Slider", 1, 2},
+                               {"Interface/SliderThumb", 1, 2},
+                               {"Interface/CursorBlink", 2, 1},
+                               {"Interface/Fade", 1, 1}};
+    for (int c = 0; c < 6; ++c) {
+        const std::string id = std::to_string(c);
+        grids.push_back({"Bubbles/" + id, 9, 1});
+        grids.push_back({"ExpBubbles/" + id, 16, 1});
+        grids.push_back({"ExpBubbles/" + id + "/0", 16, 1});
+        grids.push_back({"ExpBubbles/" + id + "/1", 16, 1});
+    }
+    for (int i = 0; i < 5; ++i) {
+        grids.push_back({"Moves/" + std::to_string(i), 1, 1});
+    }
+    for (const char* button :
+         {"ArcadeGame", "BtnCancel", "BtnOk",   "ChangeProfileTr", "ClassicGame",
+          "Clear",      "Continue",  "Credits", "DelProfile",      "Exit",
+          "Help",       "LArrow",    "Menu",    "NewProfile",      "No",
+          "Options",    "RArrow",    "Score",   "StartNew",        "Yes",
+          "ProfileItem"}) {
+        grids.push_back({std::string("Interface/") + button, 1, 3});
+    }
+    for (const char* dialog :
+         {"vSmlDialog", "OptionsDlg", "EditDialog", "ProfileDlg", "ScoreDlg", "CreditsDlg",
+          "GameOverDlg", "GameComplDlg", "ScoreClassic", "ScoreArcade"}) {
+        grids.push_back({std::string("Interface/") + dialog, 1, 1});
+    }
+    return grids;
+}
+
+TEST(AssetPacks, EveryPictureIsPresentAndCutsEvenlyIntoItsFrames) {
+    for (const Grid& g : GameGrids()) {
+        Picture p;
+        if (!LoadPicture(g.name, p)) {
+            ADD_FAILURE() << "missing picture " << g.name;
+            continue;
+        }
+        EXPECT_EQ(p.width % g.columns, 0) << g.name;
+        EXPECT_EQ(p.height % g.rows, 0) << g.name;
+        // Frames are drawn centred with their half sizes rounded down: odd sizes lose a pixel.
+        EXPECT_EQ(p.width / g.columns % 2, 0) << g.name << " has an odd frame width";
+        EXPECT_EQ(p.height / g.rows % 2, 0) << g.name << " has an odd frame height";
+    }
+    for (const char* screen : {"GameBgr", "GameBgr1", "MainMenu", "LoadScreen"}) {
+        const Picture p = MustLoad(screen);
+        EXPECT_EQ(p.width, 800) << screen;
+        EXPECT_EQ(p.height, 600) << screen;
+    }
+    // The dimming square is drawn 25 times its size and must cover the whole screen.
+    const Picture fade = MustLoad("Interface/Fade");
+    EXPECT_GE(fade.width * 25, 800);
+    EXPECT_GE(fade.height * 25, 600);
+}
+
+TEST(AssetPacks, SoundsMusicAndTextFilesArePresent) {
+    const char* names[] = {"Data/Sounds/Interface/Void.Wav",
+                           "Data/Sounds/Interface/ButtonGetFocus.Wav",
+                           "Data/Sounds/Interface/ButtonClick.Wav",
+                           "Data/Sounds/Interface/OpenDialog.Wav",
+                           "Data/Sounds/Interface/CloseDialog.Wav",
+                           "Data/Sounds/Interface/Type.Ogg",
+                           "Data/Sounds/FireBall.Wav",
+                           "Data/Sounds/StopBall.Ogg",
+                           "Data/Sounds/BallDelete.Wav",
+                           "Data/Sounds/SeekScoreEnd.Wav",
+                           "Data/Sounds/ColorRemove.Wav",
+                           "Data/Sounds/LineFall.Ogg",
+                           "Data/Sounds/LoadColorEnd.Wav",
+                           "Data/Sounds/HitWall.Wav",
+                           "Data/Sounds/Swap.Ogg",
+                           "Data/Music/Menu.Ogg",
+                           "Data/Music/A.Ogg",
+                           "Data/Map.Txt",
+                           "Data/Fonts.Txt",
+                           "Data/EngineDefs.Txt",
+                           "Data/Lang.Txt"};
+    for (const char* name : names) {
+        EXPECT_TRUE(Packs().Exists(name)) << name;
+    }
+}
+
+// Names of pictures, sounds and tracks written as literals anywhere in the game's code.
+TEST(AssetPacks, EveryNameInTheGameCodeIsPresent) {
+    const std::regex picture(R"re("((?:Interface/)[A-Za-z0-9_]+)")re");
+    const std::regex sound(R"re("(Data/(?:Sounds|Music)/[A-Za-z0-9_/]+\.(?:Wav|Ogg))")re");
+    std::set<std::string> pictures, sounds;
+    for (const char* dir : {"common", "game"}) {
+        const fs::path root = fs::path(zvtest::SourceDir()) / dir;
+        if (!fs::exists(root)) {
+            continue;
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext != ".cpp" && ext != ".h") {
+                continue;
+            }
+            const std::string text = zvtest::ReadAll(entry.path().string());
+            for (std::sregex_iterator it(text.begin(), text.end(), picture), end; it != end; ++it) {
+                pictures.insert((*it)[1]);
+            }
+            for (std::sregex_iterator it(text.begin(), text.end(), sound), end; it != end; ++it) {
+                sounds.insert((*it)[1]);
+            }
+        }
+    }
+    for (const std::string& name : pictures) {
+        Picture p;
+        EXPECT_TRUE(LoadPicture(name, p)) << "the code loads " << name;
+    }
+    for (const std::string& name : sounds) {
+        EXPECT_TRUE(Packs().Exists(name)) << "the code loads " << name;
+    }
+}
+
+TEST(AssetTextFiles, ParseAndHoldEveryKeyTheGameReads) {
+    TwDefFile map = TextFile("Map.Txt");
+    for (const char* key : {"xMax", "yMax", "BubbleRadius", "xPlayerPos", "yPlayerPos",
+                            "GameOver.ScorePos", "GameOver.BonusPos", "GameOver.TotalPos"}) {
+        EXPECT_TRUE(map.Has(key)) << "Map.Txt lacks " << key;
+    }
+    TwDefFile defs = TextFile("EngineDefs.Txt");
+    for (const char* key : {"ProfileDlg.OkButtonPos",
+                            "ProfileDlg.AddButtonPos",
+                            "ProfileDlg.DelButtonPos",
+                            "ProfileDlg.UpOffset",
+                            "ProfileDlg.NumProfiles",
+                            "ProfileDlg.CharYDist",
+                            "ScoreDlg.UpUffset",
+                            "ScoreDlg.LineOffset",
+                            "ScoreDlg.LeftNumOffset",
+                            "ScoreDlg.ScoreOffset",
+                            "ScoreDlg.NameOffset",
+                            "ScoreDlg.TittlePos",
+                            "ScoreDlg.PrevPos",
+                            "ScoreDlg.NextPos",
+                            "ScoreDlg.OkPos",
+                            "ScoreDlg.ClearPos",
+                            "EnterNameDlg.LeftOffset",
+                            "EnterNameDlg.UpOffset",
+                            "EnterNameDlg.CharXDist",
+                            "EnterNameDlg.CharYDist",
+                            "EnterNameDlg.InputWidth",
+                            "EnterNameDlg.OkButtonPos",
+                            "EnterNameDlg.CancelButtonPos",
+                            "EnterNameDlg.TextPos"}) {
+        EXPECT_TRUE(defs.Has(key)) << "EngineDefs.Txt lacks " << key;
+    }
+    TwDefFile fonts = TextFile("Fonts.Txt");
+    for (const char* font : {"MainFont", "Digits"}) {
+        for (const char* key : {"Codes", "FileName", "SpaceSize", "CharDist", "MonoWidth"}) {
+            EXPECT_TRUE(fonts.Has(std::string(font) + "." + key)) << font << "." << key;
+        }
+    }
+    // The language named by the font table has every question of the menus, as text.
+    TwDefFile lang = TextFile("Lang.Txt");
+    const std::string language = fonts.GetString("Language");
+    ASSERT_FALSE(language.empty());
+    for (const char* key :
+         {"ConrirmStart", "DifficultChange", "ConfirmDeletePlayer", "ConfirmClearTable"}) {
+        const std::string text = lang.GetString(language + "." + key);
+        EXPECT_GT(text.size(), 10u) << key;
+        EXPECT_NE(text.back(), '#') << key << " would end in an empty line";
+    }
+}
+
+// ----- Layout -----
+
+struct Box {
+    double left, top, right, bottom;
+    bool Inside(const Box& outer) const {
+        return left >= outer.left && top >= outer.top && right <= outer.right &&
+               bottom <= outer.bottom;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+    return os << "(" << b.left << ", " << b.top << ")-(" << b.right << ", " << b.bottom << ")";
+}
+
+// A dialog picture centred on the screen, as the game places it.
+Box DialogBox(const std::string& dialog) {
+    const Picture p = MustLoad("Interface/" + dialog);
+    const double left = 400 - p.width * 0.5, top = 300 - p.height * 0.5;
+    return {left, top, left + p.width, top + p.height};
+}
+
+// A button (one frame of its picture) placed at percentages of a centred dialog picture.
+Box ButtonIn(const std::string& dialogPicture, const std::string& button, double xp, double yp) {
+    const Picture d = MustLoad(dialogPicture);
+    const Picture b = MustLoad("Interface/" + button);
+    const double cx = 400 + static_cast<int>(xp * d.width / 100) - d.width * 0.5;
+    const double cy = 300 + static_cast<int>(yp * d.height / 100) - d.height * 0.5;
+    const double hw = b.width / 2.0, hh = b.height / 3 / 2.0;
+    return {cx - hw, cy - hh, cx + hw, cy + hh};
+}
+
+TEST(AssetLayout, FieldFillsThePlayAreaClearOfScoreMenuAndAimLimit) {
+    TwDefFile map = TextFile("Map.Txt");
+    const int w = map.GetInt("xMax", 0), h = map.GetInt("yMax", 0),
+              r = map.GetInt("BubbleRadius", 0);
+    ASSERT_TRUE(w >= 1 && w <= 20 && h >= 1 && h <= 20) << w << " x " << h;
+    const int d = 2 * r;
+    const double left = (804 - d * w) * 0.5 + r / 2;
+    const double wellLeft = left - r, wellRight = left + d * (w - 1) + r + r;
+    const double lowestEdge = 1.5 * r + 20 + d * (h - 1) + r;
+    EXPECT_LT(lowestEdge, 490) << "the last row reaches the aim limit";
+    EXPECT_GT(lowestEdge, 400) << "the field leaves the play area half empty";
+    EXPECT_GE(wellLeft, 0);
+    EXPECT_LE(wellRight, 800);
+    // The score, up to seven digits centred on x 72, and the menu button at (744, 18).
+    EXPECT_LT(72 + 3.5 * TextFile("Fonts.Txt").GetInt("Digits.MonoWidth", 0), wellLeft);
+    const Picture menu = MustLoad("Interface/Menu");
+    EXPECT_GT(744 - menu.width / 2.0, wellRight);
+    EXPECT_LE(744 + menu.width / 2.0, 800);
+    // The bubble pictures have frames of the field's bubble size.
+    EXPECT_EQ(MustLoad("Bubbles/0").width, 9 * d);
+    EXPECT_EQ(MustLoad("Bubbles/0").height, d);
+    // The loaded bubble appears on the launcher, below the field.
+    EXPECT_GT(map.GetInt("yPlayerPos", 0), lowestEdge);
+}
+
+TEST(AssetLayout, DialogButtonsSitInsideTheirPictures) {
+    struct Placed {
+        const char* dialog;
+        const char* button;
+        double xp, yp;
+    };
+    // The positions the menus use for their fixed buttons.
+    const Placed fixed[] = {
+        {"Interface/vSmlDialog", "StartNew", 80, 80},
+        {"Interface/vSmlDialog", "Continue", 20, 80},
+        {"Interface/vSmlDialog", "Yes", 20, 80},
+        {"Interface/vSmlDialog", "No", 80, 80},
+        {"Interface/vSmlDialog", "Yes", 25, 80},
+        {"Interface/vSmlDialog", "No", 75, 80},
+        {"Interface/vSmlDialog", "BtnOk", 25, 80},
+        {"Interface/vSmlDialog", "BtnCancel", 75, 80},
+        {"Interface/OptionsDlg", "BtnOk", 50, 90},
+        {"Interface/CreditsDlg", "BtnOk", 50, 90},
+        {"Interface/GameOverDlg", "BtnOk", 50, 85},
+        {"Interface/GameComplDlg", "BtnOk", 50, 85},
+        {"Help", "Menu", 77, 93},
+        {"Help", "Credits", 28, 93},
+    };
+    for (const Placed& p : fixed) {
+        const Picture d = MustLoad(p.dialog);
+        const Box outer = {400 - d.width / 2.0, 300 - d.height / 2.0, 400 + d.width / 2.0,
+                           300 + d.height / 2.0};
+        const Box button = ButtonIn(p.dialog, p.button, p.xp, p.yp);
+        EXPECT_TRUE(button.Inside(outer)) << p.button << " " << button << " in " << p.dialog;
+    }
+    TwDefFile defs = TextFile("EngineDefs.Txt");
+    struct Keyed {
+        const char* dialog;
+        const char* button;
+        const char* key;
+    };
+    const Keyed keyed[] = {
+        {"ProfileDlg", "BtnOk", "ProfileDlg.OkButtonPos"},
+        {"ProfileDlg", "NewProfile", "ProfileDlg.AddButtonPos"},
+        {"ProfileDlg", "DelProfile", "ProfileDlg.DelButtonPos"},
+        {"ScoreDlg", "RArrow", "ScoreDlg.PrevPos"},
+        {"ScoreDlg", "LArrow", "ScoreDlg.NextPos"},
+        {"ScoreDlg", "Clear", "ScoreDlg.OkPos"},
+        {"ScoreDlg", "BtnOk", "ScoreDlg.ClearPos"},
+        {"EditDialog", "BtnOk", "EnterNameDlg.OkButtonPos"},
+        {"EditDialog", "BtnCancel", "EnterNameDlg.CancelButtonPos"},
+    };
+    std::map<std::string, std::vector<Box>> placed; // by dialog
+    for (const Keyed& k : keyed) {
+        const TwVector pos = defs.GetVector3(k.key, ',');
+        const Box button = ButtonIn(std::string("Interface/") + k.dialog, k.button, pos.x, pos.y);
+        EXPECT_TRUE(button.Inside(DialogBox(k.dialog))) << k.key << " " << button;
+        for (const Box& other : placed[k.dialog]) {
+            const bool apart = button.right <= other.left || other.right <= button.left ||
+                               button.bottom <= other.top || other.bottom <= button.top;
+            EXPECT_TRUE(apart) << k.key << " overlaps another button";
+        }
+        placed[k.dialog].push_back(button);
+    }
+}
+
+TEST(AssetLayout, ListsTablesAndTextStayInsideTheirDialogs) {
+    TwDefFile defs = TextFile("EngineDefs.Txt");
+    // Every player entry of a full list.
+    const Box profile = DialogBox("ProfileDlg");
+    const int count = defs.GetInt("ProfileDlg.NumProfiles", 0);
+    EXPECT_GE(count, 4);
+    for (int i = 0; i < count; ++i) {
+        const double yp =
+            defs.GetInt("ProfileDlg.UpOffset", 0) + defs.GetFloat("ProfileDlg.CharYDist", 0) * i;
+        const Box entry = ButtonIn("Interface/ProfileDlg", "ProfileItem", 50, yp);
+        EXPECT_TRUE(entry.Inside(profile)) << "player entry " << i << " " << entry;
+        const Box add = ButtonIn("Interface/ProfileDlg", "NewProfile", 50,
+                                 defs.GetVector3("ProfileDlg.AddButtonPos", ',').y);
+        EXPECT_LE(entry.bottom, add.top) << "player entry " << i << " runs into the buttons";
+    }
+    // Ten score rows of font height, between the title and the buttons.
+    const Box score = DialogBox("ScoreDlg");
+    const Picture font = MustLoad("Fonts/MainFont");
+    const int top = defs.GetInt("ScoreDlg.UpUffset", 0),
+              step = defs.GetInt("ScoreDlg.LineOffset", 0);
+    const Box rows = {double(defs.GetInt("ScoreDlg.LeftNumOffset", 0) - 30),
+                      top - font.height / 2.0, double(defs.GetInt("ScoreDlg.ScoreOffset", 0)),
+                      top + 9 * step + font.height / 2.0};
+    EXPECT_TRUE(rows.Inside(score)) << rows;
+    EXPECT_LT(defs.GetInt("ScoreDlg.LeftNumOffset", 0), defs.GetInt("ScoreDlg.NameOffset", 0));
+    const Box buttons =
+        ButtonIn("Interface/ScoreDlg", "BtnOk", 70, defs.GetVector3("ScoreDlg.ClearPos", ',').y);
+    EXPECT_LE(rows.bottom, buttons.top);
+    const TwVector title = defs.GetVector3("ScoreDlg.TittlePos", ',');
+    const Picture classic = MustLoad("Interface/ScoreClassic");
+    EXPECT_TRUE((Box{title.x - classic.width / 2.0, title.y - classic.height / 2.0,
+                     title.x + classic.width / 2.0, title.y + classic.height / 2.0})
+                    .Inside(score));
+    EXPECT_LE(title.y + classic.height / 2.0, rows.top);
+    // The typed name, as wide as it may grow, centred on the text position.
+    const TwVector text = defs.GetVector3("EnterNameDlg.TextPos", ',');
+    const double half = defs.GetInt("EnterNameDlg.InputWidth", 0) / 2.0 + 8;
+    EXPECT_TRUE(
+        (Box{text.x - half, text.y - font.height / 2.0, text.x + half, text.y + font.height / 2.0})
+            .Inside(DialogBox("EditDialog")));
+    // The end-of-game numbers, seven digits wide, inside their panels.
+    TwDefFile map = TextFile("Map.Txt");
+    const Picture over = MustLoad("Interface/GameOverDlg");
+    for (const char* key : {"GameOver.ScorePos", "GameOver.BonusPos", "GameOver.TotalPos"}) {
+        const TwVector p = map.GetVector3(key, ',');
+        const double x = over.width * p.x / 100, y = over.height * p.y / 100;
+        EXPECT_LE(x + 7 * 22, over.width) << key;
+        EXPECT_GT(y, 40) << key;
+        EXPECT_LT(y + 16, over.height * 0.85 - 21) << key << " runs into the button";
+    }
+}
+
+// ----- Fonts -----
+
+struct FontUnderTest {
+    TwBitmapFont font;
+    Picture strip;
+};
+
+void LoadFont(const std::string& name, FontUnderTest& out) {
+    TwDefFile fonts = TextFile("Fonts.Txt");
+    out.font.Configure(fonts.GetCString(name + ".Codes"), fonts.GetInt(name + ".MonoWidth", 0),
+                       fonts.GetInt(name + ".CharDist", 0), fonts.GetInt(name + ".SpaceSize", 0));
+    out.strip = MustLoad(fonts.GetString(name + ".FileName"));
+    ASSERT_TRUE(out.font.ReadStrip(out.strip.bytes, out.strip.width, out.strip.height));
+}
+
+// Glyphs as the game cuts them: each character has its own rectangle, no two overlap, and
+// every visible pixel of the strip lies inside one (nothing is cut off).
+void ExpectWholeGlyphs(const std::string& name) {
+    FontUnderTest f;
+    LoadFont(name, f);
+    const std::string& codes = f.font.Codes();
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(f.font.GlyphCount(), codes.size()) << name;
+    std::vector<TwRect> rects;
+    for (unsigned char ch : codes) {
+        ASSERT_TRUE(f.font.HasGlyph(ch)) << name << " lacks '" << ch << "'";
+        const TwRect r = f.font.Glyph(ch);
+        EXPECT_TRUE(r.left >= 0 && r.right <= f.strip.width && r.left <= r.right)
+            << name << " '" << ch << "'";
+        for (const TwRect& other : rects) {
+            EXPECT_TRUE(r.right <= other.left || other.right <= r.left)
+                << name << " '" << ch << "' overlaps";
+        }
+        rects.push_back(r);
+        if (ch != ' ') {
+            int ink = 0;
+            for (int x = r.left; x < r.right; ++x) {
+                for (int y = 0; y < f.strip.height; ++y) {
+                    ink += f.strip.Alpha(x, y) > 1;
+                }
+            }
+            EXPECT_GT(ink, 8) << name << " '" << ch << "' draws nothing";
+        }
+    }
+    for (int x = 0; x < f.strip.width; ++x) {
+        bool visible = false;
+        for (int y = 0; y < f.strip.height && !visible; ++y) {
+            visible = f.strip.Alpha(x, y) > 1;
+        }
+        if (!visible) {
+            continue;
+        }
+        const bool covered = std::any_of(rects.begin(), rects.end(), [x](const TwRect& r) {
+            return x >= r.left && x < r.right;
+        });
+        EXPECT_TRUE(covered) << name << ": column " << x << " is drawn but belongs to no glyph";
+    }
+}
+
+TEST(AssetFonts, EveryCharacterOfBothFontsComesOutWhole) {
+    ExpectWholeGlyphs("MainFont");
+    ExpectWholeGlyphs("Digits");
+}
+
+TEST(AssetFonts, MainFontPrintsTheGameTextsItNeeds) {
+    FontUnderTest f;
+    LoadFont("MainFont", f);
+    // '#' ends a paragraph line and is handed to the font: it must print nothing.
+    EXPECT_FALSE(f.font.HasGlyph('#'));
+    EXPECT_EQ(f.font.Codes()[0], ' ');
+    EXPECT_GT(f.font.TextWidth(" "), 2);
+    // Every letter and digit a player name may hold.
+    for (unsigned char ch = 0; ch < 128; ++ch) {
+        if (std::isalnum(ch)) {
+            EXPECT_TRUE(f.font.HasGlyph(ch)) << ch;
+        }
+    }
+    // The widest help line fits inside the help page from its left margin.
+    const Picture help = MustLoad("Help");
+    EXPECT_LT(help.width * 0.05 + f.font.TextWidth("Symbols on the shown represent the number of "
+                                                   "unsuccessful#"),
+              help.width * 0.95);
+    // The widest name the entry dialog accepts takes at least a dozen wide letters.
+    EXPECT_LT(f.font.TextWidth("WWWWWWWWWWWW"),
+              TextFile("EngineDefs.Txt").GetInt("EnterNameDlg.InputWidth", 0));
+}
+
+TEST(AssetFonts, DigitsPrintTheScoreInFixedCells) {
+    FontUnderTest f;
+    LoadFont("Digits", f);
+    const int cell = f.font.MonoWidth();
+    ASSERT_GT(cell, 0);
+    EXPECT_EQ(f.strip.width, cell * static_cast<int>(f.font.Codes().size()));
+    for (char ch : std::string("0123456789 ")) {
+        EXPECT_TRUE(f.font.HasGlyph(static_cast<unsigned char>(ch))) << ch;
+    }
+    EXPECT_EQ(f.font.TextWidth("1234"), f.font.TextWidth("9876"));
+}
+
+// ----- Reproducibility -----
+
+std::map<std::string, std::string> FilesUnder(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            files[fs::relative(entry.path(), root).generic_string()] =
+                zvtest::ReadAll(entry.path().string());
+        }
+    }
+    return files;
+}
+
+TEST(AssetGeneration, PicturesAreTheSameOnEveryRunAndMatchThePacks) {
+    zvtest::TempDir first, second;
+    ASSERT_TRUE(GeneratePictures(first.Path()));
+    ASSERT_TRUE(GeneratePictures(second.Path()));
+    const auto a = FilesUnder(first.Path()), b = FilesUnder(second.Path());
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.size(), b.size());
+    for (const auto& [name, bytes] : a) {
+        const auto other = b.find(name);
+        ASSERT_NE(other, b.end()) << name;
+        EXPECT_TRUE(bytes == other->second) << name << " differs between two runs";
+        std::string packed;
+        EXPECT_TRUE(Read(name, packed)) << name << " is not in the packs";
+        EXPECT_TRUE(packed == bytes) << name << " in the packs is not what the generator makes";
+    }
+}
+
+TEST(AssetGeneration, UnwritableFolderIsReportedAsFailure) {
+    zvtest::TempDir dir;
+    zvtest::WriteAll(dir.File("Data"), "a file where a folder should be");
+    EXPECT_FALSE(GeneratePictures(dir.Path()));
+}
+
+} // namespace
