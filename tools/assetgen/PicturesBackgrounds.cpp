@@ -348,7 +348,7 @@ void DrawLoadScreen(PictureOutput& out) {
     Canvas c(kScreenW, kScreenH);
     DrawSpace(c, 33, Hex(0x2A9BB0), Hex(0x6A3CC0), 1.2);
     Planet(c, 120, 520, 70, Hex(0x3FA3B8), false, 0.7);
-    Planet(c, 690, 120, 40, Hex(0x8C6BE0), true, 0.8);
+    Planet(c, 690, 505, 38, Hex(0x8C6BE0), true, 0.8);
     PaintLogo(c, 400, 200, 64);
     TextStyle style;
     style.size = 16;

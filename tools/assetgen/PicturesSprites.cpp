@@ -176,7 +176,7 @@ void PaintLogo(Canvas& canvas, double cx, double cy, double size) {
         },
         static_cast<int>(size / 6), 0.45, Hex(0xFFB347));
     DrawText(canvas, "Zorbit Volley", cx, cy, Align::Centre, style);
-    const double a = 2.5;
+    const double a = -0.3; // upper right, clear of the menu buttons
     const double bx = cx + size * 5.0 * std::cos(a) * std::cos(-0.12) -
                       size * 0.95 * std::sin(a) * std::sin(-0.12);
     const double by = cy + size * 0.05 + size * 5.0 * std::cos(a) * std::sin(-0.12) +
