@@ -2,7 +2,9 @@
 
 #include "data/TwDefFile.h"
 
+#include <cmath>
 #include <map>
+#include <set>
 
 using zvtest::FieldTest;
 
@@ -191,4 +193,40 @@ TEST_F(FieldTest, ClassicRowsComeAfterMissesAndTheCounterNeverRunsAway) {
         EXPECT_EQ(field.MapState, GameMap::kRowStart) << miss;
         EXPECT_EQ(field.NumMovesLeft, 0);
     }
+}
+
+TEST_F(FieldTest, RestoredFieldRevealsWithoutCountingLostColours) {
+    field.MapState = GameMap::kIntro;
+    Layout({"0033", "3"});
+    Load(0, 3);
+    field.MapState = GameMap::kResume;
+    field.ElapsedTime = 1234;
+    for (int i = 0; i < 100 && field.MapState == GameMap::kResume; ++i) {
+        field.Update(16);
+    }
+    EXPECT_EQ(field.MapState, GameMap::kReady);
+    EXPECT_EQ(Count(GameSound::kColourRemoved), 0);
+    EXPECT_EQ(Count(GameSound::kColourRevealed), 2);
+    EXPECT_FALSE(field.RowPending);
+    EXPECT_EQ(field.ColourSet, (std::set<int>{0, 3}));
+    EXPECT_EQ(field.ElapsedTime, 1234);
+}
+
+TEST_F(FieldTest, NextBubbleWaitsBehindTheLauncherAndTheLoadedOneAtTheMuzzle) {
+    Load(1, 2);
+    launcher.Aim(TwVector(300, 300));
+    std::vector<std::uint32_t> tints;
+    field.SetCursorTintSink([&tints](std::uint32_t argb) { tints.push_back(argb); });
+    field.Update(16);
+    field.Draw();
+    const TwVector aim = launcher.Direction();
+    const TwVector next = field.NextBubble()->Position();
+    EXPECT_NEAR(next.x, 400.0f - 7.25f * aim.x, 1e-3);
+    EXPECT_NEAR(next.y, 570.0f - 7.25f * aim.y, 1e-3);
+    EXPECT_EQ(field.NextBubble()->Frame(), 8);
+    const TwVector muzzle = launcher.Loaded()->Position();
+    EXPECT_NEAR(muzzle.x, 400.0f + 31.0f * aim.x, 1e-3);
+    EXPECT_NEAR(launcher.Loaded()->rotation, std::acos(aim.x), 1e-5);
+    ASSERT_EQ(tints.size(), 1u);
+    EXPECT_EQ(tints[0], 0xFFFF9169u); // the orange of colour 1
 }
