@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "SoftwareRendering.h"
 #include "TestSupport.h"
 #include "app/TwBaseApplication.h"
 #include "app/TwInputEvent.h"
@@ -104,6 +105,7 @@ protected:
         ASSERT_TRUE(TwPushSyntheticEvent(event));
     }
 
+    SoftwareRendering softwareRendering;
     zvtest::TempDir pack;
     TwSysConfig savedConfig;
     ProbeApp app;

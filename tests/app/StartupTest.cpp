@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "GameStartup.h"
+#include "SoftwareRendering.h"
 #include "TestSupport.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
@@ -52,6 +53,7 @@ protected:
         return result;
     }
 
+    SoftwareRendering softwareRendering;
     zvtest::ScopedUserDirs userDirs;
     zvtest::TempDir packs;
     std::vector<std::string> messages;
