@@ -99,6 +99,7 @@ void GlowLine(Canvas& canvas, double x0, double y0, double x1, double y1, Rgb co
 
 constexpr int kWall = 14;        // thickness of the side walls and the ceiling
 constexpr int kConsoleTop = 506; // where the launcher console begins
+constexpr int kConsoleWing = 50; // how far the console reaches past the walls
 
 // The playing field: a calm, dark well between metal walls under a metal ceiling, and the
 // launcher console across the bottom with the moves-left sockets.
@@ -118,6 +119,26 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     cairo_rectangle(cr, wl, wt, wr - wl, kConsoleTop - wt);
     cairo_fill(cr);
     cairo_pattern_destroy(well);
+    // A soft light from above and darker edges give the well some depth.
+    cairo_save(cr);
+    cairo_rectangle(cr, wl, wt, wr - wl, kConsoleTop - wt);
+    cairo_clip(cr);
+    const double mid = (wl + wr) / 2;
+    cairo_pattern_t* light = cairo_pattern_create_radial(mid, wt - 40, 20, mid, wt - 40, 380);
+    AddStop(light, 0, Lighter(nebulaA, 0.3), 0.16);
+    AddStop(light, 1, nebulaA, 0);
+    cairo_set_source(cr, light);
+    cairo_paint(cr);
+    cairo_pattern_destroy(light);
+    cairo_pattern_t* edges = cairo_pattern_create_linear(wl, 0, wr, 0);
+    AddStop(edges, 0, palette::kShadow, 0.45);
+    AddStop(edges, 0.12, palette::kShadow, 0);
+    AddStop(edges, 0.88, palette::kShadow, 0);
+    AddStop(edges, 1, palette::kShadow, 0.45);
+    cairo_set_source(cr, edges);
+    cairo_paint(cr);
+    cairo_pattern_destroy(edges);
+    cairo_restore(cr);
     // Faint marks where the cells are.
     for (int k = 0; k < kRows; ++k) {
         for (int col = 0; col < kColumns; ++col) {
@@ -172,7 +193,8 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     // The console under the launcher.
     Canvas console(kScreenW, kScreenH);
     cairo_t* k = console.Cr();
-    RoundedRect(k, wl - kWall - 30, kConsoleTop, wr - wl + 2 * kWall + 60, 140, 26);
+    RoundedRect(k, wl - kWall - kConsoleWing, kConsoleTop, wr - wl + 2 * (kWall + kConsoleWing),
+                140, 26);
     cairo_pattern_t* body = cairo_pattern_create_linear(0, kConsoleTop, 0, kScreenH);
     AddStop(body, 0, Mix(palette::kSteel, palette::kNight, 0.45));
     AddStop(body, 0.25, Mix(palette::kSteel, palette::kNight, 0.7));
@@ -180,7 +202,8 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     cairo_set_source(k, body);
     cairo_fill(k);
     cairo_pattern_destroy(body);
-    RoundedRect(k, wl - kWall - 29, kConsoleTop + 1, wr - wl + 2 * kWall + 58, 140, 25);
+    RoundedRect(k, wl - kWall - kConsoleWing + 1, kConsoleTop + 1,
+                wr - wl + 2 * (kWall + kConsoleWing) - 2, 140, 25);
     SetColour(k, Lighter(palette::kSteel, 0.5), 0.8);
     cairo_set_line_width(k, 1.5);
     cairo_stroke(k);
@@ -208,7 +231,8 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     SoftShadow(
         console,
         [&](cairo_t* s) {
-            RoundedRect(s, wl - kWall - 30, kConsoleTop, wr - wl + 2 * kWall + 60, 140, 26);
+            RoundedRect(s, wl - kWall - kConsoleWing, kConsoleTop,
+                        wr - wl + 2 * (kWall + kConsoleWing), 140, 26);
         },
         0, -2, 6, 0.8);
     c.Paint(console, 0, 0);
