@@ -5,6 +5,13 @@
 // JPEG and TGA pictures are decoded by stb_image, limited to those two formats and to
 // memory input. The game's pictures are small; anything larger than kTwMaxPictureSide on a
 // side is refused before stb allocates for it.
+// Every block stb allocates starts zeroed: a hostile JPEG whose scan names a Huffman table
+// it never defined then decodes against an empty table (and fails) instead of reading
+// whatever the allocation held before.
+#include <cstdlib>
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(pointer, size) std::realloc(pointer, size)
+#define STBI_FREE(pointer) std::free(pointer)
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_JPEG
@@ -26,6 +33,34 @@ namespace {
 
 bool IsJpeg(const std::uint8_t* bytes, std::size_t size) {
     return size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+}
+
+// stb trusts the symbol counts of a Huffman table (JPEG marker 0xFFC4) and writes one entry
+// per symbol into 256-entry arrays. Every such table in the file must have at most 256
+// symbols. The search covers the whole file, so a table is checked wherever stb might find
+// it; a table cut off by the end of the file reads as zeros, as stb reads it.
+bool HuffmanTablesFit(const std::uint8_t* bytes, std::size_t size) {
+    auto at = [&](std::size_t i) -> std::size_t { return i < size ? bytes[i] : 0; };
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        if (bytes[i] != 0xFF || bytes[i + 1] != 0xC4) {
+            continue;
+        }
+        std::size_t p = i + 2;
+        long left = long(at(p) << 8 | at(p + 1)) - 2;
+        p += 2;
+        while (left > 0 && p < size) {
+            std::size_t symbols = 0;
+            for (std::size_t k = 0; k < 16; ++k) {
+                symbols += at(p + 1 + k);
+            }
+            if (symbols > 256) {
+                return false;
+            }
+            p += 17 + symbols;
+            left -= long(17 + symbols);
+        }
+    }
+    return true;
 }
 
 // Walks the run-length packets of a TGA body: true when they code all `pixels` within the
@@ -87,7 +122,7 @@ bool TwDecodeJpegOrTga(const std::uint8_t* bytes, std::size_t size, TwPicture& o
         return false;
     }
     const bool jpeg = IsJpeg(bytes, size);
-    if (!jpeg && !TgaIsComplete(bytes, size)) {
+    if (jpeg ? !HuffmanTablesFit(bytes, size) : !TgaIsComplete(bytes, size)) {
         return false;
     }
     int width = 0, height = 0, channels = 0;

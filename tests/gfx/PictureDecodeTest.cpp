@@ -210,4 +210,13 @@ TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
     EXPECT_FALSE(TwDecodePicture(hugeDds, pic));
     EXPECT_FALSE(TwDecodePicture(zvtest::MakeDxtDds("DX10", 4, 4, std::string(64, 0)), pic));
     EXPECT_FALSE(TwDecodePicture(std::string("not a picture at all"), pic));
+
+    // A JPEG Huffman table claiming more than 256 symbols.
+    std::string jpeg = zvtest::MakeJpeg(p);
+    const std::size_t table = jpeg.find("\xFF\xC4");
+    ASSERT_NE(table, std::string::npos);
+    for (std::size_t k = 0; k < 16; ++k) {
+        jpeg[table + 5 + k] = char(0x40);
+    }
+    EXPECT_FALSE(TwDecodePicture(jpeg, pic));
 }
