@@ -1,8 +1,10 @@
 #include "gfx/TwFontTable.h"
 
 TwFontTable& TwFontTable::Instance() {
-    static TwFontTable table;
-    return table;
+    // Never destroyed: fonts left in it at exit must not release their pictures after the
+    // render device has gone. The application empties it while the device still exists.
+    static TwFontTable* table = new TwFontTable;
+    return *table;
 }
 
 TwBitmapFont* TwFontTable::Find(int index) const {
