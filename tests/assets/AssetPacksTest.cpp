@@ -572,6 +572,26 @@ TEST(AssetGeneration, PicturesAreTheSameOnEveryRunAndMatchThePacks) {
     }
 }
 
+TEST(AssetGeneration, ContactSheetShowsThePictures) {
+    zvtest::TempDir dir;
+    const std::string sheet = dir.File("sheet.png");
+    EXPECT_FALSE(WriteContactSheet(dir.Path(), sheet)) << "no pictures yet, nothing to show";
+    ASSERT_TRUE(GeneratePictures(dir.Path()));
+    ASSERT_TRUE(WriteContactSheet(dir.Path(), sheet));
+    const std::string png = zvtest::ReadAll(sheet);
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    // Width and height from the PNG header: the sheet is wide and holds many rows of pictures.
+    auto be32 = [&](std::size_t at) {
+        return (static_cast<unsigned char>(png[at]) << 24) |
+               (static_cast<unsigned char>(png[at + 1]) << 16) |
+               (static_cast<unsigned char>(png[at + 2]) << 8) |
+               static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(be32(16), 1600);
+    EXPECT_GT(be32(20), 2000);
+}
+
 TEST(AssetGeneration, UnwritableFolderIsReportedAsFailure) {
     zvtest::TempDir dir;
     zvtest::WriteAll(dir.File("Data"), "a file where a folder should be");

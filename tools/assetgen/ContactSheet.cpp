@@ -104,8 +104,11 @@ bool WriteContactSheet(const std::string& outDir, const std::string& pngPath) {
             return false;
         }
         double scale = std::min({1.0, 390.0 / w, 300.0 / h});
-        if (w <= 64 && h <= 64) {
-            scale = 2.0; // small sprites are shown enlarged
+        if (h <= 48) {
+            // Strips and small sprites are shown enlarged, as wide as the sheet allows.
+            scale = std::min(2.0, (kSheetWidth - 2.0 * kGap) / w);
+        } else if (w <= 64 && h <= 64) {
+            scale = 2.0;
         }
         tiles.push_back(
             {name.substr(0, name.size() - 4), w, h, scale, SurfaceFromRgba(w, h, rgba)});
