@@ -23,6 +23,7 @@
 #include "platform/TwEvents.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwUserFiles.h"
+#include "platform/TwVideo.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 
@@ -168,10 +169,7 @@ MenuHarness::MenuHarness() {
 }
 
 MenuHarness::~MenuHarness() {
-    if (app_) {
-        app_->Shutdown();
-        app_.reset();
-    }
+    Stop();
     TwSoundManager::Instance().ShutDown();
     TwSetClock(nullptr);
     TwFlushMessages();
@@ -244,8 +242,23 @@ bool MenuHarness::Start() {
     app_->LoadData();
     app_->ShowProgress(100);
     app_->FreeLoadScreen();
+    // Every frame from here on lasts exactly 20 ms, averaged history included.
+    TwFrameTimer& timer = TwFrameTimer::Instance();
+    timer.Reset();
+    for (std::size_t i = 0; i <= TwFrameTimer::kHistoryLength; ++i) {
+        clock_.Advance(kFrameMs);
+        timer.Update();
+    }
     started_ = game_ != nullptr;
     return started_;
+}
+
+void MenuHarness::Stop() {
+    if (app_) {
+        app_->Shutdown();
+        app_.reset();
+        game_ = nullptr;
+    }
 }
 
 void MenuHarness::Frame() {
@@ -324,11 +337,14 @@ void MenuHarness::Type(const std::string& text) {
 void MenuHarness::Click(const std::string& panel, const std::string& element) {
     TwBaseGuiElemen* target = Element(panel, element);
     ASSERT_NE(target, nullptr) << panel << " has no " << element;
-    const TwVector centre = target->Position();
-    MoveTo(centre.x, centre.y);
+    ClickAt(target->Position());
+}
+
+void MenuHarness::ClickAt(const TwVector& where) {
+    MoveTo(where.x, where.y);
     Frame();
-    LeftDown(centre.x, centre.y);
-    LeftUp(centre.x, centre.y);
+    LeftDown(where.x, where.y);
+    LeftUp(where.x, where.y);
     Frame();
     Settle();
 }
@@ -363,11 +379,14 @@ void MenuHarness::Screenshot(const std::string& name) {
     clock_.Advance(kFrameMs);
     app_->BeginFrame();
     app_->UpdateAndDraw();
+    // The whole window as the player sees it (in full screen, the desktop with the picture
+    // letterboxed in it).
     std::vector<std::uint32_t> argb;
-    const bool read = TwRenderDevice::Instance().ReadPixels(argb);
+    int width = 0, height = 0;
+    const bool read = TwVideo::ReadPixels(argb, width, height);
     app_->EndFrame();
     ASSERT_TRUE(read);
-    ASSERT_EQ(argb.size(), 800u * 600u);
+    ASSERT_EQ(argb.size(), static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     std::vector<std::uint8_t> rgba;
     rgba.reserve(argb.size() * 4);
     for (std::uint32_t pixel : argb) {
@@ -377,7 +396,8 @@ void MenuHarness::Screenshot(const std::string& name) {
         rgba.push_back(0xFF);
     }
     std::string png;
-    ASSERT_TRUE(stbi_write_png_to_func(AppendBytes, &png, 800, 600, 4, rgba.data(), 800 * 4));
+    ASSERT_TRUE(
+        stbi_write_png_to_func(AppendBytes, &png, width, height, 4, rgba.data(), width * 4));
     const std::string dir = zvtest::BinaryDir() + "/screenshots";
     TwMakeDirs(dir);
     EXPECT_TRUE(TwWriteFileAtomic(dir + "/" + name + ".png", png));

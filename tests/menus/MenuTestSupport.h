@@ -8,6 +8,7 @@
 #include "GameApplication.h"
 #include "GameControl.h"
 #include "TestSupport.h"
+#include "TwVector.h"
 #include "platform/TwClock.h"
 
 class MenuGui;
@@ -72,12 +73,14 @@ public:
     void WriteSettings(bool windowed, int sound, int music, int difficulty);
     // False when the packs or the window are missing.
     bool Start();
+    // Shuts the application down as the game does at exit.
+    void Stop();
 
     // Delivers waiting window messages, then runs one 20 ms frame.
     void Frame();
     void Frames(int count);
     // Frames until every dialog has finished fading.
-    void Settle() { Frames(20); }
+    void Settle() { Frames(14); }
 
     // Input through the window's own path.
     void MoveTo(float x, float y);
@@ -89,6 +92,8 @@ public:
     void Type(const std::string& text);
     // Clicks the centre of the element with this name in the panel, then settles.
     void Click(const std::string& panel, const std::string& element);
+    // Moves to a point, clicks there, then settles.
+    void ClickAt(const TwVector& where);
 
     // Draws a frame and writes it as <build>/screenshots/<name>.png.
     void Screenshot(const std::string& name);
@@ -108,7 +113,7 @@ private:
     void Push(int kind, float x, float y, int button = 1);
 
     zvtest::ScopedUserDirs userDirs_;
-    TwFixedClock clock_{1000};
+    TwFixedClock clock_{0};
     std::unique_ptr<GameApplication> app_;
     FakeGame* game_ = nullptr;
     int windowRebuilds_ = 0;

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "MenuGui.h"
+#include "MenuTestSupport.h"
+#include "gui/TwPanel.h"
+#include "gui/TwProfileButton.h"
+#include "gui/TwProfileDlg.h"
+#include "gui/TwTextDialogPanel.h"
+#include "platform/TwUserFiles.h"
+#include "records/TwProfileStore.h"
+
+using menutest::MenuHarness;
+
+namespace {
+
+TwProfileButton& Entry(MenuHarness& menu, const std::string& name) {
+    TwProfileButton* entry = menu.Menu().ProfileDialog()->FindEntry(name);
+    EXPECT_NE(entry, nullptr) << "no entry for " << name;
+    return *entry;
+}
+
+int EntryCount(MenuHarness& menu) {
+    int count = 0;
+    for (const auto& element : menu.Menu().ProfileDialog()->Elements()) {
+        count += element->GetKind() == TwBaseGuiElemen::kProfileButton ? 1 : 0;
+    }
+    return count;
+}
+
+// What the profiles file says after a fresh read.
+std::string ActiveOnDisk() {
+    TwProfileStore reread;
+    reread.LoadProfiles();
+    return reread.ActiveName();
+}
+
+} // namespace
+
+// Picking another player (the right button works too) takes effect at once; OK saves it and
+// the game left on the game screen can no longer be continued.
+TEST(Profiles, SelectingAnotherPlayerSavesAndEndsTheGameUnderWay) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann", "Bob"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Classic");
+    menu.Key("Escape");
+    menu.Settle();
+    ASSERT_FALSE(menu.Game().IsFinished());
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+    ASSERT_EQ(menu.TopName(), "ProfileDlg");
+    EXPECT_EQ(EntryCount(menu), 2);
+    EXPECT_EQ(Entry(menu, "Ann").Frame(), 2) << "the active player is marked";
+    EXPECT_EQ(Entry(menu, "Bob").Frame(), 0);
+    menu.Screenshot("profile-dialog");
+
+    const TwVector bob = Entry(menu, "Bob").Position();
+    menu.RightClick(bob.x, bob.y);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "Bob");
+    EXPECT_EQ(Entry(menu, "Bob").Frame(), 2);
+    EXPECT_EQ(Entry(menu, "Ann").Frame(), 0);
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+
+    // Moving the mouse away keeps the mark on the active player.
+    menu.MoveTo(10, 10);
+    menu.Frame();
+    EXPECT_EQ(Entry(menu, "Bob").Frame(), 2);
+
+    menu.Click("ProfileDlg", "ProfileDlg.Ok");
+    EXPECT_EQ(menu.TopName(), "MainMenuDlg");
+    EXPECT_EQ(menu.Game().suspends, 1);
+    EXPECT_TRUE(menu.Game().IsFinished());
+    EXPECT_EQ(ActiveOnDisk(), "Bob");
+    EXPECT_EQ(menu.Menu().WelcomeButton()->Caption(), "WELCOME: Bob");
+}
+
+TEST(Profiles, AddingAPlayerAppendsAndSelectsTheEntry) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+
+    // Cancel is allowed now that a player exists.
+    menu.Click("ProfileDlg", "ProfileDlg.Add");
+    ASSERT_EQ(menu.TopName(), "PlayerNameDlg");
+    EXPECT_FALSE(menu.Element("PlayerNameDlg", "PlayerNameDlg.Cancel")->IsDisabled());
+    menu.Key("Escape");
+    menu.Settle();
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+    EXPECT_EQ(TwProfileStore::Instance().Count(), 1);
+
+    menu.Click("ProfileDlg", "ProfileDlg.Add");
+    menu.Type("Cy");
+    menu.Screenshot("player-name-dialog");
+    menu.Click("PlayerNameDlg", "PlayerNameDlg.Ok");
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+    EXPECT_EQ(EntryCount(menu), 2);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "Cy");
+    EXPECT_EQ(Entry(menu, "Cy").Frame(), 2);
+    EXPECT_EQ(Entry(menu, "Ann").Frame(), 0);
+    EXPECT_EQ(ActiveOnDisk(), "Cy");
+    EXPECT_EQ(menu.Game().abandons, 1);
+
+    // Typing an existing name switches to that player without a second entry and without
+    // touching that player's saved game.
+    menu.Click("ProfileDlg", "ProfileDlg.Add");
+    menu.Type("Ann");
+    menu.Key("Return");
+    menu.Settle();
+    EXPECT_EQ(EntryCount(menu), 2);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "Ann");
+    EXPECT_EQ(Entry(menu, "Ann").Frame(), 2);
+    EXPECT_EQ(menu.Game().abandons, 1);
+}
+
+TEST(Profiles, FullListGreysOutNewPlayer) {
+    MenuHarness menu;
+    menu.WriteProfiles({"A", "B", "C", "D", "E", "F"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    ASSERT_GT(TwProfileStore::Instance().MaxProfiles(), 0);
+    ASSERT_EQ(TwProfileStore::Instance().MaxProfiles(), 6) << "the layout file's limit";
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+    EXPECT_TRUE(menu.Element("ProfileDlg", "ProfileDlg.Add")->IsDisabled());
+    menu.Click("ProfileDlg", "ProfileDlg.Add");
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+    menu.Screenshot("profile-dialog-full");
+}
+
+// Deleting asks first; deleting the last player goes straight to a name entry that cannot
+// be cancelled.
+TEST(Profiles, DeletingPlayersDownToTheLastForcesANewName) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann", "Bob"}, 1);
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Classic");
+    menu.Key("Escape");
+    menu.Settle();
+    const std::string bobSlot = TwProfileStore::Instance().SavePath();
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+    menu.Click("ProfileDlg", "ProfileDlg.Delete");
+    ASSERT_EQ(menu.TopName(), "DeletePlayerNameDlg");
+    menu.Screenshot("confirm-delete-player");
+    menu.Click("DeletePlayerNameDlg", "DeletePlayerNameDlg.Cancel");
+    EXPECT_EQ(TwProfileStore::Instance().Count(), 2);
+
+    menu.Click("ProfileDlg", "ProfileDlg.Delete");
+    menu.Click("DeletePlayerNameDlg", "DeletePlayerNameDlg.Ok");
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+    EXPECT_EQ(EntryCount(menu), 1);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "Ann");
+    EXPECT_EQ(Entry(menu, "Ann").Frame(), 2);
+    EXPECT_TRUE(menu.Game().IsFinished()) << "Bob's game cannot go on as Ann's";
+    std::string slot;
+    TwReadFile(bobSlot, slot);
+    EXPECT_TRUE(slot.empty()) << "the deleted player's saved game is gone";
+
+    menu.Click("ProfileDlg", "ProfileDlg.Delete");
+    menu.Click("DeletePlayerNameDlg", "DeletePlayerNameDlg.Ok");
+    EXPECT_TRUE(TwProfileStore::Instance().IsEmpty());
+    EXPECT_EQ(EntryCount(menu), 0);
+    ASSERT_EQ(menu.TopName(), "PlayerNameDlg");
+    EXPECT_TRUE(menu.Element("PlayerNameDlg", "PlayerNameDlg.Cancel")->IsDisabled());
+    menu.Key("Escape");
+    menu.Settle();
+    EXPECT_EQ(menu.TopName(), "PlayerNameDlg");
+
+    menu.Type("Dee");
+    menu.Key("Return");
+    menu.Settle();
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+    EXPECT_EQ(EntryCount(menu), 1);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "Dee");
+}
+
+// A profiles file may hold any name; a player called like a menu button is still just a
+// player in the list.
+TEST(Profiles, NamesThatLookLikeMenuEventsOnlySelect) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann", "DeletePlayerNameDlg.Ok"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+
+    const TwVector odd = Entry(menu, "DeletePlayerNameDlg.Ok").Position();
+    menu.LeftClick(odd.x, odd.y);
+    menu.Settle();
+    EXPECT_EQ(TwProfileStore::Instance().Count(), 2);
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "DeletePlayerNameDlg.Ok");
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+}
