@@ -49,7 +49,7 @@ bool MouseOverClient();
 void ShowSystemCursor(bool show);
 
 // Renderer on the window: accelerated with vsync when possible, software otherwise; logical
-// size width x height of the window spec, letterboxed. False when none can be made.
+// size = the window's TwWindowSpec width x height, letterboxed. False when none can be made.
 bool CreateRenderer();
 // Renderer for tests: a hidden window on the current video driver with the software
 // renderer, or a renderer on a memory surface when no window can be made.
