@@ -191,6 +191,9 @@ void TwBaseApplication::HandleMessage(const TwWindowMessage& message) {
 void TwBaseApplication::Frame() {
     BeginFrame();
     UpdateAndDraw();
+    // Finished music tracks are restarted or advanced here, once per frame whatever
+    // screen is current, on the game's own thread.
+    TwSoundManager::Instance().Update();
     if (cursor_ && input_) {
         cursor_->SetPosition(input_->mouseX, input_->mouseY, input_->mouseZ);
     }
