@@ -116,7 +116,55 @@ std::vector<std::uint8_t> Canvas::Rgba() const {
             out[o++] = static_cast<std::uint8_t>(a);
         }
     }
+    BleedEdgeColours(width_, height_, out);
     return out;
+}
+
+void BleedEdgeColours(int width, int height, std::vector<std::uint8_t>& rgba) {
+    // Fully transparent pixels next to visible ones take their neighbours' colour (alpha
+    // stays 0), so that filtering a scaled, turned or half-pixel-placed sprite blends its
+    // edge towards its own colour rather than towards black.
+    const auto index = [width](int x, int y) {
+        return (static_cast<std::size_t>(y) * width + x) * 4;
+    };
+    std::vector<std::uint8_t> filled(static_cast<std::size_t>(width) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            filled[static_cast<std::size_t>(y) * width + x] = rgba[index(x, y) + 3] != 0;
+        }
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<std::uint8_t> next = filled;
+        std::vector<std::uint8_t> source = rgba;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (filled[static_cast<std::size_t>(y) * width + x]) {
+                    continue;
+                }
+                unsigned sum[3] = {0, 0, 0}, count = 0;
+                const int dx[4] = {-1, 1, 0, 0}, dy[4] = {0, 0, -1, 1};
+                for (int k = 0; k < 4; ++k) {
+                    const int nx = x + dx[k], ny = y + dy[k];
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height ||
+                        !filled[static_cast<std::size_t>(ny) * width + nx]) {
+                        continue;
+                    }
+                    for (int c = 0; c < 3; ++c) {
+                        sum[c] += source[index(nx, ny) + c];
+                    }
+                    ++count;
+                }
+                if (count > 0) {
+                    for (int c = 0; c < 3; ++c) {
+                        rgba[index(x, y) + c] =
+                            static_cast<std::uint8_t>((sum[c] + count / 2) / count);
+                    }
+                    next[static_cast<std::size_t>(y) * width + x] = 1;
+                }
+            }
+        }
+        filled.swap(next);
+    }
 }
 
 void Canvas::Paint(const Canvas& other, double x, double y, double alpha) {

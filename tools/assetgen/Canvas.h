@@ -38,6 +38,9 @@ private:
     cairo_t* cr_;
 };
 
+// Gives fully transparent pixels bordering visible ones the colour of those neighbours.
+void BleedEdgeColours(int width, int height, std::vector<std::uint8_t>& rgba);
+
 // Writes straight RGBA pixels as an uncompressed 32-bit TGA (bottom row first, BGRA),
 // creating the parent directories. False on any write failure.
 bool WriteTga(const std::string& path, int width, int height,
