@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AssetGen.h"
+#include "Canvas.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
@@ -570,6 +571,50 @@ TEST(AssetGeneration, PicturesAreTheSameOnEveryRunAndMatchThePacks) {
         EXPECT_TRUE(Read(name, packed)) << name << " is not in the packs";
         EXPECT_TRUE(packed == bytes) << name << " in the packs is not what the generator makes";
     }
+}
+
+TEST(AssetPictureFiles, TgaKeepsPixelsAndStoresTheBottomRowFirst) {
+    zvtest::TempDir dir;
+    // 3 x 2: the top row red, green, blue; the bottom row half-transparent white, clear, black.
+    const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0, 255, 0, 255, 0, 0, 255, 255,
+                                            255, 255, 255, 128, 0, 0,   0, 0,   0, 0, 0,   255};
+    const std::string path = dir.File("Sub/Folder/Picture.Tga");
+    ASSERT_TRUE(WriteTga(path, 3, 2, rgba));
+    const std::string bytes = zvtest::ReadAll(path);
+    ASSERT_EQ(bytes.size(), 18u + 24u);
+    EXPECT_EQ(bytes[2], 2);   // uncompressed true colour
+    EXPECT_EQ(bytes[16], 32); // bits per pixel
+    EXPECT_EQ(bytes[17] & 0x20, 0) << "rows must be stored bottom first";
+    // The first stored pixel is the bottom-left one, in blue, green, red, alpha order.
+    EXPECT_EQ(static_cast<unsigned char>(bytes[18 + 2]), 255);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[18 + 3]), 128);
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(ReadTga(path, w, h, back));
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(back, rgba);
+    EXPECT_FALSE(WriteTga(dir.File("Bad.Tga"), 3, 2, std::vector<std::uint8_t>(5)));
+    EXPECT_FALSE(ReadTga(dir.File("Missing.Tga"), w, h, back));
+}
+
+TEST(AssetPictureFiles, ClearPixelsBesideASpriteTakeItsColourButStayClear) {
+    // A red pixel in the middle of a clear 5 x 1 strip.
+    std::vector<std::uint8_t> rgba(5 * 4, 0);
+    rgba[2 * 4 + 0] = 200;
+    rgba[2 * 4 + 3] = 255;
+    BleedEdgeColours(5, 1, rgba);
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(rgba[x * 4 + 0], 200) << x;
+        EXPECT_EQ(rgba[x * 4 + 3], x == 2 ? 255 : 0) << x;
+    }
+    // Far from any visible pixel, clear pixels stay black.
+    std::vector<std::uint8_t> wide(9 * 4, 0);
+    wide[3] = 255;
+    wide[0] = 90;
+    BleedEdgeColours(9, 1, wide);
+    EXPECT_EQ(wide[2 * 4], 90);
+    EXPECT_EQ(wide[8 * 4], 0);
 }
 
 TEST(AssetGeneration, ContactSheetShowsThePictures) {
