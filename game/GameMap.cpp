@@ -181,7 +181,7 @@ BaseBubble* GameMap::Bubble(int column, int row) const {
 }
 
 void GameMap::PlaceBubble(int column, int row, std::unique_ptr<BaseBubble> bubble) {
-    if (column < 0 || column >= kMaxCells || row < 0 || row >= kMaxCells) {
+    if (!InField(column, row)) {
         if (bubble) {
             RemoveFromScene(*bubble);
         }

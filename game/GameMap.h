@@ -121,6 +121,7 @@ public:
     // --- Cells ---
     BaseBubble* Bubble(int column, int row) const;
     // Puts a bubble into a cell, replacing (and removing from the scene) what was there.
+    // A cell outside the field takes nothing: the bubble is removed from the scene and dropped.
     void PlaceBubble(int column, int row, std::unique_ptr<BaseBubble> bubble);
     // A new bubble of the given colour at a cell's centre, put into the cell and the scene
     // (restoring a saved field). False for a colour without a bubble picture or a cell
