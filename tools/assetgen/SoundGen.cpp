@@ -245,21 +245,21 @@ Buffer MakeSwap() {
 
 enum class Format { Wav, Ogg };
 
-struct EffectSpec {
+struct EffectRecipe {
     const char* name; // path under Data/Sounds/, as the game asks for it
     Format format;
     std::function<Buffer()> make;
     double peakDb; // frequent, quiet cues sit a little lower than the rest
 };
 
-bool WriteEffect(const std::string& outDir, const EffectSpec& spec) {
-    Buffer buffer = spec.make();
+bool WriteEffect(const std::string& outDir, const EffectRecipe& recipe) {
+    Buffer buffer = recipe.make();
     // The room's tail is faded over the last quarter of the effect, so it dies away
     // instead of stopping.
     const double seconds = static_cast<double>(buffer.size()) / zvsound::kSampleRate;
-    zvsound::FinishEffect(buffer, spec.peakDb, 0.001, std::clamp(seconds * 0.25, 0.015, 0.08));
-    const std::string path = outDir + "/Data/Sounds/" + spec.name;
-    if (spec.format == Format::Wav) {
+    zvsound::FinishEffect(buffer, recipe.peakDb, 0.001, std::clamp(seconds * 0.25, 0.015, 0.08));
+    const std::string path = outDir + "/Data/Sounds/" + recipe.name;
+    if (recipe.format == Format::Wav) {
         return zvsound::WriteAudioFile(
             path, zvsound::EncodeWav16(zvsound::ToPcm16(buffer), 1, zvsound::kSampleRate));
     }
@@ -270,11 +270,11 @@ bool WriteEffect(const std::string& outDir, const EffectSpec& spec) {
     settings.channels = 1;
     settings.sampleRate = zvsound::kSampleRate;
     settings.quality = 0.5f;
-    settings.serial = zvsound::SerialForName(spec.name);
+    settings.serial = zvsound::SerialForName(recipe.name);
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (!zvsound::EncodeOggVorbis(buffer, settings, bytes, error)) {
-        std::fprintf(stderr, "assetgen: %s: %s\n", spec.name, error.c_str());
+        std::fprintf(stderr, "assetgen: %s: %s\n", recipe.name, error.c_str());
         return false;
     }
     return zvsound::WriteAudioFile(path, bytes);
@@ -283,7 +283,7 @@ bool WriteEffect(const std::string& outDir, const EffectSpec& spec) {
 } // namespace
 
 bool GenerateSounds(const std::string& outDir) {
-    const std::array<EffectSpec, 15> effects{{
+    const std::array<EffectRecipe, 15> effects{{
         {"Interface/Void.Wav", Format::Wav, [] { return Silence(0.1); }, -1.0},
         {"Interface/ButtonGetFocus.Wav", Format::Wav, MakeFocus, -3.0},
         {"Interface/ButtonClick.Wav", Format::Wav, MakeClick, -1.0},
@@ -301,8 +301,8 @@ bool GenerateSounds(const std::string& outDir) {
         {"Swap.Ogg", Format::Ogg, MakeSwap, -1.5},
     }};
     bool allWritten = true;
-    for (const EffectSpec& spec : effects) {
-        allWritten = WriteEffect(outDir, spec) && allWritten;
+    for (const EffectRecipe& recipe : effects) {
+        allWritten = WriteEffect(outDir, recipe) && allWritten;
     }
     return allWritten;
 }
