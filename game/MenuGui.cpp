@@ -407,8 +407,9 @@ void MenuGui::OnProfileOk() {
 }
 
 void MenuGui::OnNameEntered() {
+    // A name of spaces only would be a player nobody can see in the list.
     TwTextDialogPanel* entry = NameDialog();
-    if (entry == nullptr || entry->Text().empty()) {
+    if (entry == nullptr || !TwTextDialogPanel::IsUsableName(entry->Text())) {
         return;
     }
     TwProfileStore& store = TwProfileStore::Instance();
