@@ -8,6 +8,7 @@
 #include "GameSound.h"
 #include "GameState.h"
 #include "Launcher.h"
+#include "TestSupport.h"
 #include "TwDrawList.h"
 #include "app/TwSysConfig.h"
 #include "platform/TwMessageBox.h"

@@ -230,3 +230,17 @@ TEST_F(FieldTest, NextBubbleWaitsBehindTheLauncherAndTheLoadedOneAtTheMuzzle) {
     ASSERT_EQ(tints.size(), 1u);
     EXPECT_EQ(tints[0], 0xFFFF9169u); // the orange of colour 1
 }
+
+TEST(FieldGeometry, ShippedMapFitsTheLauncherAndTheWalls) {
+    TwDefFile def;
+    ASSERT_EQ(def.LoadFromFile(zvtest::SourceDir() + "/assets/Data/Map.Txt"), 0);
+    FieldGeometry g;
+    g.ReadFrom(def);
+    BubbleBanks banks;
+    GameMap field(banks, g);
+    EXPECT_EQ(field.GetWalls().leftX, 195);
+    EXPECT_EQ(field.GetWalls().rightX, 609);
+    EXPECT_EQ(field.GetWalls().topY, 47);
+    // The last row, the one that ends the game, stays above the lowest bounce point.
+    EXPECT_LT(field.CellToScreen(0, field.Rows() - 1).y + field.Radius(), 490.0f);
+}

@@ -73,6 +73,7 @@ TEST(FieldProperty, RandomShotsNeverBreakTheField) {
     while (shots < 3000) {
         ++games;
         FieldGeometry geometry = zvtest::StandardGeometry(Random(9, 16));
+        geometry.radius = Random(0, 1) != 0 ? 16 : 18; // the test size and the shipped one
         geometry.columns = Random(8, 14);
         TwSysConfig::Instance().DifficultLevel = Random(0, 2);
         GameState::Set(GameState::kPlaying);
