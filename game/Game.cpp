@@ -1,0 +1,404 @@
+#include "Game.h"
+
+#include <cstdio>
+
+#include "ArcadeMap.h"
+#include "BaseBubble.h"
+#include "BubbleBanks.h"
+#include "GameCompletePanel.h"
+#include "GameMap.h"
+#include "GameState.h"
+#include "Launcher.h"
+#include "SavedGame.h"
+#include "TwDrawList.h"
+#include "app/TwBaseApplication.h"
+#include "app/TwCursor.h"
+#include "app/TwHighScoreTables.h"
+#include "app/TwInputEvent.h"
+#include "audio/TwSoundManager.h"
+#include "audio/TwSoundTable.h"
+#include "data/TwDefFile.h"
+#include "gfx/TwBitmapFont.h"
+#include "gfx/TwClip.h"
+#include "gfx/TwFontTable.h"
+#include "gui/TwButton.h"
+#include "gui/TwEventRouter.h"
+#include "records/TwProfileStore.h"
+#include "records/TwTop.h"
+
+namespace {
+
+// The menu button sits in the top-right corner: (93, 3) percent of the screen.
+constexpr float kMenuButtonX = 93.0f;
+constexpr float kMenuButtonY = 3.0f;
+// The result dialogs' button: (50, 85) percent of the dialog picture.
+constexpr float kResultButtonX = 50.0f;
+constexpr float kResultButtonY = 85.0f;
+
+void MarkConsumed(TwInputEvent& input) {
+    input.eventClass = TwInputEvent::kNone;
+    input.button = TwInputEvent::kNoButton;
+    input.messageId = -1;
+    input.key = 0;
+}
+
+// Empties the active player's save slot and updates the player's saved-game flag. Without
+// an active player there is no slot to touch.
+void EraseSavedGame() {
+    TwProfileStore& store = TwProfileStore::Instance();
+    if (store.ActiveIndex() < 0) {
+        return;
+    }
+    store.DeleteSavedGame();
+    store.CheckSavedGame();
+}
+
+std::unique_ptr<GameCompletePanel> MakeResultPanel(const std::string& picture,
+                                                   const std::string& buttonName) {
+    auto panel = std::make_unique<GameCompletePanel>();
+    panel->SetTitleFont(TwFontTable::MainFont);
+    panel->SetMessageFont(TwFontTable::Digits);
+    panel->Create(picture);
+    panel->AddButton("Interface/BtnOk", kResultButtonX, kResultButtonY, buttonName,
+                     TwPanel::kPlainRole);
+    return panel;
+}
+
+} // namespace
+
+Game::Game() : banks_(std::make_unique<BubbleBanks>()) {
+    GameState::Set(GameState::kNotPlaying);
+}
+
+Game::~Game() {
+    // Panels may still name elements as event source; the base forgets them. The field and
+    // launcher go before the banks whose draw list they use.
+    DestroyField();
+}
+
+// ---------------------------------------------------------------------------------------
+// The game as the menu sees it
+
+bool Game::HasField() const {
+    return field_ != nullptr;
+}
+
+bool Game::IsFinished() const {
+    const int state = GameState::Get();
+    return state == GameState::kNotPlaying || state == GameState::kCompleteShown;
+}
+
+void Game::Abandon() {
+    EraseSavedGame();
+    GameState::Set(GameState::kNotPlaying);
+}
+
+void Game::Suspend() {
+    GameState::Set(GameState::kNotPlaying);
+}
+
+BubbleBanks* Game::Banks() const {
+    return built_ ? banks_.get() : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Building and starting
+
+void Game::BuildScreen() {
+    banks_->Build();
+    built_ = true;
+    TwFontTable::Instance().Load(TwFontTable::Digits, "Digits");
+
+    auto menu = std::make_unique<TwPanel>();
+    // No picture: the button is placed in screen percentages.
+    menu->AddButton("Interface/Menu", kMenuButtonX, kMenuButtonY, kMenuButton,
+                    TwPanel::kCancelRole);
+    AddPanel(kMenuPanel, std::move(menu));
+    AddPanel(kGameOverPanel, MakeResultPanel("Interface/GameOverDlg", kGameOverButton));
+    AddPanel(kCompletePanel, MakeResultPanel("Interface/GameComplDlg", kCompleteButton));
+    OpenPanel(kMenuPanel);
+}
+
+void Game::StartClassic() {
+    Start(kClassic);
+}
+
+void Game::StartArcade() {
+    Start(kArcade);
+}
+
+void Game::DestroyField() {
+    if (!banks_) {
+        return;
+    }
+    TwDrawList& scene = banks_->Scene();
+    scene.SetBackground(nullptr);
+    scene.Clear();
+    launcher_.reset();
+    field_.reset();
+}
+
+void Game::Start(int mode) {
+    DestroyField();
+    gameId_ = mode;
+    if (mode == kArcade) {
+        field_ = geometry_ ? std::make_unique<ArcadeMap>(*banks_, *geometry_)
+                           : std::make_unique<ArcadeMap>(*banks_);
+    } else {
+        field_ = geometry_ ? std::make_unique<GameMap>(*banks_, *geometry_)
+                           : std::make_unique<GameMap>(*banks_);
+    }
+    field_->SetScene(&banks_->Scene());
+    field_->SetBackground(mode == kArcade ? "GameBgr1" : "GameBgr");
+    launcher_ = std::make_unique<Launcher>();
+    launcher_->SetField(field_.get());
+    field_->SetLauncher(launcher_.get());
+    launcher_->Init();
+    LinkCursorTint();
+    ComputeWalls();
+}
+
+void Game::ComputeWalls() {
+    if (field_) {
+        field_->ComputeWalls();
+    }
+}
+
+// The game's pointer takes the colour of the bubble about to be fired.
+void Game::LinkCursorTint() {
+    field_->SetCursorTintSink([](std::uint32_t argb) {
+        TwBaseApplication* app = TwBaseApplication::Instance();
+        TwCursor* cursor = app != nullptr ? app->Cursor() : nullptr;
+        if (cursor == nullptr || cursor->Clip() == nullptr) {
+            return;
+        }
+        cursor->Clip()->SetTint(
+            static_cast<float>((argb >> 16) & 0xFF), static_cast<float>((argb >> 8) & 0xFF),
+            static_cast<float>(argb & 0xFF), static_cast<float>((argb >> 24) & 0xFF));
+    });
+}
+
+// A result dialog still open from an earlier game is dropped; the menu panel stays.
+void Game::CloseResultPanels() {
+    while (!panelStack_.empty() && TopPanel() != GetPanel(kMenuPanel)) {
+        RemoveTopPanel();
+    }
+}
+
+void Game::NewGame() {
+    if (!field_) {
+        Start(gameId_);
+    }
+    CloseResultPanels();
+    GameState::Set(GameState::kPlaying);
+    banks_->Scene().Clear();
+    launcher_->Reset();
+    field_->Reset(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Saved game
+
+bool Game::SaveGame() {
+    TwProfileStore& store = TwProfileStore::Instance();
+    if (!field_ || store.ActiveIndex() < 0) {
+        return false;
+    }
+    SavedGame saved = SavedGame::FromField(*field_, launcher_.get());
+    saved.gameId = gameId_;
+    TwDefFile file;
+    saved.Write(file, field_->Columns(), field_->Rows());
+    const bool written = file.Save(store.SavePath()) == 0;
+    store.CheckSavedGame();
+    return written;
+}
+
+bool Game::Restore() {
+    TwProfileStore& store = TwProfileStore::Instance();
+    if (store.ActiveIndex() < 0) {
+        return false;
+    }
+    TwDefFile file;
+    if (file.LoadFromFile(store.SavePath()) != 0) {
+        store.CheckSavedGame();
+        return false;
+    }
+    const SavedGame saved = SavedGame::Read(file);
+    // An unknown mode or a field without a single bubble is no game to continue; the
+    // current game is left as it was.
+    const FieldGeometry size = NextFieldGeometry();
+    if (!saved.HasKnownMode() || !saved.HasBubbles(size.columns, size.rows)) {
+        return false;
+    }
+    Start(saved.gameId);
+    CloseResultPanels();
+    GameState::Set(GameState::kPlaying);
+    ApplySavedGame(saved);
+    return true;
+}
+
+void Game::ApplySavedGame(const SavedGame& saved) {
+    GameMap& field = *field_;
+    for (int c = 0; c < field.Columns(); ++c) {
+        for (int k = 0; k < field.Rows(); ++k) {
+            if (SavedGame::IsColour(saved.cells[c][k])) {
+                field.PlaceNewBubble(c, k, saved.cells[c][k]);
+            }
+        }
+    }
+    // Counted while the field is still in its intro, so no colour counts as lost.
+    field.RecountColours();
+
+    field.Score = saved.score;
+    field.TripleBonus = saved.tripleBonus;
+    field.ComboCount = saved.comboCount;
+    field.ElapsedTime = saved.elapsedTime;
+    field.NumMovesLeft = saved.numMovesLeft;
+    field.NumBeginMoves = saved.numBeginMoves;
+    field.NextNumBeginMoves = saved.nextNumBeginMoves;
+    field.NumAddLines = saved.numAddLines;
+    field.NumAddedeLines = saved.numAddedeLines;
+
+    // A launcher bubble of a colour without a picture becomes one of the field's colours.
+    auto present = [&field](int colour) {
+        return SavedGame::IsColour(colour) ? colour : field.PickColour();
+    };
+    if (auto loaded = field.NewBubbleOfColour(present(saved.playerBubble))) {
+        const float r = static_cast<float>(field.Radius());
+        loaded->PlaceAt(field.CellToScreen(field.Columns() / 2, field.Rows() + 2) -
+                        TwVector(r, 2.0f * r, 0.0f));
+        launcher_->SetLoaded(std::move(loaded));
+    }
+    field.SetNextBubble(field.NewBubbleOfColour(present(saved.nextBubble)));
+    field.MapState = GameMap::kResume;
+}
+
+// ---------------------------------------------------------------------------------------
+// The screen
+
+bool Game::HandleInput(TwInputEvent& input) {
+    if (TwEventListener::HandleInput(input)) {
+        return true;
+    }
+    if (GameState::Get() == GameState::kPlaying && launcher_) {
+        launcher_->HandleInput(input);
+    }
+    MarkConsumed(input);
+    return true;
+}
+
+void Game::Update(int elapsedMs) {
+    TwEventListener::Update(elapsedMs);
+    banks_->Scene().Update(elapsedMs);
+    if (launcher_) {
+        launcher_->Update(elapsedMs);
+    }
+    const int before = GameState::Get();
+    if (field_ && before != GameState::kLost && before != GameState::kCleared) {
+        field_->Update(elapsedMs);
+    }
+    const int after = GameState::Get();
+    const bool wasFinished =
+        before == GameState::kNotPlaying || before == GameState::kCompleteShown;
+    if (wasFinished && after != before) {
+        // The field keeps moving under a result dialog (falling bubbles still burst), but a
+        // game that has ended cannot end a second time.
+        GameState::Set(before);
+        return;
+    }
+    if (after == GameState::kLost) {
+        EndGame(kGameOverPanel, GameState::kNotPlaying);
+    } else if (after == GameState::kCleared) {
+        EndGame(kCompletePanel, GameState::kCompleteShown);
+    }
+}
+
+void Game::EndGame(const char* panelName, int shownState) {
+    RecordHighScore();
+    EraseSavedGame();
+    if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
+        panel->SetTargets(field_->Score, field_->TripleBonus);
+        OpenPanel(panelName);
+    }
+    GameState::Set(shownState);
+}
+
+void Game::RecordHighScore() {
+    TwTop* table = TwHighScoreTable(gameId_);
+    if (table == nullptr || !field_) {
+        return;
+    }
+    TwTopRecord record;
+    record.PlayerName = TwProfileStore::Instance().ActiveName();
+    record.Scores = field_->Score;
+    table->Add(record);
+    table->Save();
+}
+
+void Game::Draw() {
+    if (field_) {
+        banks_->Scene().SetBackground(field_->Background());
+        field_->Draw();
+        if (TwBitmapFont* digits = TwFontTable::Get(TwFontTable::Digits)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%i ", field_->Score);
+            digits->SetTint(255.0f, 255.0f, 255.0f, 255.0f);
+            digits->DrawText(kScoreX, kScoreY, text, TwBitmapFont::AlignCentre);
+        }
+    }
+    TwEventListener::Draw();
+}
+
+void Game::OnEvent() {
+    const std::string event = PendingEvent();
+    if (event == kMenuButton) {
+        // Only a game in progress is kept; a finished one has already left the slot.
+        if (!IsFinished()) {
+            SaveGame();
+        }
+        BackToMenu(true);
+    } else if (event == kGameOverButton) {
+        RemoveTopPanel();
+        BackToMenu(false);
+    } else if (event == kCompleteButton) {
+        RemoveTopPanel();
+        BackToMenu(true);
+    }
+    ClearEvent();
+}
+
+void Game::BackToMenu(bool menuMusic) {
+    if (TwEventRouter* router = Router()) {
+        router->SwitchScreen(kMenuScreen);
+    }
+    if (menuMusic) {
+        TwSoundManager& sound = TwSoundManager::Instance();
+        sound.SelectPlayList(kTwMenuPlayList);
+        sound.ResumeMusic();
+    }
+}
+
+FieldGeometry Game::NextFieldGeometry() const {
+    if (geometry_) {
+        return *geometry_;
+    }
+    FieldGeometry geometry = FieldGeometry::Shared();
+    geometry.ReadFromResources();
+    return geometry;
+}
+
+TwEventRouter* Game::Router() const {
+    if (router_ != nullptr) {
+        return router_;
+    }
+    TwBaseApplication* app = TwBaseApplication::Instance();
+    return app != nullptr ? app->Router() : nullptr;
+}
+
+GameCompletePanel* Game::GameOverPanel() const {
+    return dynamic_cast<GameCompletePanel*>(GetPanel(kGameOverPanel));
+}
+
+GameCompletePanel* Game::CompletePanel() const {
+    return dynamic_cast<GameCompletePanel*>(GetPanel(kCompletePanel));
+}

@@ -1,0 +1,107 @@
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "FieldGeometry.h"
+#include "GameControl.h"
+
+class BubbleBanks;
+class GameCompletePanel;
+class GameMap;
+class Launcher;
+class TwEventRouter;
+struct SavedGame;
+struct TwInputEvent;
+
+// The game screen ("GameWin"): owns the field and its launcher, starts Classic and Arcade
+// games, hands the mouse to the launcher while a game is played, runs the field once per
+// frame, draws the score, and turns the end of a game into a high-score entry and the
+// game-over or level-complete dialog. The small "GameMenu" panel with the menu button
+// (Escape presses it) saves the game and goes back to the menu.
+class Game : public GameControl {
+public:
+    static constexpr const char* kScreenName = "GameWin";
+    static constexpr const char* kMenuScreen = "MenuWin";
+    static constexpr const char* kMenuPanel = "GameMenu";
+    static constexpr const char* kMenuButton = "ToMenuBtn";
+    static constexpr const char* kGameOverPanel = "GameOverDlg";
+    static constexpr const char* kGameOverButton = "GameOverDlg.Menu";
+    static constexpr const char* kCompletePanel = "GameCompleteDlg";
+    static constexpr const char* kCompleteButton = "GameCompleteDlg.ComplOk";
+    static constexpr int kClassic = 0;
+    static constexpr int kArcade = 1;
+    // Where the score is printed: centred on this point.
+    static constexpr float kScoreX = 72.0f;
+    static constexpr float kScoreY = 16.0f;
+
+    Game();
+    // Leaves the player's saved game alone: the application saves a game in progress
+    // before the screen goes, so the player can continue it at the next start.
+    ~Game() override;
+
+    // --- The game as the menu and the application see it ---
+    bool HasField() const override;
+    bool IsFinished() const override;
+    void Abandon() override;
+    void Suspend() override;
+    bool Restore() override;
+    bool SaveGame() override;
+
+    // --- Setting up and starting ---
+    // The banks of bubble and burst pictures, the "Digits" font as font 1, and the panels.
+    void BuildScreen() override;
+    void StartClassic() override;
+    void StartArcade() override;
+    // Starts play on the field set up last: the upper half of the rows filled and revealed
+    // colour by colour.
+    void NewGame() override;
+    int GetGameID() const override { return gameId_; }
+    BubbleBanks* Banks() const override;
+    // Where a shot may travel, from the field's first row and its two outer columns.
+    void ComputeWalls();
+
+    // --- The screen ---
+    // The panels first; otherwise, while a game is played, the launcher aims, fires and
+    // swaps. The record is used up either way.
+    bool HandleInput(TwInputEvent& input) override;
+    // Panels, burst effects, launcher, field, then the end of the game when it came.
+    void Update(int elapsedMs) override;
+    void Draw() override;
+    void OnEvent() override;
+    // Enters the finished game's score (without the bonus) in the mode's high-score table
+    // under the active player's name.
+    virtual void RecordHighScore();
+
+    GameMap* Field() const { return field_.get(); }
+    Launcher* GetLauncher() const { return launcher_.get(); }
+    GameCompletePanel* GameOverPanel() const;
+    GameCompletePanel* CompletePanel() const;
+
+    // The router that shows the menu screen; by default the application's.
+    void SetRouter(TwEventRouter* router) { router_ = router; }
+    // Fields made from now on use this geometry instead of the one in "Data/Map.Txt".
+    void SetFieldGeometry(std::optional<FieldGeometry> geometry) { geometry_ = geometry; }
+
+private:
+    void Start(int mode);
+    void DestroyField();
+    void CloseResultPanels();
+    void LinkCursorTint();
+    // Records the score, erases the saved game and opens the result dialog.
+    void EndGame(const char* panelName, int shownState);
+    void BackToMenu(bool menuMusic);
+    void ApplySavedGame(const SavedGame& saved);
+    TwEventRouter* Router() const;
+    // The size the next field will have.
+    FieldGeometry NextFieldGeometry() const;
+
+    // The banks outlive the field and launcher (their draw list is the field's scene).
+    std::unique_ptr<BubbleBanks> banks_;
+    bool built_ = false;
+    int gameId_ = kClassic;
+    std::unique_ptr<GameMap> field_;
+    std::unique_ptr<Launcher> launcher_;
+    TwEventRouter* router_ = nullptr;
+    std::optional<FieldGeometry> geometry_;
+};
