@@ -200,11 +200,22 @@ void DrawText(Canvas& canvas, const std::string& text, double x, double y, Align
     cairo_restore(cr);
 }
 
-void DrawPanelBody(Canvas& canvas, double margin, double radius) {
+void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* notch) {
     cairo_t* cr = canvas.Cr();
     const double x = margin, y = margin;
     const double w = canvas.Width() - 2 * margin, h = canvas.Height() - 2 * margin;
+    // The notch, if any, is cut out of everything the body draws.
+    auto cutNotch = [&](cairo_t* c) {
+        if (notch != nullptr) {
+            cairo_rectangle(c, 0, 0, canvas.Width(), canvas.Height());
+            Circle(c, notch->cx, notch->cy, notch->r);
+            cairo_set_fill_rule(c, CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_clip(c);
+            cairo_set_fill_rule(c, CAIRO_FILL_RULE_WINDING);
+        }
+    };
     cairo_save(cr);
+    cutNotch(cr);
     // Body: a deep blue glass, lighter at the top.
     RoundedRect(cr, x, y, w, h, radius);
     cairo_pattern_t* body = cairo_pattern_create_linear(0, y, 0, y + h);
@@ -234,10 +245,27 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius) {
     cairo_set_source(cr, rim);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    if (notch != nullptr) {
+        // The notch's own rim, inside the body only.
+        RoundedRect(cr, x, y, w, h, radius);
+        cairo_clip(cr);
+        Circle(cr, notch->cx, notch->cy, notch->r + 0.5);
+        SetColour(cr, palette::kShadow, 0.9);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+        Circle(cr, notch->cx, notch->cy, notch->r + 2);
+        SetColour(cr, palette::kRim, 0.8);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    }
     cairo_restore(cr);
     SoftShadow(
-        canvas, [&](cairo_t* c) { RoundedRect(c, x, y, w, h, radius); }, 0, 3,
-        static_cast<int>(margin * 0.6), 0.8);
+        canvas,
+        [&](cairo_t* c) {
+            cutNotch(c);
+            RoundedRect(c, x, y, w, h, radius);
+        },
+        0, 3, static_cast<int>(margin * 0.6), 0.8);
 }
 
 void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size) {

@@ -78,7 +78,11 @@ void DrawText(Canvas& canvas, const std::string& text, double x, double y, Align
 
 // The look shared by every dialog: a rounded, glassy body with a light rim and a soft shadow,
 // inset by `margin` pixels from the canvas edges.
-void DrawPanelBody(Canvas& canvas, double margin, double radius);
+// `notch`, when given, is a round bite out of the body (room for something drawn over it).
+struct Notch {
+    double cx, cy, r;
+};
+void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* notch = nullptr);
 // A title in the dialogs' style, centred on (x, y).
 void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size = 28);
 // A thin glowing divider line.

@@ -409,12 +409,15 @@ void DrawLoadScreen(PictureOutput& out) {
 
 // The help page: a large dialog with three framed text areas (the rules and the two modes,
 // printed by the game in 18-pixel lines centred at 23%, 50% and 65% of its height) and,
-// below them, the key to the bubble symbols and to the moves-left pips.
+// below them, the key to the bubble symbols and to the moves-left pips. The menu's launcher
+// stays on top of every dialog, so the page leaves a round bay for it.
 void DrawHelp(PictureOutput& out) {
     const int w = kHelpDialog.w;
     Canvas c(w, kHelpDialog.h);
     cairo_t* cr = c.Cr();
-    DrawPanelBody(c, kPanelMargin, 22);
+    const Notch bay = {kMenuLauncherX - double(DialogLeft(kHelpDialog)),
+                       kMenuLauncherY - double(DialogTop(kHelpDialog)), 56};
+    DrawPanelBody(c, kPanelMargin, 22, &bay);
     DrawTitle(c, "How to Play", w / 2.0, 30, 22);
     const double left = 24, width = w - 48;
     DrawInset(cr, left, 44, width, 156, 12);
@@ -424,16 +427,18 @@ void DrawHelp(PictureOutput& out) {
     label.size = 13;
     label.colour = palette::kGold;
     label.shadow = 1;
-    DrawInset(cr, left, 396, width * 0.58, 84, 12);
-    DrawText(c, "Every colour has its own sign", left + width * 0.29, 412, Align::Centre, label);
+    const double colours = 413;
+    DrawInset(cr, left, 396, colours, 84, 12);
+    DrawText(c, "Every colour has its own sign", left + colours / 2, 412, Align::Centre, label);
     for (int i = 0; i < 6; ++i) {
-        PaintBubble(cr, left + 44 + i * 68, 448, 19, i);
+        PaintBubble(cr, left + 44 + i * 65, 448, 19, i);
     }
-    const double movesLeft = left + width * 0.58 + 16;
-    const double movesWidth = left + width - movesLeft;
+    // The moves key ends short of the launcher's bay.
+    const double movesLeft = left + colours + 16;
+    const double movesWidth = bay.cx - bay.r - 12 - movesLeft;
     DrawInset(cr, movesLeft, 396, movesWidth, 84, 12);
     const double mx = movesLeft + movesWidth / 2;
-    DrawText(c, "Misses left before a new row", mx, 412, Align::Centre, label);
+    DrawText(c, "Misses left", mx, 412, Align::Centre, label);
     for (int i = 0; i < 5; ++i) {
         PaintMovesPip(cr, mx - 60 + i * 30, 452 - (i % 2) * 6, i, 1.2);
     }
