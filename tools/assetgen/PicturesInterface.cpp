@@ -458,7 +458,10 @@ void DrawScoreDialog(PictureOutput& out) {
 void DrawCreditsDialog(PictureOutput& out) {
     const Size s = kCreditsDialog;
     Canvas c(s.w, s.h);
-    DrawPanelBody(c, kPanelMargin, 22);
+    // Shown over the help page, with the same bay for the menu's launcher.
+    const Notch bay = {kMenuLauncherX - double(DialogLeft(s)),
+                       kMenuLauncherY - double(DialogTop(s)), 56};
+    DrawPanelBody(c, kPanelMargin, 22, &bay);
     cairo_t* cr = c.Cr();
     const double cx = s.w / 2.0;
     PaintLogo(c, cx, 46, 30);
