@@ -596,6 +596,14 @@ TEST(AssetPictureFiles, TgaKeepsPixelsAndStoresTheBottomRowFirst) {
     EXPECT_EQ(back, rgba);
     EXPECT_FALSE(WriteTga(dir.File("Bad.Tga"), 3, 2, std::vector<std::uint8_t>(5)));
     EXPECT_FALSE(ReadTga(dir.File("Missing.Tga"), w, h, back));
+    // A header that promises more pixels than the file holds, or an absurd size, is refused.
+    std::string shortFile = bytes.substr(0, 30);
+    zvtest::WriteAll(dir.File("Short.Tga"), shortFile);
+    EXPECT_FALSE(ReadTga(dir.File("Short.Tga"), w, h, back));
+    std::string huge = bytes;
+    huge[12] = huge[13] = huge[14] = huge[15] = static_cast<char>(0xFF);
+    zvtest::WriteAll(dir.File("Huge.Tga"), huge);
+    EXPECT_FALSE(ReadTga(dir.File("Huge.Tga"), w, h, back));
 }
 
 TEST(AssetPictureFiles, ClearPixelsBesideASpriteTakeItsColourButStayClear) {

@@ -254,6 +254,11 @@ bool ReadTga(const std::string& path, int& width, int& height, std::vector<std::
     }
     width = header[12] | (header[13] << 8);
     height = header[14] | (header[15] << 8);
+    // Our pictures are at most a few thousand pixels wide; refuse anything absurd before
+    // allocating for it.
+    if (width == 0 || height == 0 || static_cast<long>(width) * height > 16L * 1024 * 1024) {
+        return false;
+    }
     const bool topFirst = (header[17] & 0x20) != 0;
     std::vector<std::uint8_t> stored(static_cast<std::size_t>(width) * height * 4);
     if (header[0] != 0 || std::fread(stored.data(), 1, stored.size(), f.get()) != stored.size()) {
