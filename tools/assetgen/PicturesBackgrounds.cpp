@@ -102,9 +102,10 @@ constexpr int kConsoleTop = 506; // where the launcher console begins
 constexpr int kConsoleWing = 50; // how far the console reaches past the walls
 
 // The playing field: a calm, dark well between metal walls under a metal ceiling, and the
-// launcher console across the bottom with the moves-left sockets.
+// launcher console across the bottom with the sockets of the row-countdown pips (misses left
+// in Classic, five-second ticks left in Arcade).
 void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb nebulaB, Rgb planet,
-               const std::string& mode, std::uint32_t seed) {
+               const std::string& mode, const std::string& pipsLabel, std::uint32_t seed) {
     Canvas c(kScreenW, kScreenH);
     cairo_t* cr = c.Cr();
     DrawSpace(c, seed, nebulaA, nebulaB, 1.0);
@@ -241,7 +242,7 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     small.colour = palette::kGold;
     small.letterSpacing = 2.5;
     small.shadow = 1;
-    DrawText(c, "MOVES", 612, 584, Align::Centre, small);
+    DrawText(c, pipsLabel, 612, 584, Align::Centre, small);
     TextStyle modeStyle = small;
     modeStyle.size = 15;
     modeStyle.letterSpacing = 3.5;
@@ -448,8 +449,8 @@ void DrawHelp(PictureOutput& out) {
 } // namespace
 
 void DrawBackgroundPictures(PictureOutput& out) {
-    DrawField(out, "GameBgr", Hex(0x1F8A9A), Hex(0x4A3AA0), Hex(0x2F7F95), "CLASSIC", 11);
-    DrawField(out, "GameBgr1", Hex(0xA03A8A), Hex(0xC0602A), Hex(0xA0508A), "ARCADE", 23);
+    DrawField(out, "GameBgr", Hex(0x1F8A9A), Hex(0x4A3AA0), Hex(0x2F7F95), "CLASSIC", "MOVES", 11);
+    DrawField(out, "GameBgr1", Hex(0xA03A8A), Hex(0xC0602A), Hex(0xA0508A), "ARCADE", "TIME", 23);
     DrawMainMenu(out);
     DrawMenuGrass(out);
     DrawLoadScreen(out);
