@@ -259,9 +259,10 @@ void Game::ApplySavedGame(const SavedGame& saved) {
     field.NumAddLines = saved.numAddLines;
     field.NumAddedeLines = saved.numAddedeLines;
 
-    // A launcher bubble of a colour without a picture becomes one of the field's colours.
+    // A launcher bubble of a colour the field does not hold (or one without a picture)
+    // becomes one of the field's colours, as the launcher is always loaded in play.
     auto present = [&field](int colour) {
-        return SavedGame::IsColour(colour) ? colour : field.PickColour();
+        return field.InColourSet(colour) ? colour : field.PickColour();
     };
     if (auto loaded = field.NewBubbleOfColour(present(saved.playerBubble))) {
         const float r = static_cast<float>(field.Radius());

@@ -1,6 +1,7 @@
 #include "GameCompletePanel.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "GameSound.h"
@@ -25,7 +26,9 @@ GameCompletePanel::GameCompletePanel() = default;
 void GameCompletePanel::SetTargets(int score, int bonus) {
     scoreTarget_ = score;
     bonusTarget_ = bonus;
-    totalTarget_ = score + bonus;
+    // The sum is formed in 64 bits so that no pair of values can wrap the total round.
+    const long long total = static_cast<long long>(score) + bonus;
+    totalTarget_ = static_cast<int>(std::min<long long>(total, INT_MAX));
 }
 
 void GameCompletePanel::OnCreate() {
