@@ -198,3 +198,31 @@ TEST(GameFlow, GameUnderWayIsSavedAtShutdown) {
     ASSERT_TRUE(TwReadFile(savePath, bytes));
     EXPECT_EQ(bytes.rfind("ZVFAKE 0 ", 0), 0u);
 }
+
+// The menu with the real game screen: a Classic game, left with Escape and continued.
+TEST(GameFlow, RealGameIsStartedLeftAndContinued) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann"});
+    ASSERT_TRUE(menu.Start(true));
+    menu.Settle();
+    GameControl* game = menu.GameScreen();
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Classic");
+    EXPECT_EQ(menu.CurrentScreen(), game);
+    EXPECT_FALSE(game->IsFinished());
+    EXPECT_EQ(game->GetGameID(), 0);
+    menu.Frames(40);
+    menu.Screenshot("game-classic");
+
+    menu.Key("Escape");
+    menu.Settle();
+    EXPECT_EQ(menu.CurrentScreen(), &menu.Menu());
+    EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
+    EXPECT_FALSE(menu.App().ContinueButton()->IsDisabled());
+    EXPECT_NE(menu.Menu().CurrentBubble(), nullptr) << "the menu launcher uses the game's bubbles";
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Continue");
+    EXPECT_EQ(menu.CurrentScreen(), game);
+    EXPECT_FALSE(game->IsFinished());
+    EXPECT_TRUE(GameMusicPlays());
+}

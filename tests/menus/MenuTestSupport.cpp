@@ -199,7 +199,7 @@ void MenuHarness::WriteSettings(bool windowed, int sound, int music, int difficu
     ASSERT_EQ(config.Save(), 0);
 }
 
-bool MenuHarness::Start() {
+bool MenuHarness::Start(bool realGame) {
     TwResourceManager& packs = TwResourceManager::Instance();
     packs.CloseAll();
     const std::string dataDir = zvtest::BinaryDir() + "/Data/";
@@ -223,11 +223,13 @@ bool MenuHarness::Start() {
     TwFlushMessages();
 
     app_ = std::make_unique<GameApplication>();
-    app_->SetGameFactory([this] {
-        auto game = std::make_unique<FakeGame>();
-        game_ = game.get();
-        return std::unique_ptr<GameControl>(std::move(game));
-    });
+    if (!realGame) {
+        app_->SetGameFactory([this] {
+            auto game = std::make_unique<FakeGame>();
+            game_ = game.get();
+            return std::unique_ptr<GameControl>(std::move(game));
+        });
+    }
     if (!app_->Init("3D", "Zorbit Volley")) {
         ADD_FAILURE() << "no window";
         return false;
@@ -249,7 +251,7 @@ bool MenuHarness::Start() {
         clock_.Advance(kFrameMs);
         timer.Update();
     }
-    started_ = game_ != nullptr;
+    started_ = app_->GameScreen() != nullptr;
     return started_;
 }
 

@@ -71,8 +71,9 @@ public:
     // Writes Profiles.Txt with these names (the first active) before the start.
     void WriteProfiles(const std::vector<std::string>& names, int active = 0);
     void WriteSettings(bool windowed, int sound, int music, int difficulty);
-    // False when the packs or the window are missing.
-    bool Start();
+    // False when the packs or the window are missing. With `realGame` the application makes
+    // its own game screen instead of the stand-in (Game() is then not available).
+    bool Start(bool realGame = false);
     // Shuts the application down as the game does at exit.
     void Stop();
 
@@ -101,6 +102,7 @@ public:
     GameApplication& App() { return *app_; }
     MenuGui& Menu();
     FakeGame& Game() { return *game_; }
+    GameControl* GameScreen() const { return app_->GameScreen(); }
     TwEventListener* CurrentScreen() const;
     TwPanel* Top();
     std::string TopName();
