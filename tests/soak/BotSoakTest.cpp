@@ -24,7 +24,7 @@
 namespace {
 
 constexpr int kFrameMs = 40;  // a fast but ordinary frame: 25 frames a second
-constexpr int kDrawEvery = 4; // the scene is drawn every fourth frame
+constexpr int kDrawEvery = 8; // the scene is drawn every eighth frame
 constexpr int kMaxFramesPerGame = 60000;
 constexpr int kMaxGameShots = 3000;
 
