@@ -99,6 +99,22 @@ bool TwCheckBoxGroup::OnMouseUp(const TwInputEvent& event) {
     return true;
 }
 
+bool TwCheckBoxGroup::ChooseBox(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= boxes_.size()) {
+        return false;
+    }
+    const int checkedBefore = CheckedIndex();
+    if (checkedBefore >= 0) {
+        previousIndex_ = checkedBefore;
+    }
+    TwGuiPlaySound(clickSound_);
+    CheckOnly(static_cast<std::size_t>(index));
+    if (index != checkedBefore) {
+        name_ = boxes_[static_cast<std::size_t>(index)]->Name();
+    }
+    return true;
+}
+
 void TwCheckBoxGroup::AfterEvent() {
     name_ = groupName_;
 }

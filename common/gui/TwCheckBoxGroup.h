@@ -26,6 +26,10 @@ public:
     // Checks the box with this name and unchecks every other (none checked for an unknown
     // name).
     void Check(const std::string& name);
+    // What a click on box `index` does, for the keyboard: the mark moves there and the group
+    // fires with the box's name, or with its own when that box was checked already. The box
+    // checked before is remembered as for a click. False for an index without a box.
+    bool ChooseBox(int index);
     // Puts the mark back on the box that was checked before the last click.
     void RestorePrevious();
 

@@ -116,8 +116,11 @@ bool TwPanel::OnKey(const TwInputEvent& event) {
 }
 
 bool TwPanel::HandleInput(const TwInputEvent& event) {
-    if (OnKey(event)) {
+    if (OnKey(event) || OnNavigationKey(event)) {
         return true;
+    }
+    if (event.eventClass == TwInputEvent::kMouse) {
+        DropKeyboardFocus(); // the pointer is back in charge of the looks
     }
     for (std::size_t i = 0; i < elements_.size(); ++i) {
         TwBaseGuiElemen& element = *elements_[i];
@@ -177,6 +180,8 @@ void TwPanel::Open() {
     }
     focus_ = 0;
     captured_ = false;
+    keyboardFocus_ = false;
+    focusBox_ = -1;
     TwGuiPlaySound(TwGuiSounds::kOpenDialog);
     colour_ = TwGuiColour{255.0f, 255.0f, 255.0f, 0.0f};
     state_ = kFadingIn;
@@ -240,6 +245,8 @@ void TwPanel::AddOwnedElement(const std::string& name, std::unique_ptr<TwBaseGui
     element->SetName(name);
     elements_.push_back(std::move(element));
     focus_ = 0;
+    keyboardFocus_ = false;
+    focusBox_ = -1;
 }
 
 TwButton* TwPanel::AddButton(const std::string& imageName, float xPercent, float yPercent,
@@ -274,6 +281,8 @@ void TwPanel::RemoveElement(const TwBaseGuiElemen* element) {
     }
     elements_.erase(found);
     focus_ = 0;
+    keyboardFocus_ = false;
+    focusBox_ = -1;
 }
 
 void TwPanel::RemoveElementsOfKind(int kind) {

@@ -53,6 +53,24 @@ public:
     // The first element showing the focused look, else 0.
     virtual int GetFocused() const;
 
+    // Keyboard: Tab (Shift+Tab back) and the arrows move the focus from element to element
+    // (each box of a radio group is a stop of its own, disabled buttons are passed over);
+    // Left and Right move a focused slider by its step; Enter or Space presses the focused
+    // button, ticks a focused check box or picks a focused radio box or list entry. True
+    // when the key was used. Only key-down messages are looked at.
+    virtual bool OnNavigationKey(const TwInputEvent& event);
+    // Moves the keyboard focus one stop forwards (+1) or backwards (-1), wrapping round; from
+    // no focus, forwards goes to the first stop and backwards to the last.
+    void MoveFocus(int direction);
+    // Presses the focused element as a click would; with nothing focused yet, the first
+    // stop only gets the focus. False when there is nothing to focus.
+    bool PressFocused();
+    // True while the focus look was put on an element by the keyboard (the mouse takes it
+    // away again).
+    bool HasKeyboardFocus() const { return keyboardFocus_; }
+    // The radio box of the focused group, -1 when the focus is on a whole element.
+    int FocusBox() const { return focusBox_; }
+
     // Adds an element under a name (which is also the event it raises); the panel owns it.
     template <class T> T* AddElement(const std::string& name, std::unique_ptr<T> element) {
         T* raw = element.get();
@@ -119,6 +137,21 @@ public:
     bool IsCaptured() const { return captured_; }
 
 protected:
+    // A place the keyboard focus can rest: an element, or one box of a radio group.
+    struct FocusStop {
+        int element = -1;
+        int box = -1;
+        bool operator==(const FocusStop&) const = default;
+    };
+    std::vector<FocusStop> FocusStops() const;
+    // The stop the keyboard or the mouse has lit up, -1 when none has.
+    int CurrentStop(const std::vector<FocusStop>& stops) const;
+    void ShowKeyboardFocus(const FocusStop& stop);
+    // Takes the keyboard's focus look away again (the mouse came back).
+    void DropKeyboardFocus();
+    // What a click does to an element, done by a key; `box` picks a radio group's box.
+    virtual void PressElement(TwBaseGuiElemen& element, int box);
+
     void AddOwnedElement(const std::string& name, std::unique_ptr<TwBaseGuiElemen> element);
     // Background picture size in pixels (image width, frame height); 0 without one.
     int BackgroundWidth() const;
@@ -137,4 +170,6 @@ protected:
     std::vector<std::unique_ptr<TwBaseGuiElemen>> elements_;
     int focus_ = 0;
     bool captured_ = false;
+    bool keyboardFocus_ = false;
+    int focusBox_ = -1;
 };

@@ -126,12 +126,29 @@ void TwProfileDlg::ClearOtherFocus(int position) {
     }
 }
 
+void TwProfileDlg::PressElement(TwBaseGuiElemen& element, int box) {
+    if (!IsEntry(element)) {
+        TwPanel::PressElement(element, box);
+        return;
+    }
+    const std::string name = element.Caption();
+    TwPanel::PressElement(element, box);
+    SelectEntry(name);
+    TwProfileStore::Instance().SelectProfile(ProfileIndex(name));
+}
+
 bool TwProfileDlg::HandleInput(const TwInputEvent& event) {
     if (event.key == kEscape) {
         if (cancelButton_ != nullptr && !cancelButton_->IsDisabled()) {
             RaiseEvent(cancelButton_);
         }
         return true;
+    }
+    if (OnNavigationKey(event)) {
+        return true;
+    }
+    if (event.eventClass == TwInputEvent::kMouse) {
+        DropKeyboardFocus();
     }
     for (std::size_t i = 0; i < elements_.size(); ++i) {
         TwBaseGuiElemen& element = *elements_[i];

@@ -38,6 +38,9 @@ public:
     TwProfileButton* FindEntry(const std::string& name) const;
 
 private:
+    // A key on an entry makes that player the active one, as a click does.
+    void PressElement(TwBaseGuiElemen& element, int box) override;
+
     TwBaseGuiElemen* addButton_ = nullptr;
     int listTop_ = 0;
     float rowStep_ = 0.0f;

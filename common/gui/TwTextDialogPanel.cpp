@@ -82,6 +82,13 @@ void TwTextDialogPanel::TypeCharacter(unsigned char ch) {
     }
 }
 
+bool TwTextDialogPanel::OnNavigationKey(const TwInputEvent& event) {
+    if (event.key == kEnter || event.key == ' ') {
+        return false;
+    }
+    return TwPanel::OnNavigationKey(event);
+}
+
 // The buttons and Escape are handled as in any panel; every key then belongs to the name.
 bool TwTextDialogPanel::HandleInput(const TwInputEvent& event) {
     TwPanel::HandleInput(event);

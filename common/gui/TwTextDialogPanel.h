@@ -19,6 +19,9 @@ public:
     void Update(int elapsedMs) override;
     bool HandleInput(const TwInputEvent& event) override;
     void Open() override;
+    // Tab and the arrows move between OK and Cancel; Enter keeps meaning OK and Space is
+    // typed into the name, so neither presses the focused button here.
+    bool OnNavigationKey(const TwInputEvent& event) override;
 
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text) { text_ = text; }

@@ -1,8 +1,11 @@
 #include "platform/TwEvents.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <map>
+#include <set>
 
 #include "platform/TwVideoInternal.h"
 
@@ -20,6 +23,26 @@ std::function<void(const TwWindowMessage&)>& Recorder() {
 
 void Post(int id, std::uint32_t wParam = 0, int x = 0, int y = 0) {
     Pending().push_back(TwWindowMessage{id, wParam, x, y});
+}
+
+// Keyboard keys held down now (by key), so the game can ask whether a key is still held:
+// releases are no input events of their own.
+std::set<SDL_Keycode>& HeldKeys() {
+    static std::set<SDL_Keycode> held;
+    return held;
+}
+
+// A game controller the player plugged in: the keys its buttons and stick hold down now.
+struct Pad {
+    SDL_GameController* controller = nullptr;
+    std::multiset<std::uint32_t> heldKeys;
+    int stickX = 0, stickY = 0;
+    std::uint32_t stickKey = 0; // the arrow the left stick stands for, 0 in the middle
+};
+
+std::map<SDL_JoystickID, Pad>& Pads() {
+    static std::map<SDL_JoystickID, Pad> pads;
+    return pads;
 }
 
 // The classic virtual-key code of a key, 0 for keys the game has no code for.
@@ -188,6 +211,150 @@ void PostMouseButton(const SDL_MouseButtonEvent& e, bool down) {
     }
 }
 
+// A key that types a control character sends it after its key-down, whatever pressed it.
+void PostKeyDown(std::uint32_t vk) {
+    Post(kTwMsgKeyDown, vk);
+    if (TypesControlCharacter(vk)) {
+        Post(kTwMsgChar, vk);
+    }
+}
+
+// Controller buttons speak as keys: the d-pad as the arrows (aim, fire, swap, menu focus),
+// A as Space (fire, press), B as Escape (back), X as Down (swap).
+std::uint32_t PadButtonKey(Uint8 button) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return 37;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return 38;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return 39;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return 40;
+    case SDL_CONTROLLER_BUTTON_A:
+        return 32;
+    case SDL_CONTROLLER_BUTTON_B:
+        return 27;
+    case SDL_CONTROLLER_BUTTON_X:
+        return 40;
+    default:
+        return 0;
+    }
+}
+
+void PressPadKey(Pad& pad, std::uint32_t vk) {
+    pad.heldKeys.insert(vk);
+    PostKeyDown(vk);
+}
+
+void ReleasePadKey(Pad& pad, std::uint32_t vk) {
+    const auto held = pad.heldKeys.find(vk);
+    if (held != pad.heldKeys.end()) {
+        pad.heldKeys.erase(held);
+        Post(kTwMsgKeyUp, vk);
+    }
+}
+
+// The stick leans towards one arrow once it is pushed well out of the middle, along its
+// stronger axis; it lets go only nearer the middle, so a stick held at the edge of the
+// threshold does not flutter.
+constexpr int kStickPress = 16000;
+constexpr int kStickRelease = 10000;
+
+std::uint32_t StickKey(const Pad& pad) {
+    const int ax = std::abs(pad.stickX), ay = std::abs(pad.stickY);
+    const int threshold = pad.stickKey != 0 ? kStickRelease : kStickPress;
+    if (std::max(ax, ay) < threshold) {
+        return 0;
+    }
+    if (ax >= ay) {
+        return pad.stickX < 0 ? 37 : 39;
+    }
+    return pad.stickY < 0 ? 38 : 40;
+}
+
+void MovePadStick(Pad& pad, Uint8 axis, int value) {
+    if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
+        pad.stickX = value;
+    } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
+        pad.stickY = value;
+    } else {
+        return;
+    }
+    const std::uint32_t key = StickKey(pad);
+    if (key == pad.stickKey) {
+        return;
+    }
+    if (pad.stickKey != 0) {
+        ReleasePadKey(pad, pad.stickKey);
+    }
+    pad.stickKey = key;
+    if (key != 0) {
+        PressPadKey(pad, key);
+    }
+}
+
+// A controller plugged in (or present at start) is opened at once; one pulled out lets go
+// of every key it held.
+void AddPad(int deviceIndex) {
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) {
+        return;
+    }
+    const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    Pad& pad = Pads()[id];
+    if (pad.controller) {
+        SDL_GameControllerClose(controller); // already open: keep one handle
+        return;
+    }
+    pad.controller = controller;
+}
+
+void RemovePad(SDL_JoystickID id) {
+    const auto found = Pads().find(id);
+    if (found == Pads().end()) {
+        return;
+    }
+    Pad& pad = found->second;
+    while (!pad.heldKeys.empty()) {
+        ReleasePadKey(pad, *pad.heldKeys.begin());
+    }
+    if (pad.controller) {
+        SDL_GameControllerClose(pad.controller);
+    }
+    Pads().erase(found);
+}
+
+void TranslatePadEvent(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        AddPad(e.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        RemovePad(e.cdevice.which);
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+        const std::uint32_t vk = PadButtonKey(e.cbutton.button);
+        if (vk == 0) {
+            break;
+        }
+        Pad& pad = Pads()[e.cbutton.which];
+        if (e.type == SDL_CONTROLLERBUTTONDOWN) {
+            PressPadKey(pad, vk);
+        } else {
+            ReleasePadKey(pad, vk);
+        }
+        break;
+    }
+    case SDL_CONTROLLERAXISMOTION:
+        MovePadStick(Pads()[e.caxis.which], e.caxis.axis, e.caxis.value);
+        break;
+    default:
+        break;
+    }
+}
+
 void TranslateEvent(const SDL_Event& e) {
     switch (e.type) {
     case SDL_QUIT:
@@ -200,13 +367,12 @@ void TranslateEvent(const SDL_Event& e) {
             break;
         }
         if (e.type == SDL_KEYUP) {
+            HeldKeys().erase(e.key.keysym.sym);
             Post(kTwMsgKeyUp, vk);
             break;
         }
-        Post(kTwMsgKeyDown, vk);
-        if (TypesControlCharacter(vk)) {
-            Post(kTwMsgChar, vk);
-        }
+        HeldKeys().insert(e.key.keysym.sym);
+        PostKeyDown(vk);
         break;
     }
     case SDL_TEXTINPUT:
@@ -229,7 +395,16 @@ void TranslateEvent(const SDL_Event& e) {
             Post(kTwMsgSize, kTwSizeMinimized);
         } else if (e.window.event == SDL_WINDOWEVENT_RESTORED) {
             Post(kTwMsgSize, kTwSizeRestored);
+        } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            HeldKeys().clear(); // their releases go to another window
         }
+        break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+        TranslatePadEvent(e);
         break;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
@@ -252,8 +427,23 @@ bool TakePending(TwWindowMessage& out) {
     return true;
 }
 
+// Controllers are looked for as soon as the window's events run; SDL then announces every
+// controller already plugged in as if it had just arrived.
+void StartControllers() {
+    static bool tried = false;
+    if (tried || SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0) {
+        return;
+    }
+    tried = true;
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
 bool EventsRunning() {
-    return SDL_WasInit(SDL_INIT_EVENTS) != 0;
+    if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
+        return false;
+    }
+    StartControllers();
+    return true;
 }
 
 Uint32 WindowId() {
@@ -291,6 +481,28 @@ bool TwWaitMessage(TwWindowMessage& out, int timeoutMs) {
     return TwPeekMessage(out);
 }
 
+bool TwKeyHeld(std::uint32_t virtualKey) {
+    for (SDL_Keycode key : HeldKeys()) {
+        if (VirtualKey(key) == virtualKey) {
+            return true;
+        }
+    }
+    for (const auto& [id, pad] : Pads()) {
+        if (pad.heldKeys.count(virtualKey) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int TwGamepadCount() {
+    int open = 0;
+    for (const auto& [id, pad] : Pads()) {
+        open += pad.controller != nullptr ? 1 : 0;
+    }
+    return open;
+}
+
 void TwPostQuitMessage() {
     Post(kTwMsgQuit);
 }
@@ -311,11 +523,73 @@ void TwFlushMessages() {
     }
 }
 
+namespace {
+
+// The one virtual controller synthetic events drive; null while none is plugged in.
+SDL_Joystick*& VirtualPad() {
+    static SDL_Joystick* pad = nullptr;
+    return pad;
+}
+
+bool DriveVirtualPad(const TwSyntheticEvent& event) {
+    using Kind = TwSyntheticEvent::Kind;
+    SDL_Joystick*& pad = VirtualPad();
+    switch (event.kind) {
+    case Kind::PadAttach: {
+        if (pad) {
+            return false;
+        }
+        const int device =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+        pad = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
+        return pad != nullptr;
+    }
+    case Kind::PadDetach: {
+        if (!pad) {
+            return false;
+        }
+        const int device = [&] {
+            const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+            for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+                if (SDL_JoystickGetDeviceInstanceID(i) == id) {
+                    return i;
+                }
+            }
+            return -1;
+        }();
+        SDL_JoystickClose(pad);
+        pad = nullptr;
+        return device >= 0 && SDL_JoystickDetachVirtual(device) == 0;
+    }
+    case Kind::PadButtonDown:
+    case Kind::PadButtonUp: {
+        const SDL_GameControllerButton button =
+            SDL_GameControllerGetButtonFromString(event.key.c_str());
+        return pad && button != SDL_CONTROLLER_BUTTON_INVALID &&
+               SDL_JoystickSetVirtualButton(pad, button, event.kind == Kind::PadButtonDown) == 0;
+    }
+    case Kind::PadAxis: {
+        const SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(event.key.c_str());
+        return pad && axis != SDL_CONTROLLER_AXIS_INVALID &&
+               SDL_JoystickSetVirtualAxis(
+                   pad, axis, static_cast<Sint16>(std::clamp(event.x, -32768, 32767))) == 0;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
     if (!EventsRunning()) {
         return false;
     }
     using Kind = TwSyntheticEvent::Kind;
+    if (event.kind >= Kind::PadAttach) {
+        return DriveVirtualPad(event);
+    }
     SDL_Event e;
     SDL_zero(e);
     e.common.timestamp = SDL_GetTicks();
@@ -372,6 +646,8 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
     case Kind::DeviceReset:
         e.type = SDL_RENDER_DEVICE_RESET;
         break;
+    default:
+        return false;
     }
     return SDL_PushEvent(&e) == 1;
 }

@@ -13,6 +13,10 @@
 // its key-down. Escape, Enter, Backspace and Tab are followed by a character message of the
 // same code; printable characters come from text input. Mouse positions are in game pixels,
 // clamped into the game picture (clicks on letterbox bars land on its edge).
+//
+// Game controllers speak as keys: the d-pad and the left stick as the arrow keys, A as
+// Space, B as Escape (with its character message), X as Down. Holding a button holds its key
+// (see TwKeyHeld); releasing it sends a key-up.
 enum TwMessageId : int {
     kTwMsgSize = 5,          // wParam: kTwSizeRestored or kTwSizeMinimized
     kTwMsgClose = 16,        // the player closed the window
@@ -45,6 +49,14 @@ struct TwWindowMessage {
 bool TwPeekMessage(TwWindowMessage& out);
 // Waits up to `timeoutMs` for the next message. False when none came.
 bool TwWaitMessage(TwWindowMessage& out, int timeoutMs);
+// True while the key with this virtual-key code is held down, on the keyboard or through a
+// game controller (releases reach the screens only as empty events, so held-key play asks
+// here). Keyboard keys count as released when the window loses the keyboard.
+bool TwKeyHeld(std::uint32_t virtualKey);
+// Game controllers open now. Controllers are opened when plugged in, also while the game
+// runs; their buttons and left stick send the key messages listed above.
+int TwGamepadCount();
+
 // Queues the quit message behind the waiting ones.
 void TwPostQuitMessage();
 // Drops every waiting message (tests).
@@ -71,6 +83,12 @@ struct TwSyntheticEvent {
         Restore,
         Close, // the window's close button
         DeviceReset,
+        // A virtual game controller, handled by SDL like a real one:
+        PadAttach,     // plugs it in (SDL then announces the new controller)
+        PadDetach,     // pulls it out
+        PadButtonDown, // `key`: SDL button name ("a", "b", "x", "dpleft", ...)
+        PadButtonUp,
+        PadAxis, // `key`: SDL axis name ("leftx", "lefty"); `x`: -32768..32767
     };
     Kind kind = Kind::KeyDown;
     std::string key;

@@ -1,0 +1,225 @@
+// Keyboard (and game controller) control of a panel: moving the focus between the elements
+// and pressing the focused one, so every menu and dialog works without the mouse.
+#include <algorithm>
+
+#include "app/TwInputEvent.h"
+#include "gui/TwCheckBox.h"
+#include "gui/TwCheckBoxGroup.h"
+#include "gui/TwPanel.h"
+#include "platform/TwEvents.h"
+
+namespace {
+
+constexpr int kKeyDown = 0x100;
+constexpr unsigned char kTab = 9;
+constexpr unsigned char kEnter = 13;
+constexpr unsigned char kShift = 16;
+constexpr unsigned char kSpace = 32;
+constexpr unsigned char kLeft = 37;
+constexpr unsigned char kUp = 38;
+constexpr unsigned char kRight = 39;
+constexpr unsigned char kDown = 40;
+
+TwCheckBoxGroup* AsGroup(TwBaseGuiElemen& element) {
+    return dynamic_cast<TwCheckBoxGroup*>(&element);
+}
+
+bool IsProfileEntry(const TwBaseGuiElemen& element) {
+    return element.GetKind() == TwBaseGuiElemen::kProfileButton;
+}
+
+// The selected list entry keeps its selected look; every other element goes back to normal.
+void ShowUnfocused(TwBaseGuiElemen& element) {
+    if (TwCheckBoxGroup* group = AsGroup(element)) {
+        for (const auto& box : group->Boxes()) {
+            box->ClearHover();
+        }
+        return;
+    }
+    if (IsProfileEntry(element)) {
+        if (!element.IsHover()) {
+            element.ShowNormal();
+        }
+        return;
+    }
+    element.ClearHover();
+    element.ShowNormal();
+}
+
+} // namespace
+
+std::vector<TwPanel::FocusStop> TwPanel::FocusStops() const {
+    std::vector<FocusStop> stops;
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        TwBaseGuiElemen& element = *elements_[i];
+        const int index = static_cast<int>(i);
+        if (TwCheckBoxGroup* group = AsGroup(element)) {
+            for (std::size_t box = 0; box < group->Boxes().size(); ++box) {
+                stops.push_back({index, static_cast<int>(box)});
+            }
+        } else if (!element.IsDisabled() && element.GetKind() != TwBaseGuiElemen::kOther) {
+            stops.push_back({index, -1});
+        }
+    }
+    return stops;
+}
+
+// The keyboard's own focus first; else whatever the mouse lit up (a list's selected entry
+// counts, so the focus starts from the active player).
+int TwPanel::CurrentStop(const std::vector<FocusStop>& stops) const {
+    if (keyboardFocus_) {
+        const auto found = std::find(stops.begin(), stops.end(), FocusStop{focus_, focusBox_});
+        if (found != stops.end()) {
+            return static_cast<int>(found - stops.begin());
+        }
+    }
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        TwBaseGuiElemen& element = *elements_[static_cast<std::size_t>(stops[i].element)];
+        const TwCheckBoxGroup* group = AsGroup(element);
+        const bool lit = group != nullptr
+                             ? group->Boxes()[static_cast<std::size_t>(stops[i].box)]->IsHover()
+                             : element.IsHover();
+        if (lit) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// A keyboard-focused slider shows its pressed look without taking the mouse, so the pointer
+// still reaches every element.
+void TwPanel::ShowKeyboardFocus(const FocusStop& stop) {
+    for (const auto& element : elements_) {
+        ShowUnfocused(*element);
+    }
+    captured_ = false;
+    TwBaseGuiElemen* element = ElementAt(stop.element);
+    if (element == nullptr) {
+        keyboardFocus_ = false;
+        return;
+    }
+    if (TwCheckBoxGroup* group = AsGroup(*element)) {
+        group->Boxes()[static_cast<std::size_t>(stop.box)]->SetHover();
+    } else if (IsProfileEntry(*element)) {
+        if (!element->IsHover()) {
+            element->ShowFocused();
+        }
+    } else {
+        element->SetHover();
+        element->ShowFocused();
+    }
+    TwGuiPlaySound(TwGuiSounds::kButtonGetFocus);
+    focus_ = stop.element;
+    focusBox_ = stop.box;
+    keyboardFocus_ = true;
+}
+
+void TwPanel::DropKeyboardFocus() {
+    if (!keyboardFocus_) {
+        return;
+    }
+    keyboardFocus_ = false;
+    if (TwBaseGuiElemen* element = ElementAt(focus_)) {
+        ShowUnfocused(*element);
+    }
+    focusBox_ = -1;
+}
+
+void TwPanel::MoveFocus(int direction) {
+    const std::vector<FocusStop> stops = FocusStops();
+    if (stops.empty()) {
+        return;
+    }
+    const int count = static_cast<int>(stops.size());
+    const int current = CurrentStop(stops);
+    int next = 0;
+    if (current < 0) {
+        next = direction > 0 ? 0 : count - 1;
+    } else {
+        next = ((current + direction) % count + count) % count;
+    }
+    ShowKeyboardFocus(stops[static_cast<std::size_t>(next)]);
+}
+
+bool TwPanel::PressFocused() {
+    const std::vector<FocusStop> stops = FocusStops();
+    if (stops.empty()) {
+        return false;
+    }
+    const int current = CurrentStop(stops);
+    if (current < 0) {
+        ShowKeyboardFocus(stops.front());
+        return true;
+    }
+    const FocusStop stop = stops[static_cast<std::size_t>(current)];
+    if (TwBaseGuiElemen* element = ElementAt(stop.element)) {
+        PressElement(*element, stop.box);
+    }
+    return true;
+}
+
+// The same sounds, marks and events as the mouse gives; the pressed element keeps the focus
+// so that the next key goes on from it.
+void TwPanel::PressElement(TwBaseGuiElemen& element, int box) {
+    if (TwCheckBoxGroup* group = AsGroup(element)) {
+        if (group->ChooseBox(box)) {
+            RaiseEvent(group);
+            group->AfterEvent();
+        }
+        return;
+    }
+    switch (element.GetKind()) {
+    case TwBaseGuiElemen::kPushButton:
+        if (element.IsDisabled()) {
+            return;
+        }
+        TwGuiPlaySound(TwGuiSounds::kButtonClick);
+        if (dynamic_cast<TwCheckBox*>(&element) != nullptr) {
+            element.Toggle();
+        }
+        break;
+    case TwBaseGuiElemen::kProfileButton:
+        TwGuiPlaySound(TwGuiSounds::kButtonClick);
+        element.SetHover();
+        element.ShowNormal();
+        break;
+    default:
+        return; // a slider moves with Left and Right instead
+    }
+    RaiseEvent(&element);
+    element.AfterEvent();
+}
+
+bool TwPanel::OnNavigationKey(const TwInputEvent& event) {
+    if (event.messageId != kKeyDown) {
+        return false;
+    }
+    switch (event.key) {
+    case kTab:
+        MoveFocus(TwKeyHeld(kShift) ? -1 : 1);
+        return true;
+    case kUp:
+        MoveFocus(-1);
+        return true;
+    case kDown:
+        MoveFocus(1);
+        return true;
+    case kLeft:
+    case kRight: {
+        TwBaseGuiElemen* focused = keyboardFocus_ ? ElementAt(focus_) : nullptr;
+        if (focused != nullptr && focused->GetKind() == TwBaseGuiElemen::kSlider) {
+            event.key == kLeft ? focused->Decrease() : focused->Increase();
+            RaiseEvent(focused);
+        } else {
+            MoveFocus(event.key == kLeft ? -1 : 1);
+        }
+        return true;
+    }
+    case kEnter:
+    case kSpace:
+        PressFocused();
+        return true;
+    default:
+        return false;
+    }
+}
