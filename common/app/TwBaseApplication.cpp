@@ -1,5 +1,8 @@
 #include "app/TwBaseApplication.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/TwCursor.h"
@@ -28,6 +31,43 @@ constexpr int kWindowY = 64;
 constexpr int kIdleWaitMs = 100;
 
 TwBaseApplication* g_application = nullptr;
+
+// With ZV_TRACE_STARTUP set, the moment the first playable frame is on screen goes to
+// standard error as wall-clock nanoseconds, so a measuring script can time the start-up
+// from its own clock.
+void TraceFirstFrame() {
+    if (std::getenv("ZV_TRACE_STARTUP") == nullptr) {
+        return;
+    }
+    using namespace std::chrono;
+    const auto now = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
+    std::fprintf(stderr, "zorbit-volley: first frame shown at %lld ns\n",
+                 static_cast<long long>(now));
+}
+
+// With ZV_TRACE_FRAMES set, once a second: how many frames ran and how many of them were
+// actually drawn and presented (an unchanged picture is not drawn again).
+class FrameTrace {
+public:
+    FrameTrace() : enabled_(std::getenv("ZV_TRACE_FRAMES") != nullptr) {}
+    void Count() {
+        if (!enabled_) {
+            return;
+        }
+        ++frames_;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastReport_ >= std::chrono::seconds(1)) {
+            lastReport_ = now;
+            std::fprintf(stderr, "zorbit-volley: frames run %llu, drawn %llu\n", frames_,
+                         static_cast<unsigned long long>(TwVideo::PresentedFrames()));
+        }
+    }
+
+private:
+    bool enabled_;
+    unsigned long long frames_ = 0;
+    std::chrono::steady_clock::time_point lastReport_ = std::chrono::steady_clock::now();
+};
 
 } // namespace
 
@@ -142,6 +182,8 @@ bool TwBaseApplication::TakeMessage(TwWindowMessage& message) {
 }
 
 void TwBaseApplication::Run() {
+    bool firstFrame = true;
+    FrameTrace trace;
     while (!quit_) {
         TwWindowMessage message;
         if (TakeMessage(message)) {
@@ -151,6 +193,11 @@ void TwBaseApplication::Run() {
             HandleMessage(message);
         } else if (active_) {
             Frame();
+            trace.Count();
+            if (firstFrame) {
+                firstFrame = false;
+                TraceFirstFrame();
+            }
         }
     }
 }

@@ -50,6 +50,7 @@ void TwRenderDevice::FinishScene() {
     if (!TwVideo::HasRenderer()) {
         return;
     }
+    // A frame identical to the picture on screen is skipped; the loop is paced all the same.
     TwVideo::Present();
     TwVideo::PaceFrame();
 }

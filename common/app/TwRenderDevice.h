@@ -37,7 +37,9 @@ public:
 
     // Begins a frame: the picture is cleared to black.
     void StartScene();
-    // Presents the frame (vsync, or paced to the display's refresh).
+    // Presents the frame (vsync, or paced to the display's refresh). A frame whose sprite
+    // draws are exactly those of the picture on screen is not drawn or presented again, unless
+    // a window event lost that picture; the loop keeps its pace either way.
     void FinishScene();
     // Destroys the renderer; textures keep their handles but draw nothing until rebuilt.
     void Release();

@@ -1,7 +1,11 @@
 #include "platform/TwVideo.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstring>
+#include <dirent.h>
+#include <thread>
 #include <unordered_set>
 
 #include "platform/TwVideoInternal.h"
@@ -17,6 +21,27 @@ struct TwTexture {
 
 namespace {
 
+// One sprite of a frame, as submitted.
+struct FrameQuad {
+    TwTexture* texture = nullptr;
+    TwQuadCorner corners[4];
+    std::uint32_t argb = 0;
+    bool operator==(const FrameQuad&) const = default;
+};
+
+// The frame being built and the one on screen. Quads are drawn on the renderer only when
+// the frame is presented or read back, so a frame equal to the one on screen costs nothing.
+struct FrameRecord {
+    std::vector<FrameQuad> quads;    // this frame's quads, in submission order
+    std::vector<FrameQuad> onScreen; // the quads of the picture the window shows
+    std::size_t drawn = 0;           // quads of `quads` already handed to the renderer
+    bool clearAsked = false;         // the frame began with a clear
+    bool cleared = false;            // ... and that clear was done on the renderer
+    bool screenKnown = false;        // `onScreen` really is what the window shows
+    bool redrawAsked = true;
+    std::uint64_t presented = 0;
+};
+
 struct VideoState {
     bool sdlStarted = false;
     SDL_Window* window = nullptr;
@@ -25,7 +50,9 @@ struct VideoState {
     TwWindowSpec spec;
     bool cursorShown = true;
     std::unordered_set<TwTexture*> textures;
-    std::uint64_t lastFrameEnd = 0; // performance-counter ticks
+    std::chrono::steady_clock::time_point lastFrameEnd{};
+    std::chrono::nanoseconds refreshPeriod{0};
+    FrameRecord frame;
 };
 
 VideoState& State() {
@@ -33,7 +60,62 @@ VideoState& State() {
     return state;
 }
 
+// Forgets the collected frame and what the screen shows (renderer gone or replaced).
+void ForgetFrames() {
+    FrameRecord& f = State().frame;
+    f.quads.clear();
+    f.onScreen.clear();
+    f.drawn = 0;
+    f.clearAsked = f.cleared = f.screenKnown = false;
+    f.redrawAsked = true;
+}
+
+bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad);
+
+// Hands the frame's clear and every quad not drawn yet to the renderer.
+void DrawCollectedQuads() {
+    VideoState& s = State();
+    FrameRecord& f = s.frame;
+    if (!s.renderer) {
+        return;
+    }
+    if (f.clearAsked && !f.cleared) {
+        SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(s.renderer);
+        f.cleared = true;
+    }
+    for (; f.drawn < f.quads.size(); ++f.drawn) {
+        RenderQuad(s.renderer, f.quads[f.drawn]);
+    }
+}
+
+// Events after which the window's picture must be drawn again even if the game's frame did
+// not change: the contents were uncovered, shown again or resized, or the renderer lost them.
+// Watched as SDL queues them, so no message handling above the platform layer is involved.
+int WatchForRepaint(void*, SDL_Event* e) {
+    bool repaint = e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET;
+    if (e->type == SDL_WINDOWEVENT) {
+        switch (e->window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED:
+            repaint = true;
+            break;
+        default:
+            break;
+        }
+    }
+    if (repaint) {
+        TwVideo::RequestRedraw();
+    }
+    return 1;
+}
+
 void DropAllTexturePictures() {
+    ForgetFrames();
     for (TwTexture* texture : State().textures) {
         if (texture->sdl) {
             SDL_DestroyTexture(texture->sdl);
@@ -49,8 +131,65 @@ bool SetUpRenderer(SDL_Renderer* renderer) {
     if (SDL_RenderSetLogicalSize(renderer, s.spec.width, s.spec.height) != 0) {
         return false;
     }
-    s.lastFrameEnd = 0;
+    s.lastFrameEnd = {};
+    const int refresh = TwVideo::RefreshRate();
+    s.refreshPeriod = std::chrono::nanoseconds(1'000'000'000 / (refresh > 0 ? refresh : 60));
+    ForgetFrames();
     return true;
+}
+
+// True when the machine has a graphics card's device node. Without one, every OpenGL driver
+// is a rasteriser running on the processor: far heavier (a code generator, helper threads,
+// tens of megabytes) than SDL's own software renderer for the game's flat sprites.
+bool GraphicsCardPresent() {
+    DIR* dir = opendir("/dev/dri");
+    if (!dir) {
+        return false;
+    }
+    bool found = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, "card", 4) == 0 ||
+            std::strncmp(entry->d_name, "renderD", 7) == 0) {
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+// An OpenGL renderer whose driver is such a processor rasteriser (for example under a virtual
+// X server, which offers no graphics card even on a machine that has one).
+bool IsCpuOpenGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+        std::strncmp(info.name, "opengl", 6) != 0) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) {
+        return false;
+    }
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const char* name = reinterpret_cast<const char*>(getString(kGlRenderer));
+    if (!name) {
+        return false;
+    }
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (std::strstr(name, rasteriser)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// SDL's software renderer on the window. The finished picture goes to the display through
+// the window system's shared memory, not through an OpenGL texture, so no OpenGL driver is
+// loaded at all.
+SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
 }
 
 SDL_Color ToColor(std::uint32_t argb) {
@@ -87,6 +226,7 @@ bool Init() {
         return false;
     }
     s.sdlStarted = true;
+    SDL_AddEventWatch(WatchForRepaint, nullptr);
     return true;
 }
 
@@ -95,6 +235,7 @@ void Quit() {
     DestroyRenderer();
     DestroyWindow();
     if (s.sdlStarted) {
+        SDL_DelEventWatch(WatchForRepaint, nullptr);
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         s.sdlStarted = false;
     }
@@ -186,16 +327,39 @@ bool CreateRenderer() {
         return false;
     }
     DestroyRenderer();
-    const Uint32 attempts[] = {SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC,
-                               SDL_RENDERER_ACCELERATED, SDL_RENDERER_SOFTWARE};
-    for (Uint32 flags : attempts) {
-        if (SDL_Renderer* renderer = SDL_CreateRenderer(s.window, -1, flags)) {
+    // The player (or a test) chose a driver through SDL's own setting: take SDL's pick.
+    const bool driverChosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+    if (!driverChosen && !GraphicsCardPresent()) {
+        if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
             if (SetUpRenderer(renderer)) {
                 return true;
             }
             SDL_DestroyRenderer(renderer);
             s.renderer = nullptr;
         }
+    }
+    const Uint32 attempts[] = {SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC,
+                               SDL_RENDERER_ACCELERATED};
+    for (Uint32 flags : attempts) {
+        SDL_Renderer* renderer = SDL_CreateRenderer(s.window, -1, flags);
+        if (renderer && !driverChosen && IsCpuOpenGl(renderer)) {
+            SDL_DestroyRenderer(renderer);
+            break; // the software renderer below does the same work for less
+        }
+        if (renderer) {
+            if (SetUpRenderer(renderer)) {
+                return true;
+            }
+            SDL_DestroyRenderer(renderer);
+            s.renderer = nullptr;
+        }
+    }
+    if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
+        if (SetUpRenderer(renderer)) {
+            return true;
+        }
+        SDL_DestroyRenderer(renderer);
+        s.renderer = nullptr;
     }
     return false;
 }
@@ -213,7 +377,7 @@ bool CreateHeadless(int width, int height) {
                 SDL_CreateWindow(s.spec.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
         }
         if (s.window) {
-            if (SDL_Renderer* renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE)) {
+            if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
                 if (SetUpRenderer(renderer)) {
                     return true;
                 }
@@ -293,6 +457,10 @@ void DestroyTexture(TwTexture* texture) {
     if (!texture || s.textures.erase(texture) == 0) {
         return; // unknown handle: never free what we did not hand out
     }
+    // Quads of this frame may still use the picture; the handle's address may come back for
+    // another picture, so the screen can no longer be told apart by handles.
+    DrawCollectedQuads();
+    s.frame.screenKnown = false;
     if (texture->sdl) {
         SDL_DestroyTexture(texture->sdl);
     }
@@ -313,10 +481,15 @@ int LiveTextureCount() {
 }
 
 void Clear() {
-    if (SDL_Renderer* renderer = State().renderer) {
-        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-        SDL_RenderClear(renderer);
+    VideoState& s = State();
+    if (!s.renderer) {
+        return;
     }
+    FrameRecord& f = s.frame;
+    f.quads.clear();
+    f.drawn = 0;
+    f.clearAsked = true;
+    f.cleared = false;
 }
 
 bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t argb) {
@@ -324,41 +497,46 @@ bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t a
     if (!s.renderer || !texture || !texture->sdl || !corners) {
         return false;
     }
-    const SDL_Color color = ToColor(argb);
-    const float invW = 1.0f / static_cast<float>(texture->width);
-    const float invH = 1.0f / static_cast<float>(texture->height);
-    SDL_Vertex vertices[4];
-    for (int i = 0; i < 4; ++i) {
-        vertices[i].position = SDL_FPoint{corners[i].x, corners[i].y};
-        vertices[i].color = color;
-        vertices[i].tex_coord = SDL_FPoint{corners[i].u * invW, corners[i].v * invH};
-    }
-    // A quad whose top edge is not horizontal (a turned sprite) is drawn as a fan around its
-    // centre: the software renderer takes any two-triangle quad with axis-aligned corners for
-    // a plain blit and would then lose a quarter turn.
-    const bool turned = std::fabs(corners[1].y - corners[0].y) > 0.001f;
-    if (!turned) {
-        static const int kQuad[6] = {0, 1, 2, 1, 3, 2};
-        return SDL_RenderGeometry(s.renderer, texture->sdl, vertices, 4, kQuad, 6) == 0;
-    }
-    SDL_Vertex fan[5] = {vertices[0], vertices[1], vertices[2], vertices[3], vertices[0]};
-    SDL_Vertex& centre = fan[4];
-    centre.position = SDL_FPoint{0, 0};
-    centre.tex_coord = SDL_FPoint{0, 0};
-    for (const SDL_Vertex& corner : vertices) {
-        centre.position.x += 0.25f * corner.position.x;
-        centre.position.y += 0.25f * corner.position.y;
-        centre.tex_coord.x += 0.25f * corner.tex_coord.x;
-        centre.tex_coord.y += 0.25f * corner.tex_coord.y;
-    }
-    static const int kFan[12] = {0, 1, 4, 1, 3, 4, 3, 2, 4, 2, 0, 4};
-    return SDL_RenderGeometry(s.renderer, texture->sdl, fan, 5, kFan, 12) == 0;
+    FrameQuad& quad = s.frame.quads.emplace_back();
+    quad.texture = texture;
+    std::copy(corners, corners + 4, quad.corners);
+    quad.argb = argb;
+    return true;
 }
 
-void Present() {
-    if (SDL_Renderer* renderer = State().renderer) {
-        SDL_RenderPresent(renderer);
+bool Present() {
+    VideoState& s = State();
+    FrameRecord& f = s.frame;
+    if (!s.renderer) {
+        return false;
     }
+    const bool nothingDrawnYet = !f.cleared && f.drawn == 0;
+    if (f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
+        f.quads == f.onScreen) {
+        f.quads.clear();
+        f.clearAsked = false;
+        return false;
+    }
+    DrawCollectedQuads();
+    SDL_RenderPresent(s.renderer);
+    ++f.presented;
+    // Only a frame drawn from a clear screen is known in full; anything else was drawn over
+    // an earlier picture.
+    f.screenKnown = f.clearAsked;
+    f.onScreen.swap(f.quads);
+    f.quads.clear();
+    f.drawn = 0;
+    f.clearAsked = f.cleared = false;
+    f.redrawAsked = false;
+    return true;
+}
+
+std::uint64_t PresentedFrames() {
+    return State().frame.presented;
+}
+
+void RequestRedraw() {
+    State().frame.redrawAsked = true;
 }
 
 bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
@@ -366,6 +544,7 @@ bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
     if (!renderer) {
         return false;
     }
+    DrawCollectedQuads();
     // The letterboxed picture in output pixels.
     SDL_Rect viewport{};
     float scaleX = 1, scaleY = 1;
@@ -382,22 +561,62 @@ bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
 }
 
 void PaceFrame() {
+    using Clock = std::chrono::steady_clock;
     VideoState& s = State();
-    const std::uint64_t frequency = SDL_GetPerformanceFrequency();
-    const std::uint64_t period = frequency / static_cast<std::uint64_t>(RefreshRate());
-    const std::uint64_t now = SDL_GetPerformanceCounter();
-    if (s.lastFrameEnd == 0 || now - s.lastFrameEnd >= period) {
+    const Clock::time_point now = Clock::now();
+    // Under a millisecond to go counts as paced already: presenting waited for the display.
+    constexpr auto kSlack = std::chrono::milliseconds(1);
+    if (s.lastFrameEnd == Clock::time_point{} || now + kSlack >= s.lastFrameEnd + s.refreshPeriod) {
         // First frame, or presenting already took a whole refresh (vsync or a slow frame).
         s.lastFrameEnd = now;
         return;
     }
-    const std::uint64_t deadline = s.lastFrameEnd + period;
-    const std::uint64_t remainingMs = (deadline - now) * 1000 / frequency;
-    // Under a millisecond left means presentation is already paced by the display.
-    if (remainingMs >= 1) {
-        SDL_Delay(static_cast<Uint32>(remainingMs));
-    }
+    // Sleep to the very deadline (no busy waiting) and count the next period from it, so the
+    // rate stays at the display's refresh even when a sleep ends a little late.
+    const Clock::time_point deadline = s.lastFrameEnd + s.refreshPeriod;
+    std::this_thread::sleep_until(deadline);
     s.lastFrameEnd = deadline;
 }
 
 } // namespace TwVideo
+
+namespace {
+
+bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad) {
+    TwTexture* texture = quad.texture;
+    if (!texture->sdl) {
+        return false;
+    }
+    const SDL_Color color = ToColor(quad.argb);
+    const float invW = 1.0f / static_cast<float>(texture->width);
+    const float invH = 1.0f / static_cast<float>(texture->height);
+    const TwQuadCorner* corners = quad.corners;
+    SDL_Vertex vertices[4];
+    for (int i = 0; i < 4; ++i) {
+        vertices[i].position = SDL_FPoint{corners[i].x, corners[i].y};
+        vertices[i].color = color;
+        vertices[i].tex_coord = SDL_FPoint{corners[i].u * invW, corners[i].v * invH};
+    }
+    // A quad whose top edge is not horizontal (a turned sprite) is drawn as a fan around its
+    // centre: the software renderer takes any two-triangle quad with axis-aligned corners for
+    // a plain blit and would then lose a quarter turn.
+    const bool turned = std::fabs(corners[1].y - corners[0].y) > 0.001f;
+    if (!turned) {
+        static const int kQuad[6] = {0, 1, 2, 1, 3, 2};
+        return SDL_RenderGeometry(renderer, texture->sdl, vertices, 4, kQuad, 6) == 0;
+    }
+    SDL_Vertex fan[5] = {vertices[0], vertices[1], vertices[2], vertices[3], vertices[0]};
+    SDL_Vertex& centre = fan[4];
+    centre.position = SDL_FPoint{0, 0};
+    centre.tex_coord = SDL_FPoint{0, 0};
+    for (const SDL_Vertex& corner : vertices) {
+        centre.position.x += 0.25f * corner.position.x;
+        centre.position.y += 0.25f * corner.position.y;
+        centre.tex_coord.x += 0.25f * corner.tex_coord.x;
+        centre.tex_coord.y += 0.25f * corner.tex_coord.y;
+    }
+    static const int kFan[12] = {0, 1, 4, 1, 3, 4, 3, 2, 4, 2, 0, 4};
+    return SDL_RenderGeometry(renderer, texture->sdl, fan, 5, kFan, 12) == 0;
+}
+
+} // namespace

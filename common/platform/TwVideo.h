@@ -17,6 +17,7 @@
 struct TwQuadCorner {
     float x = 0, y = 0;
     float u = 0, v = 0;
+    bool operator==(const TwQuadCorner&) const = default;
 };
 
 // How the window is made.
@@ -68,12 +69,27 @@ bool TextureSize(const TwTexture* texture, int& width, int& height);
 int LiveTextureCount();
 
 // Frame: clear to black, draw quads, present.
+//
+// A frame's quads are collected and only drawn when the frame is presented (or read back).
+// When a frame that began with Clear holds exactly the quads of the frame on screen (same
+// textures, corners, texel positions and colours, in the same order) and nothing asked for a
+// redraw, it is neither drawn nor presented: the window still shows that very picture, and
+// an idle screen costs next to nothing.
 void Clear();
 // One textured quad: corners in the order top-left, top-right, bottom-left, bottom-right of
-// the source part, `argb` multiplies texel colour and alpha. False when nothing was drawn.
+// the source part, `argb` multiplies texel colour and alpha. False when nothing can be drawn
+// (no renderer, or a texture without a picture).
 bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t argb);
-void Present();
-// The picture drawn so far (before Present), ARGB8888, row by row.
+// Presents the frame; false when it was the picture already on screen and was skipped.
+bool Present();
+// Frames actually presented since the start (frames whose picture was unchanged are not).
+std::uint64_t PresentedFrames();
+// The next frame is drawn and presented whatever it holds: the window's contents were lost
+// or changed size (exposed, restored, resized, render device reset). Window events ask for
+// this by themselves.
+void RequestRedraw();
+// The picture drawn so far (before Present), ARGB8888, row by row. The frame's quads are
+// drawn first.
 bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
 
 // Keeps the frame rate at the display's refresh when presenting does not wait for the
