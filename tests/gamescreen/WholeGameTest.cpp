@@ -1,0 +1,112 @@
+#include "GameScreenFixture.h"
+
+#include "gui/TwBaseGuiElemen.h"
+#include "platform/TwRand.h"
+#include "records/TwProfileStore.h"
+#include "records/TwTop.h"
+
+using gstest::GameScreenTest;
+
+// A simple player plays whole games on the screen: it aims from below at the lowest bubble
+// of the loaded colour (or the lowest bubble of all when there is none) and fires, until the
+// game ends.
+class WholeGameTest : public GameScreenTest, public ::testing::WithParamInterface<int> {
+protected:
+    TwVector ChooseAim() const {
+        const int colour = Gun().Loaded() != nullptr ? Gun().Loaded()->Colour() : -1;
+        int bestColumn = -1, bestRow = -1;
+        bool bestMatches = false;
+        Field().ForEachBubble([&](const BaseBubble& bubble, int c, int k) {
+            const bool matches = bubble.Colour() == colour;
+            const bool better = (matches && !bestMatches) ||
+                                (matches == bestMatches && (k > bestRow || bestColumn < 0));
+            if (better) {
+                bestColumn = c;
+                bestRow = k;
+                bestMatches = matches;
+            }
+        });
+        return bestColumn < 0 ? TwVector(400, 100) : Under(bestColumn, bestRow);
+    }
+
+    // Plays until the game ends; returns the number of shots.
+    int PlayToTheEnd(int maxShots) {
+        int shots = 0;
+        int lastScore = 0;
+        while (GameState::Get() == GameState::kPlaying && shots < maxShots) {
+            if (!ShootAt(ChooseAim())) {
+                // The game may have ended while the launcher was waiting for a row.
+                EXPECT_NE(GameState::Get(), GameState::kPlaying) << Picture();
+                break;
+            }
+            ++shots;
+            EXPECT_GE(Field().Score, lastScore);
+            lastScore = Field().Score;
+            Field().ForEachBubble([](const BaseBubble& bubble, int, int) {
+                EXPECT_TRUE(bubble.Colour() >= 0 && bubble.Colour() < 6);
+            });
+        }
+        return shots;
+    }
+
+    // Counts the result dialog up to its end and leaves it through its button.
+    void FinishThroughTheDialog(const char* panelName, const char* buttonName) {
+        ASSERT_TRUE(game.IsOpen(panelName));
+        auto* panel = dynamic_cast<GameCompletePanel*>(game.GetPanel(panelName));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->ScoreTarget(), scoreAtEnd);
+        EXPECT_EQ(panel->TotalTarget(), scoreAtEnd + bonusAtEnd);
+        ASSERT_TRUE(RunUntil([panel] { return panel->CountDone() && panel->IsSteady(); }));
+        EXPECT_EQ(panel->TotalShown(), scoreAtEnd + bonusAtEnd);
+
+        const TwBaseGuiElemen* button = panel->FindElement(buttonName);
+        ASSERT_NE(button, nullptr);
+        if (packsOpen) {
+            LeftClick(button->Position().x, button->Position().y);
+        } else {
+            game.SetPendingEvent(buttonName);
+        }
+        Frame();
+        EXPECT_EQ(router.Current(), &menu);
+        EXPECT_FALSE(game.IsOpen(panelName));
+    }
+
+    void PlayWholeGame(int mode) {
+        TwSRand(static_cast<std::uint32_t>(GetParam()));
+        StartGame(mode);
+        ASSERT_TRUE(game.SaveGame());
+        const int shots = PlayToTheEnd(1500);
+        ASSERT_NE(GameState::Get(), GameState::kPlaying) << "after " << shots << " shots";
+        scoreAtEnd = Field().Score;
+        bonusAtEnd = Field().TripleBonus;
+        // Bubbles still falling may add points after the end; the dialog keeps the end's.
+        const bool won = GameState::Get() == GameState::kCompleteShown;
+        if (!won) {
+            EXPECT_FALSE(Field().RowEmpty(Field().Rows() - 1)) << Picture();
+        }
+        EXPECT_EQ(SlotText(), "");
+        EXPECT_FALSE(TwProfileStore::Instance().HasSavedGame());
+        if (scoreAtEnd > 0) {
+            ASSERT_EQ(Table(mode).Count(), 1);
+            EXPECT_EQ(Table(mode).Records()[0].Scores, scoreAtEnd);
+        }
+        if (won) {
+            FinishThroughTheDialog(Game::kCompletePanel, Game::kCompleteButton);
+        } else {
+            FinishThroughTheDialog(Game::kGameOverPanel, Game::kGameOverButton);
+        }
+    }
+
+    int scoreAtEnd = 0;
+    int bonusAtEnd = 0;
+};
+
+TEST_P(WholeGameTest, ClassicGamePlayedToItsEnd) {
+    PlayWholeGame(Game::kClassic);
+}
+
+TEST_P(WholeGameTest, ArcadeGamePlayedToItsEnd) {
+    PlayWholeGame(Game::kArcade);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WholeGameTest, ::testing::Values(1, 77, 4096));
