@@ -447,6 +447,35 @@ void GameMap::LoadLauncher() {
 // ---------------------------------------------------------------------------------------
 // Shot route
 
+// The first of ceiling, left wall and right wall that the ray from `p` along `d` meets,
+// ignoring the wall it starts on.
+void GameMap::FindBoundaryHit(const TwVector& p, const TwVector& d, bool& hitsCeiling,
+                              TwVector& ceilingHit, bool& hitsLeft, TwVector& leftHit,
+                              bool& hitsRight, TwVector& rightHit) const {
+    constexpr float kNever = std::numeric_limits<float>::infinity();
+    constexpr float kMinStep = 1e-3f;
+    const float left = static_cast<float>(walls_.leftX);
+    const float right = static_cast<float>(walls_.rightX);
+    const float top = static_cast<float>(walls_.topY);
+    const float toCeiling = d.y < 0.0f ? (top - p.y) / d.y : kNever;
+    const float toWall = d.x < 0.0f   ? (left - p.x) / d.x
+                         : d.x > 0.0f ? (right - p.x) / d.x
+                                      : kNever;
+    if (toWall > kMinStep && toWall < toCeiling) {
+        const TwVector hit = p + d * toWall;
+        (d.x < 0.0f ? hitsLeft : hitsRight) = true;
+        (d.x < 0.0f ? leftHit : rightHit) = hit;
+    } else if (toCeiling >= 0.0f && toCeiling != kNever) {
+        // Only a ray that really crosses the ceiling between the walls reaches it; one
+        // leaving the field sideways (from a wall, outwards) keeps the route as it is.
+        const TwVector hit = p + d * toCeiling;
+        if (hit.x >= left - 0.5f && hit.x <= right + 0.5f) {
+            hitsCeiling = true;
+            ceilingHit = hit;
+        }
+    }
+}
+
 void GameMap::ComputePath() {
     if (launcher_ == nullptr || launcher_->Loaded() == nullptr) {
         return;
@@ -469,9 +498,14 @@ void GameMap::ComputePath() {
     for (int segment = 0; segment < kMaxRouteSegments; ++segment) {
         const TwVector s = p + d * kRouteReach;
         TwVector ceilingHit, leftHit, rightHit;
-        const bool hitsCeiling = TwSegmentsIntersect(p, s, ceilingA, ceilingB, &ceilingHit);
-        const bool hitsLeft = TwSegmentsIntersect(p, s, ceilingA, floorLeft, &leftHit);
-        const bool hitsRight = TwSegmentsIntersect(p, s, ceilingB, floorRight, &rightHit);
+        bool hitsCeiling = TwSegmentsIntersect(p, s, ceilingA, ceilingB, &ceilingHit);
+        bool hitsLeft = TwSegmentsIntersect(p, s, ceilingA, floorLeft, &leftHit);
+        bool hitsRight = TwSegmentsIntersect(p, s, ceilingB, floorRight, &rightHit);
+        if (!hitsCeiling && !hitsLeft && !hitsRight) {
+            // The edge tests can all miss when the ray runs exactly through a corner or
+            // starts on a wall; find the boundary it meets first directly instead.
+            FindBoundaryHit(p, d, hitsCeiling, ceilingHit, hitsLeft, leftHit, hitsRight, rightHit);
+        }
         q = p;
         if (hitsCeiling) {
             q = ceilingHit;

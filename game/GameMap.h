@@ -151,6 +151,9 @@ public:
     // --- Shot route and flight ---
     // Builds the whole route of the loaded bubble along the launcher's aim.
     void ComputePath();
+    void FindBoundaryHit(const TwVector& p, const TwVector& d, bool& hitsCeiling,
+                         TwVector& ceilingHit, bool& hitsLeft, TwVector& leftHit, bool& hitsRight,
+                         TwVector& rightHit) const;
     // Looks for a bubble touching the segment from `a` towards `b` along unit direction `d`.
     // On a hit the route is finished up to the target cell and true is returned.
     bool FindCollision(const TwVector& a, const TwVector& d, const TwVector& b);

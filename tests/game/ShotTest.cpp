@@ -55,6 +55,29 @@ TEST_F(FieldTest, ShotOffTheWallToTheCeilingEndsOnTheCeilingCell) {
     EXPECT_EQ(launcher.Loaded()->Colour(), 2);
 }
 
+// Shots whose ray leaves the field through the very point where ceiling and wall meet.
+class CornerShotTest : public FieldTest {
+protected:
+    void ExpectSticksToTheCeiling(bool leftCorner) {
+        const GameMap::Walls& walls = field.GetWalls();
+        const float cornerX = static_cast<float>(leftCorner ? walls.leftX : walls.rightX);
+        Load(2);
+        ASSERT_TRUE(FireAt(TwVector(cornerX, static_cast<float>(walls.topY))));
+        const TwCell target = field.TargetCell();
+        EXPECT_EQ(target.y, 0);
+        FlyUntilLanded();
+        EXPECT_NE(field.Bubble(target.x, 0), nullptr);
+    }
+};
+
+TEST_F(CornerShotTest, LeftTopCornerSticksToTheCeiling) {
+    ExpectSticksToTheCeiling(true);
+}
+
+TEST_F(CornerShotTest, RightTopCornerSticksToTheCeiling) {
+    ExpectSticksToTheCeiling(false);
+}
+
 TEST_F(FieldTest, FlightMovesAtNinePixelsPerTenthOfASecond) {
     Load(1);
     ASSERT_TRUE(FireAt(TwVector(400, 100)));
