@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -442,6 +443,182 @@ TEST(AssetLayout, ListsTablesAndTextStayInsideTheirDialogs) {
         EXPECT_GT(y, 40) << key;
         EXPECT_LT(y + 16, over.height * 0.85 - 21) << key << " runs into the button";
     }
+}
+
+// ----- Picture content -----
+
+// Straight colour of a pixel of a picture from the packs (0xRRGGBB) and its alpha.
+struct Rgba {
+    int r, g, b, a;
+};
+
+Rgba PixelOf(const Picture& p, int x, int y) {
+    const bool topFirst = (static_cast<unsigned char>(p.bytes[17]) & 0x20) != 0;
+    const int row = topFirst ? y : p.height - 1 - y;
+    const auto* q = reinterpret_cast<const unsigned char*>(p.bytes.data()) + 18 +
+                    (std::size_t(row) * p.width + x) * 4;
+    return {q[2], q[1], q[0], q[3]};
+}
+
+// Which pixels of one frame (frameW wide, starting at column x0) are opaque.
+std::vector<bool> Coverage(const Picture& p, int x0, int frameW) {
+    std::vector<bool> mask;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = x0; x < x0 + frameW; ++x) {
+            mask.push_back(PixelOf(p, x, y).a > 128);
+        }
+    }
+    return mask;
+}
+
+TEST(AssetPictureContent, BubblesGrowIntoFullBubblesOfTheirTintWithDistinctSigns) {
+    // The tints the game gives the pointer for each colour.
+    const int tints[6][3] = {{140, 154, 232}, {255, 145, 105}, {99, 206, 91},
+                             {255, 242, 35},  {230, 141, 213}, {255, 255, 255}};
+    std::vector<std::vector<bool>> signs;
+    for (int c = 0; c < 6; ++c) {
+        const Picture p = MustLoad("Bubbles/" + std::to_string(c));
+        const int d = p.height, last = 8 * d;
+        // The last frame is a whole disc filling its cell; the first is a small seed.
+        const auto full = Coverage(p, last, d);
+        const auto seed = Coverage(p, 0, d);
+        const long fullCount = std::count(full.begin(), full.end(), true);
+        const long seedCount = std::count(seed.begin(), seed.end(), true);
+        EXPECT_GT(fullCount, 0.7 * 3.14159 * d * d / 4) << "colour " << c;
+        EXPECT_LT(seedCount, fullCount / 4) << "colour " << c;
+        EXPECT_EQ(PixelOf(p, last, 0).a, 0) << "corners of a bubble are clear";
+        // The bubble's mean colour leans the same way as its tint.
+        double sum[3] = {0, 0, 0};
+        int n = 0;
+        for (int y = 0; y < d; ++y) {
+            for (int x = last; x < last + d; ++x) {
+                const Rgba px = PixelOf(p, x, y);
+                if (px.a == 255) {
+                    sum[0] += px.r, sum[1] += px.g, sum[2] += px.b;
+                    ++n;
+                }
+            }
+        }
+        ASSERT_GT(n, 0);
+        double dist = 0;
+        for (int k = 0; k < 3; ++k) {
+            dist += std::pow(sum[k] / n - tints[c][k], 2);
+        }
+        EXPECT_LT(std::sqrt(dist), 90) << "colour " << c << " is far from its tint";
+        // The sign: the pixels clearly darker than their neighbourhood inside the disc.
+        std::vector<bool> sign;
+        for (int y = d / 4; y < d * 3 / 4; ++y) {
+            for (int x = last + d / 4; x < last + d * 3 / 4; ++x) {
+                const Rgba px = PixelOf(p, x, y);
+                const double lum = 0.3 * px.r + 0.59 * px.g + 0.11 * px.b;
+                const double mean = 0.3 * sum[0] / n + 0.59 * sum[1] / n + 0.11 * sum[2] / n;
+                sign.push_back(lum < mean * 0.8);
+            }
+        }
+        EXPECT_GT(std::count(sign.begin(), sign.end(), true), 20)
+            << "colour " << c << " has no sign";
+        signs.push_back(sign);
+    }
+    // No two signs share the same shape.
+    for (int a = 0; a < 6; ++a) {
+        for (int b = a + 1; b < 6; ++b) {
+            long both = 0, either = 0;
+            for (std::size_t i = 0; i < signs[a].size(); ++i) {
+                both += signs[a][i] && signs[b][i];
+                either += signs[a][i] || signs[b][i];
+            }
+            EXPECT_LT(double(both) / either, 0.75) << "signs of colours " << a << " and " << b;
+        }
+    }
+}
+
+TEST(AssetPictureContent, SpritesPointTheWayTheGameTurnsThem) {
+    // The launcher's hub is a ring whose window shows the next bubble, which the game puts just
+    // behind the launcher's centre: the middle of the clear run through the centre, along the
+    // launcher's axis, lies behind it. The game turns "Zorbit" from +x, "ZorbitMenu" from up.
+    auto windowMiddle = [](const Picture& p, bool alongX) {
+        const int cx = p.width / 2, cy = p.height / 2;
+        auto clear = [&](int t) {
+            return (alongX ? PixelOf(p, cx + t, cy).a : PixelOf(p, cx, cy + t).a) < 16;
+        };
+        int lo = 0, hi = 0;
+        while (clear(lo - 1)) {
+            --lo;
+        }
+        while (clear(hi + 1)) {
+            ++hi;
+        }
+        return (lo + hi) / 2.0;
+    };
+    const Picture game = MustLoad("Zorbit");
+    ASSERT_LT(PixelOf(game, game.width / 2, game.height / 2).a, 16);
+    EXPECT_LT(windowMiddle(game, true), -3) << "the game's launcher must point along +x";
+    const Picture menu = MustLoad("ZorbitMenu");
+    ASSERT_LT(PixelOf(menu, menu.width / 2, menu.height / 2).a, 16);
+    EXPECT_GT(windowMiddle(menu, false), 3) << "the menu's launcher must point up";
+    // The pointer is centred on its picture and light, since the game tints it.
+    const Picture cursor = MustLoad("Cursor");
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < cursor.height; ++y) {
+        for (int x = 0; x < cursor.width; ++x) {
+            if (PixelOf(cursor, x, y).a > 128) {
+                sx += x + 0.5 - cursor.width / 2.0, sy += y + 0.5 - cursor.height / 2.0;
+                ++n;
+            }
+        }
+    }
+    ASSERT_GT(n, 0);
+    EXPECT_LT(std::abs(sx / n), 0.5);
+    EXPECT_LT(std::abs(sy / n), 0.5);
+    const Rgba centre = PixelOf(cursor, cursor.width / 2, cursor.height / 2);
+    EXPECT_GT(centre.r + centre.g + centre.b, 600) << "the pointer's centre must be light";
+}
+
+TEST(AssetPictureContent, OverlaysAndInvisibleButtonsHaveTheRightTransparency) {
+    // The dimming square is one even, dark, half-see-through colour.
+    const Picture fade = MustLoad("Interface/Fade");
+    const Rgba f = PixelOf(fade, 0, 0);
+    EXPECT_TRUE(f.a > 64 && f.a < 220) << int(f.a);
+    EXPECT_LT(f.r + f.g + f.b, 60);
+    for (int y = 0; y < fade.height; ++y) {
+        for (int x = 0; x < fade.width; ++x) {
+            const Rgba p = PixelOf(fade, x, y);
+            ASSERT_TRUE(p.a == f.a && p.r == f.r && p.g == f.g && p.b == f.b);
+        }
+    }
+    // The greeting's button is invisible except for its focused frame.
+    const Picture greeting = MustLoad("Interface/ChangeProfileTr");
+    const int fh = greeting.height / 3;
+    for (int frame = 0; frame < 3; ++frame) {
+        int visible = 0;
+        for (int y = frame * fh; y < (frame + 1) * fh; ++y) {
+            for (int x = 0; x < greeting.width; ++x) {
+                visible += PixelOf(greeting, x, y).a > 0;
+            }
+        }
+        if (frame == 1) {
+            EXPECT_GT(visible, 100);
+        } else {
+            EXPECT_EQ(visible, 0) << "frame " << frame;
+        }
+    }
+    // A push button's three looks differ from each other.
+    const Picture ok = MustLoad("Interface/BtnOk");
+    const int bh = ok.height / 3;
+    auto frameBytes = [&](int frame) {
+        std::string out;
+        for (int y = frame * bh; y < (frame + 1) * bh; ++y) {
+            for (int x = 0; x < ok.width; ++x) {
+                const Rgba p = PixelOf(ok, x, y);
+                out += {char(p.r), char(p.g), char(p.b), char(p.a)};
+            }
+        }
+        return out;
+    };
+    EXPECT_NE(frameBytes(0), frameBytes(1));
+    EXPECT_NE(frameBytes(0), frameBytes(2));
+    EXPECT_NE(frameBytes(1), frameBytes(2));
 }
 
 // ----- Fonts -----

@@ -26,7 +26,7 @@ BubbleColour ColourOf(int id) {
     case 4: // pink
         return {Hex(0xFFD8F4), Hex(0xE27ECF), Hex(0x8E2C7C), Hex(0x5E1552)};
     default: // white
-        return {Hex(0xFFFFFF), Hex(0xE9EDF5), Hex(0x8D97AE), Hex(0x4C5770)};
+        return {Hex(0xFFFFFF), Hex(0xEEF1F7), Hex(0xA4ADC2), Hex(0x4C5770)};
     }
 }
 
