@@ -119,6 +119,9 @@ bool TwPanel::HandleInput(const TwInputEvent& event) {
     if (OnKey(event) || OnNavigationKey(event)) {
         return true;
     }
+    if (!keyboardNavigation_ && event.eventClass == TwInputEvent::kKeyboard) {
+        return false; // the keys belong to the game beneath, even under a lit button
+    }
     if (event.eventClass == TwInputEvent::kMouse) {
         DropKeyboardFocus(); // the pointer is back in charge of the looks
     }

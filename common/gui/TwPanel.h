@@ -70,6 +70,10 @@ public:
     bool HasKeyboardFocus() const { return keyboardFocus_; }
     // The radio box of the focused group, -1 when the focus is on a whole element.
     int FocusBox() const { return focusBox_; }
+    // A panel laid over play (its keys steer the launcher) leaves the focus keys alone;
+    // Escape still works. On for every other panel.
+    void SetKeyboardNavigation(bool on) { keyboardNavigation_ = on; }
+    bool KeyboardNavigation() const { return keyboardNavigation_; }
 
     // Adds an element under a name (which is also the event it raises); the panel owns it.
     template <class T> T* AddElement(const std::string& name, std::unique_ptr<T> element) {
@@ -170,6 +174,7 @@ protected:
     std::vector<std::unique_ptr<TwBaseGuiElemen>> elements_;
     int focus_ = 0;
     bool captured_ = false;
+    bool keyboardNavigation_ = true;
     bool keyboardFocus_ = false;
     int focusBox_ = -1;
 };

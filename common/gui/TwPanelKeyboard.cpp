@@ -191,7 +191,7 @@ void TwPanel::PressElement(TwBaseGuiElemen& element, int box) {
 }
 
 bool TwPanel::OnNavigationKey(const TwInputEvent& event) {
-    if (event.messageId != kKeyDown) {
+    if (!keyboardNavigation_ || event.messageId != kKeyDown) {
         return false;
     }
     switch (event.key) {

@@ -129,6 +129,13 @@ TEST_F(KeyboardNavigation, TabAndArrowsWalkEveryStopInOrder) {
     other.MoveFocus(1); // an empty panel has nowhere to go
     EXPECT_FALSE(other.PressFocused());
 
+    panel->SetKeyboardNavigation(false); // a panel over play leaves the keys to the game
+    EXPECT_FALSE(Press(kDown)) << "not used, although an element is lit";
+    EXPECT_EQ(Lit(), "Dlg.FullScreen ");
+    Press(kEscape);
+    EXPECT_EQ(TakeEvent(), "Dlg.Close");
+    panel->SetKeyboardNavigation(true);
+
     screen.OpenPanel("Dlg"); // opening again starts without focus
     screen.SettleFades();
     Press(kUp);
