@@ -535,6 +535,13 @@ std::uint64_t PresentedFrames() {
     return State().frame.presented;
 }
 
+void FinishDrawing() {
+    DrawCollectedQuads();
+    if (SDL_Renderer* renderer = State().renderer) {
+        SDL_RenderFlush(renderer);
+    }
+}
+
 void RequestRedraw() {
     State().frame.redrawAsked = true;
 }

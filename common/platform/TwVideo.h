@@ -88,6 +88,9 @@ std::uint64_t PresentedFrames();
 // or changed size (exposed, restored, resized, render device reset). Window events ask for
 // this by themselves.
 void RequestRedraw();
+// Draws the frame's collected quads now and waits until the renderer has done so, without
+// presenting (benchmarks time the drawing of a frame with this).
+void FinishDrawing();
 // The picture drawn so far (before Present), ARGB8888, row by row. The frame's quads are
 // drawn first.
 bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
