@@ -590,6 +590,14 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
     if (event.kind >= Kind::PadAttach) {
         return DriveVirtualPad(event);
     }
+    if (event.kind == Kind::Resize) {
+        SDL_Window* window = TwVideo::SdlWindow();
+        if (!window || event.x <= 0 || event.y <= 0) {
+            return false;
+        }
+        SDL_SetWindowSize(window, event.x, event.y); // SDL announces the new size itself
+        return true;
+    }
     SDL_Event e;
     SDL_zero(e);
     e.common.timestamp = SDL_GetTicks();

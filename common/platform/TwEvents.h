@@ -83,6 +83,7 @@ struct TwSyntheticEvent {
         Restore,
         Close, // the window's close button
         DeviceReset,
+        Resize, // the player drags the window to x by y window pixels
         // A virtual game controller, handled by SDL like a real one:
         PadAttach,     // plugs it in (SDL then announces the new controller)
         PadDetach,     // pulls it out
