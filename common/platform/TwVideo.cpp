@@ -589,10 +589,50 @@ void PaceFrame() {
 
 namespace {
 
+// An upright quad (not turned, possibly mirrored or scaled) as a rectangle copy: the
+// software renderer blends rectangles with its blitters, many times faster than filling two
+// textured triangles pixel by pixel.
+bool CopyUprightQuad(SDL_Renderer* renderer, const FrameQuad& quad) {
+    const TwQuadCorner* c = quad.corners;
+    if (c[0].y != c[1].y || c[2].y != c[3].y || c[0].x != c[2].x || c[1].x != c[3].x) {
+        return false;
+    }
+    const float u0 = c[0].u, v0 = c[0].v, u1 = c[3].u, v1 = c[3].v;
+    if (u0 != std::floor(u0) || v0 != std::floor(v0) || u1 != std::floor(u1) ||
+        v1 != std::floor(v1) || u1 <= u0 || v1 <= v0) {
+        return false; // texel edges off the pixel grid: leave it to the triangles
+    }
+    int flip = SDL_FLIP_NONE;
+    float left = c[0].x, right = c[1].x, top = c[0].y, bottom = c[2].y;
+    if (right < left) {
+        std::swap(left, right);
+        flip |= SDL_FLIP_HORIZONTAL;
+    }
+    if (bottom < top) {
+        std::swap(top, bottom);
+        flip |= SDL_FLIP_VERTICAL;
+    }
+    SDL_Texture* sdl = quad.texture->sdl;
+    const SDL_Color color = ToColor(quad.argb);
+    SDL_SetTextureColorMod(sdl, color.r, color.g, color.b);
+    SDL_SetTextureAlphaMod(sdl, color.a);
+    const SDL_Rect src{static_cast<int>(u0), static_cast<int>(v0), static_cast<int>(u1 - u0),
+                       static_cast<int>(v1 - v0)};
+    const SDL_FRect dest{left, top, right - left, bottom - top};
+    const int result = flip == SDL_FLIP_NONE
+                           ? SDL_RenderCopyF(renderer, sdl, &src, &dest)
+                           : SDL_RenderCopyExF(renderer, sdl, &src, &dest, 0, nullptr,
+                                               static_cast<SDL_RendererFlip>(flip));
+    return result == 0;
+}
+
 bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad) {
     TwTexture* texture = quad.texture;
     if (!texture->sdl) {
         return false;
+    }
+    if (CopyUprightQuad(renderer, quad)) {
+        return true;
     }
     const SDL_Color color = ToColor(quad.argb);
     const float invW = 1.0f / static_cast<float>(texture->width);
