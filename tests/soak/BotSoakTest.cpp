@@ -11,10 +11,11 @@
 #include "BaseBubble.h"
 #include "BubbleBanks.h"
 #include "Game.h"
+#include "GameAppHarness.h"
 #include "GameMap.h"
 #include "GameState.h"
 #include "Launcher.h"
-#include "SoakHarness.h"
+#include "SoakLength.h"
 #include "TwDrawList.h"
 #include "app/TwInputEvent.h"
 #include "app/TwRenderDevice.h"
@@ -147,7 +148,7 @@ struct GameResult {
 };
 
 // Plays one game to its end (or to the shot limit) and checks the field after every frame.
-GameResult PlayOneGame(soak::AppHarness& app, Game& game, int mode, bool saveMidway) {
+GameResult PlayOneGame(Game& game, int mode, bool saveMidway) {
     GameResult result;
     if (mode == Game::kArcade) {
         game.StartArcade();
@@ -224,12 +225,11 @@ GameResult PlayOneGame(soak::AppHarness& app, Game& game, int mode, bool saveMid
         lastScore = score;
     }
     result.score = lastScore;
-    (void)app;
     return result;
 }
 
 TEST(SoakBot, PlaysWholeGamesInBothModesAtEveryDifficultyKeepingTheFieldSound) {
-    soak::AppHarness app;
+    zvtest::GameAppHarness app;
     ASSERT_TRUE(app.Start());
     Game* game = app.GameScreen();
     ASSERT_NE(game, nullptr);
@@ -241,7 +241,7 @@ TEST(SoakBot, PlaysWholeGamesInBothModesAtEveryDifficultyKeepingTheFieldSound) {
     for (int g = 0; g < games; ++g) {
         const int mode = g % 2;
         TwSysConfig::Instance().DifficultLevel = (g / 2) % 3;
-        const GameResult result = PlayOneGame(app, *game, mode, g % 5 == 2);
+        const GameResult result = PlayOneGame(*game, mode, g % 5 == 2);
         if (::testing::Test::HasFailure()) {
             FAIL() << "game " << g << " (mode " << mode << ", difficulty " << (g / 2) % 3
                    << ") after " << result.frames << " frames and " << result.shots << " shots";

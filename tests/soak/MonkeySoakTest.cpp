@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "Game.h"
-#include "SoakHarness.h"
+#include "GameAppHarness.h"
+#include "SoakLength.h"
 #include "gui/TwEventRouter.h"
 #include "platform/TwRand.h"
 
@@ -68,7 +69,7 @@ TwSyntheticEvent RandomEvent(int& heldButton) {
 }
 
 TEST(SoakMonkey, RandomInputAcrossEveryScreenNeverBreaksTheApplication) {
-    soak::AppHarness app;
+    zvtest::GameAppHarness app;
     ASSERT_TRUE(app.Start());
     TwSRand(7);
 

@@ -1,6 +1,5 @@
-#include "SoakHarness.h"
+#include "GameAppHarness.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "Game.h"
@@ -15,35 +14,14 @@
 #include "platform/TwMessageBox.h"
 #include "records/TwProfileStore.h"
 
-namespace soak {
+namespace zvtest {
 
-namespace {
-
-int EnvCount(const char* name, int fallback) {
-    const char* text = std::getenv(name);
-    if (text == nullptr || *text == '\0') {
-        return fallback;
-    }
-    const int value = std::atoi(text);
-    return value > 0 ? value : fallback;
-}
-
-} // namespace
-
-int GamesToPlay() {
-    return EnvCount("ZV_SOAK_GAMES", 6);
-}
-
-int EventsToSend() {
-    return EnvCount("ZV_SOAK_EVENTS", 2000);
-}
-
-AppHarness::AppHarness() {
+GameAppHarness::GameAppHarness() {
     // Error boxes would wait for a click; here they only need to leave the game running.
     TwSetMessageSink([](const std::string&, const std::string&) {});
 }
 
-AppHarness::~AppHarness() {
+GameAppHarness::~GameAppHarness() {
     Stop();
     TwSoundManager::Instance().ShutDown();
     TwSetClock(nullptr);
@@ -53,7 +31,7 @@ AppHarness::~AppHarness() {
     TwSetMessageSink({});
 }
 
-bool AppHarness::Start() {
+bool GameAppHarness::Start() {
     TwResourceManager& packs = TwResourceManager::Instance();
     packs.CloseAll();
     const std::string dataDir = zvtest::BinaryDir() + "/Data/";
@@ -101,14 +79,14 @@ bool AppHarness::Start() {
     return true;
 }
 
-void AppHarness::Stop() {
+void GameAppHarness::Stop() {
     if (app_) {
         app_->Shutdown();
         app_.reset();
     }
 }
 
-void AppHarness::Frame(std::uint32_t frameMs) {
+void GameAppHarness::Frame(std::uint32_t frameMs) {
     TwWindowMessage message;
     while (TwPeekMessage(message)) {
         if (message.id == kTwMsgQuit) {
@@ -121,12 +99,12 @@ void AppHarness::Frame(std::uint32_t frameMs) {
     app_->Frame();
 }
 
-bool AppHarness::Push(const TwSyntheticEvent& event) {
+bool GameAppHarness::Push(const TwSyntheticEvent& event) {
     return TwPushSyntheticEvent(event);
 }
 
-Game* AppHarness::GameScreen() const {
+Game* GameAppHarness::GameScreen() const {
     return app_ ? dynamic_cast<Game*>(app_->GameScreen()) : nullptr;
 }
 
-} // namespace soak
+} // namespace zvtest

@@ -10,22 +10,17 @@
 
 class Game;
 
-namespace soak {
-
-// How long a soak runs: the suite's short run unless the environment asks for more
-// (make soak sets both).
-int GamesToPlay();
-int EventsToSend();
+namespace zvtest {
 
 // The whole application with the real game screen, started as the game starts it (packs of
 // the build tree, settings, profiles, window, sound, load step) with a fixed clock, in
 // private player directories. One player, "Soak", exists from the start.
-class AppHarness {
+class GameAppHarness {
 public:
-    AppHarness();
-    ~AppHarness();
-    AppHarness(const AppHarness&) = delete;
-    AppHarness& operator=(const AppHarness&) = delete;
+    GameAppHarness();
+    ~GameAppHarness();
+    GameAppHarness(const GameAppHarness&) = delete;
+    GameAppHarness& operator=(const GameAppHarness&) = delete;
 
     // False (with a test failure) when the packs or the window are missing.
     bool Start();
@@ -49,4 +44,4 @@ private:
     int quitRequests_ = 0;
 };
 
-} // namespace soak
+} // namespace zvtest
