@@ -52,6 +52,7 @@ struct VideoState {
     std::unordered_set<TwTexture*> textures;
     std::chrono::steady_clock::time_point lastFrameEnd{};
     std::chrono::nanoseconds refreshPeriod{0};
+    Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
     FrameRecord frame;
 };
 
@@ -124,6 +125,23 @@ void DropAllTexturePictures() {
     }
 }
 
+// Pictures are kept in the renderer's own pixel layout (the first 32-bit layout with alpha it
+// lists), so drawing them blends straight into the window's picture instead of reordering
+// the channels of every pixel in every frame.
+Uint32 PreferredTextureFormat(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) == 0) {
+        for (Uint32 i = 0; i < info.num_texture_formats; ++i) {
+            const Uint32 format = info.texture_formats[i];
+            if (!SDL_ISPIXELFORMAT_FOURCC(format) && SDL_ISPIXELFORMAT_ALPHA(format) &&
+                SDL_BYTESPERPIXEL(format) == 4) {
+                return format;
+            }
+        }
+    }
+    return SDL_PIXELFORMAT_RGBA32;
+}
+
 bool SetUpRenderer(SDL_Renderer* renderer) {
     VideoState& s = State();
     s.renderer = renderer;
@@ -132,6 +150,7 @@ bool SetUpRenderer(SDL_Renderer* renderer) {
         return false;
     }
     s.lastFrameEnd = {};
+    s.textureFormat = PreferredTextureFormat(renderer);
     const int refresh = TwVideo::RefreshRate();
     s.refreshPeriod = std::chrono::nanoseconds(1'000'000'000 / (refresh > 0 ? refresh : 60));
     ForgetFrames();
@@ -436,12 +455,24 @@ TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
     if (!s.renderer || !rgba || width <= 0 || height <= 0) {
         return nullptr;
     }
-    SDL_Texture* sdl = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_RGBA32,
-                                         SDL_TEXTUREACCESS_STATIC, width, height);
+    SDL_Texture* sdl =
+        SDL_CreateTexture(s.renderer, s.textureFormat, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!sdl) {
         return nullptr;
     }
-    if (SDL_UpdateTexture(sdl, nullptr, rgba, width * 4) != 0) {
+    const int pitch = width * 4;
+    std::vector<std::uint8_t> reordered;
+    const std::uint8_t* pixels = rgba;
+    if (s.textureFormat != SDL_PIXELFORMAT_RGBA32) {
+        reordered.resize(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height));
+        if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGBA32, rgba, pitch, s.textureFormat,
+                              reordered.data(), pitch) != 0) {
+            SDL_DestroyTexture(sdl);
+            return nullptr;
+        }
+        pixels = reordered.data();
+    }
+    if (SDL_UpdateTexture(sdl, nullptr, pixels, pitch) != 0) {
         SDL_DestroyTexture(sdl);
         return nullptr;
     }
