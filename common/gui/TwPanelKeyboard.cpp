@@ -46,8 +46,18 @@ void ShowUnfocused(TwBaseGuiElemen& element) {
     element.ShowNormal();
 }
 
+// Where a stop lies on the screen: the element's centre, or its radio box's.
+TwVector StopPosition(const TwBaseGuiElemen& element, int box) {
+    if (const auto* group = dynamic_cast<const TwCheckBoxGroup*>(&element)) {
+        return group->Boxes()[static_cast<std::size_t>(box)]->Position();
+    }
+    return element.Position();
+}
+
 } // namespace
 
+// The stops in reading order on the screen, top row first and left to right within a row,
+// whatever order the elements were added in.
 std::vector<TwPanel::FocusStop> TwPanel::FocusStops() const {
     std::vector<FocusStop> stops;
     for (std::size_t i = 0; i < elements_.size(); ++i) {
@@ -61,6 +71,11 @@ std::vector<TwPanel::FocusStop> TwPanel::FocusStops() const {
             stops.push_back({index, -1});
         }
     }
+    std::stable_sort(stops.begin(), stops.end(), [this](const FocusStop& a, const FocusStop& b) {
+        const TwVector pa = StopPosition(*elements_[static_cast<std::size_t>(a.element)], a.box);
+        const TwVector pb = StopPosition(*elements_[static_cast<std::size_t>(b.element)], b.box);
+        return pa.y != pb.y ? pa.y < pb.y : pa.x < pb.x;
+    });
     return stops;
 }
 

@@ -140,6 +140,14 @@ TEST_F(KeyboardNavigation, TabAndArrowsWalkEveryStopInOrder) {
     screen.SettleFades();
     Press(kUp);
     EXPECT_EQ(Lit(), "Dlg.Close ");
+
+    // A button added last but placed at the top comes first: the focus follows the screen.
+    TwButton* top = AddButton("Dlg.Top", 400, 50, TwPanel::kPlainRole);
+    screen.OpenPanel("Dlg");
+    screen.SettleFades();
+    Press(kTab);
+    EXPECT_EQ(Lit(), "Dlg.Top ");
+    EXPECT_EQ(top->Frame(), 1);
 }
 
 TEST_F(KeyboardNavigation, EnterAndSpacePressWhatIsFocused) {
