@@ -148,6 +148,7 @@ protected:
         bool operator==(const FocusStop&) const = default;
     };
     std::vector<FocusStop> FocusStops() const;
+    bool HasStopNamed(const std::vector<FocusStop>& stops, const std::string& name) const;
     // The stop the keyboard or the mouse has lit up, -1 when none has.
     int CurrentStop(const std::vector<FocusStop>& stops) const;
     void ShowKeyboardFocus(const FocusStop& stop);

@@ -58,6 +58,12 @@ TwVector StopPosition(const TwBaseGuiElemen& element, int box) {
 
 // The stops in reading order on the screen, top row first and left to right within a row,
 // whatever order the elements were added in.
+bool TwPanel::HasStopNamed(const std::vector<FocusStop>& stops, const std::string& name) const {
+    return std::any_of(stops.begin(), stops.end(), [&](const FocusStop& stop) {
+        return stop.box < 0 && elements_[static_cast<std::size_t>(stop.element)]->Name() == name;
+    });
+}
+
 std::vector<TwPanel::FocusStop> TwPanel::FocusStops() const {
     std::vector<FocusStop> stops;
     for (std::size_t i = 0; i < elements_.size(); ++i) {
@@ -67,8 +73,9 @@ std::vector<TwPanel::FocusStop> TwPanel::FocusStops() const {
             for (std::size_t box = 0; box < group->Boxes().size(); ++box) {
                 stops.push_back({index, static_cast<int>(box)});
             }
-        } else if (!element.IsDisabled() && element.GetKind() != TwBaseGuiElemen::kOther) {
-            stops.push_back({index, -1});
+        } else if (!element.IsDisabled() && element.GetKind() != TwBaseGuiElemen::kOther &&
+                   !HasStopNamed(stops, element.Name())) {
+            stops.push_back({index, -1}); // two parts of one control raising one event: one stop
         }
     }
     std::stable_sort(stops.begin(), stops.end(), [this](const FocusStop& a, const FocusStop& b) {
