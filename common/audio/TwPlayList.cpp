@@ -90,7 +90,10 @@ void TwPlayList::StartCurrent(double position) {
     // The stream takes the lowest channel no effect is using, as the game's music always has.
     const int channel = TwMixer::LowestIdleChannel();
     TwMixer::SetMusicVolume(volume);
-    channel_ = TwMixer::PlayMusic(track.Stream(), position) ? channel : -1;
+    // A list of one track would only ever start that same track again when it ends, so
+    // the mixer loops it itself and the seam stays seamless.
+    const bool loop = tracks_.size() == 1;
+    channel_ = TwMixer::PlayMusic(track.Stream(), position, loop) ? channel : -1;
     TwMixer::SetMusicVolume(volume);
     track.SetSavedPosition(0.0);
 }

@@ -217,7 +217,7 @@ void CloseMusic(TwMixerMusic* music) {
     delete music;
 }
 
-bool PlayMusic(TwMixerMusic* music, double position) {
+bool PlayMusic(TwMixerMusic* music, double position, bool loop) {
     if (!g_open) {
         return false;
     }
@@ -225,10 +225,11 @@ bool PlayMusic(TwMixerMusic* music, double position) {
     if (music == nullptr) {
         return false;
     }
-    int result = Mix_FadeInMusicPos(music->music, 1, 0, position);
+    const int loops = loop ? -1 : 1;
+    int result = Mix_FadeInMusicPos(music->music, loops, 0, position);
     if (result != 0 && position > 0.0) {
         // A stream that cannot seek starts from its beginning rather than not at all.
-        result = Mix_FadeInMusicPos(music->music, 1, 0, 0.0);
+        result = Mix_FadeInMusicPos(music->music, loops, 0, 0.0);
     }
     if (result != 0) {
         return false;

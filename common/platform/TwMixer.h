@@ -45,10 +45,11 @@ void PauseAll(bool paused);
 // Music. OpenMusic streams from `bytes` without copying: they must outlive the stream.
 TwMixerMusic* OpenMusic(const std::string& bytes);
 void CloseMusic(TwMixerMusic* music);
-// Starts `music` once through from `position` seconds, replacing whatever music plays (a
-// missing stream just stops it);
-// the music that is replaced does not count as having ended.
-bool PlayMusic(TwMixerMusic* music, double position);
+// Starts `music` from `position` seconds, replacing whatever music plays (a missing stream
+// just stops it); the music that is replaced does not count as having ended. Played once
+// through unless `loop`: a looping stream wraps to its start inside the mixer, without the
+// gap a restart from the game's frame would leave, and never reports an end.
+bool PlayMusic(TwMixerMusic* music, double position, bool loop = false);
 // Stops the music on purpose; this does not count as the music ending.
 void StopMusic();
 bool IsMusicPlaying(const TwMixerMusic* music);

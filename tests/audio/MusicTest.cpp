@@ -2,7 +2,11 @@
 // steps, and a sound system that could not start.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "AudioTestSounds.h"
 #include "TestSupport.h"
@@ -253,4 +257,39 @@ TEST(SilentSound, FailedStartLeavesAHarmlessManager) {
     sound.Update();
     sound.SelectPlayList(kGame);
     EXPECT_EQ(sound.CurrentPlayList(), nullptr);
+}
+
+// A list of one track wraps inside the mixer: listening through the disk driver, the
+// music never drops out at the seam, and no end is counted.
+TEST(MusicLoop, SingleTrackListWrapsWithoutAGap) {
+    zvtest::TempDir dir;
+    const std::string recording = dir.File("loop.raw");
+    {
+        zvaudio::ScopedAudioDriver driver("disk", recording);
+        TwSoundManager& sound = TwSoundManager::Instance();
+        ASSERT_TRUE(sound.StartUp(100, 200));
+        TwSoundManager::ResetEndCounter();
+        // 88 whole cycles, so the wrap itself is smooth.
+        sound.AddPlayList(kMenu, ListOf({MakeWav(Tone(440, 0.2, 0.5))}));
+        sound.SelectPlayList(kMenu);
+        sound.ResumeMusic();
+        RunFrames(900); // four wraps and more
+        EXPECT_EQ(TwSoundManager::EndCounter(), 0);
+        EXPECT_TRUE(Plays(sound.PlayList(kMenu), 0));
+    }
+    const std::string raw = zvtest::ReadAll(recording);
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    auto loud = [](std::int16_t s) { return s > 200 || s < -200; };
+    const auto first = std::find_if(samples.begin(), samples.end(), loud);
+    const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+    ASSERT_LT(first, last);
+    ASSERT_GT(last - first, 2 * 48000 * 6 / 10); // at least 0.6 s of stereo music
+    std::size_t quietRun = 0, longestQuietRun = 0;
+    for (auto it = first; it != last; ++it) {
+        quietRun = loud(*it) ? 0 : quietRun + 1;
+        longestQuietRun = std::max(longestQuietRun, quietRun);
+    }
+    // A sine only passes near zero for a few samples; a restart gap would last a frame.
+    EXPECT_LT(longestQuietRun, 96u);
 }
