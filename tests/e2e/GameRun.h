@@ -1,0 +1,117 @@
+#pragma once
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ChildProcess.h"
+#include "TestSupport.h"
+#include "VirtualScreen.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// The game's own 800 x 600 picture, cut out of the screen (the game letterboxes it into
+// its window), so every check can use the coordinates the game draws with.
+using GameView = Picture;
+using ViewCheck = std::function<bool(const GameView&)>;
+
+// One player's machine for one test: an X server of its own, empty configuration and
+// data directories, a disk file for the sound, and the game started from the build tree
+// as a player starts it. Every step's screenshot is kept under
+// <build>/e2e-artifacts/<test>/ so that a person can look at what the player saw.
+class GameRun {
+public:
+    explicit GameRun(int screenWidth = 800, int screenHeight = 600);
+    ~GameRun();
+    GameRun(const GameRun&) = delete;
+    GameRun& operator=(const GameRun&) = delete;
+
+    // Empty when Xvfb and xdotool are there; otherwise why the run cannot happen.
+    std::string MissingTools() const;
+
+    VirtualScreen& Screen() { return *screen_; }
+    std::string ConfigDir() const { return dirs_.File("config") + "/zorbit-volley"; }
+    std::string DataDir() const { return dirs_.File("data") + "/zorbit-volley"; }
+    std::string HomeDir() const { return dirs_.File("home"); }
+    std::string AudioFile() const { return dirs_.File("sound.raw"); }
+    std::string ArtifactDir() const { return artifacts_; }
+    std::string Scratch(const std::string& name) const { return dirs_.File(name); }
+
+    // Starts the game (by default the build tree's binary, from the build directory).
+    void Launch();
+    void LaunchFrom(const std::string& executable, const std::string& workDir);
+    // A further copy with the same player directories and display; not waited for.
+    std::unique_ptr<ChildProcess> LaunchExtraCopy(const std::string& stderrName);
+    ChildProcess& Game() { return *game_; }
+    std::string GameStderr() const;
+
+    // Waits for the game's window to be on screen and learns where the game draws in it.
+    bool WaitForWindow(std::chrono::milliseconds timeout = 20s);
+    std::optional<WindowPlace> WindowPlaceNow();
+    WindowId Window() const { return window_; }
+
+    // Player input, in game coordinates.
+    void MoveTo(double x, double y);
+    void Click(double x, double y);
+    void ClickHere();
+    // A click at a place of the X screen, outside the game's picture (another window).
+    void ClickScreen(int x, int y);
+    void PressMouse(double x, double y);
+    void ReleaseMouse();
+    void Key(const std::string& keyName);
+    void Type(const std::string& text);
+    void Minimise();
+    void Restore();
+
+    // The current picture in game coordinates.
+    GameView Look();
+    // Looks and keeps the screenshot as the step's artefact.
+    GameView Snap(const std::string& step);
+    // Looks again and again until the check holds; keeps the last screenshot as the
+    // step's artefact either way.
+    bool WaitFor(const std::string& step, const ViewCheck& check,
+                 std::chrono::milliseconds timeout = 10s);
+    // Waits until the area stops changing (panels have finished fading).
+    bool WaitSteady(const std::string& step, Area area, std::chrono::milliseconds timeout = 5s);
+
+    // Closes the window as a window manager would and waits for the program to end.
+    std::optional<int> CloseWindow(std::chrono::milliseconds timeout = 10s);
+
+private:
+    Environment GameEnvironment() const;
+    void Xdo(const std::vector<std::string>& args);
+    std::pair<int, int> ToScreen(double x, double y) const;
+    GameView ToView(const Picture& screen) const;
+    void SaveArtifact(const std::string& step, const Picture& screen);
+
+    zvtest::TempDir dirs_;
+    std::unique_ptr<VirtualScreen> screen_;
+    std::unique_ptr<ChildProcess> game_;
+    std::string artifacts_;
+    int launches_ = 0;
+    int steps_ = 0;
+    WindowId window_ = 0;
+    WindowPlace place_;
+};
+
+// Where the game's buttons and dialogs are, in game coordinates.
+namespace menu {
+constexpr double kContinueX = 152, kContinueY = 150;
+constexpr double kClassicX = 160, kClassicY = 204;
+constexpr double kArcadeX = 168, kArcadeY = 264;
+constexpr double kOptionsX = 172, kOptionsY = 321;
+constexpr double kScoresX = 144, kScoresY = 432;
+constexpr double kExitX = 176, kExitY = 492;
+} // namespace menu
+
+// Pictures that tell which screen is shown.
+bool LoadingScreenShown(const GameView& view);
+bool MainMenuShown(const GameView& view); // the main menu, no dialog over it
+bool NameDialogShown(const GameView& view);
+bool ContinueEnabled(const GameView& view);
+bool GameScreenShown(const GameView& view);
+
+} // namespace e2e
