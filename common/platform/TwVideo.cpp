@@ -276,9 +276,20 @@ bool CreateWindow(const TwWindowSpec& spec) {
         if (SDL_GetDisplayBounds(0, &place) != 0) {
             place = SDL_Rect{0, 0, spec.width, spec.height};
         }
+    } else {
+        // The player may size the window; the picture is scaled into it with its shape kept.
+        flags |= SDL_WINDOW_RESIZABLE;
     }
     s.window = SDL_CreateWindow(spec.title.c_str(), place.x, place.y, place.w, place.h, flags);
+    if (s.window && spec.windowed) {
+        SDL_SetWindowMinimumSize(s.window, spec.width / 2, spec.height / 2);
+    }
     return s.window != nullptr;
+}
+
+bool WindowResizable() {
+    SDL_Window* window = State().window;
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE) != 0;
 }
 
 void DestroyWindow() {

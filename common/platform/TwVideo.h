@@ -40,6 +40,9 @@ bool CreateWindow(const TwWindowSpec& spec);
 void DestroyWindow();
 bool HasWindow();
 void ShowWindow();
+// True when the player can resize the window (windowed mode); the game picture keeps its
+// shape inside it, letterboxed.
+bool WindowResizable();
 // The window's title-bar height in pixels (0 full screen or when the system does not say).
 int CaptionHeight();
 // Sets the window icon from RGBA pixels, top row first.

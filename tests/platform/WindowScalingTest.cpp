@@ -54,6 +54,7 @@ protected:
 // The 800 x 600 picture is scaled to fit the resized window with its shape kept and bars on
 // the sides; clicks land on the game pixels under the pointer.
 TEST_F(WindowScaling, ClicksMapToGamePixelsAfterAResize) {
+    EXPECT_TRUE(TwVideo::WindowResizable());
     TwWindowMessage click = ClickAt(400, 300);
     EXPECT_EQ(click.x, 400);
     EXPECT_EQ(click.y, 300);
@@ -79,6 +80,13 @@ TEST_F(WindowScaling, ClicksMapToGamePixelsAfterAResize) {
     move = MoveTo(100, 150 + 75);
     EXPECT_EQ(move.x, 200);
     EXPECT_EQ(move.y, 150);
+}
+
+TEST_F(WindowScaling, OnlyTheWindowedModeIsResizable) {
+    TwWindowSpec spec;
+    spec.windowed = false;
+    ASSERT_TRUE(TwVideo::CreateWindow(spec));
+    EXPECT_FALSE(TwVideo::WindowResizable());
 }
 
 TEST_F(WindowScaling, ResizingNeedsAWindowAndASize) {
