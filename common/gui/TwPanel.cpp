@@ -228,7 +228,9 @@ void TwPanel::ClearOtherFocus(int position) {
             continue;
         }
         element.ClearHover();
-        element.SetFrame(0);
+        // The normal look, which for a disabled button stays its greyed frame: the mouse
+        // passing over a neighbour must not make it look usable.
+        element.ShowNormal();
     }
 }
 

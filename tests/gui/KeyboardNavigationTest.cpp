@@ -224,6 +224,15 @@ TEST_F(KeyboardNavigation, SliderMovesByItsStep) {
     EXPECT_EQ(slider->GetValue(), 240);
 }
 
+// A disabled button keeps its greyed frame while the mouse lights its neighbours up.
+TEST_F(KeyboardNavigation, DisabledButtonStaysGreyWhileTheMouseMovesOverOthers) {
+    greyed->Disable();                // as dialogs do after opening
+    screen.Send(MouseMove(400, 500)); // over the close button
+    EXPECT_TRUE(close->IsHover());
+    EXPECT_EQ(greyed->Frame(), 2);
+    EXPECT_EQ(play->Frame(), 0);
+}
+
 // The mouse takes the looks back: a keyboard-focused slider does not follow the pointer, a
 // focused button loses its look, and clicks work as before.
 TEST_F(KeyboardNavigation, MouseTakesOverFromTheKeyboard) {
