@@ -288,4 +288,17 @@ bool GameScreenShown(const GameView& view) {
            view.Mean({166, 100, 8, 300}).Brightness() > 90;
 }
 
+// The panel (centred on the field): golden title, navy body, white labels left of the numbers.
+bool ResultPanelShown(const GameView& view) {
+    const Rgb body = view.Mean({200, 200, 80, 100});
+    return Golden(view.Mean({320, 172, 160, 22})) && body.b > body.r + 30 &&
+           body.Brightness() < 90 && view.WhiteShare({330, 255, 70, 120}, 200) > 0.04;
+}
+
+// The score dialog (520 x 520, centred) with its golden table title.
+bool ScoreDialogShown(const GameView& view) {
+    const Rgb rows = view.Mean({180, 180, 440, 250});
+    return Golden(view.Mean({340, 82, 120, 28})) && rows.Brightness() < 60 && rows.b > rows.r;
+}
+
 } // namespace e2e

@@ -113,5 +113,12 @@ bool MainMenuShown(const GameView& view); // the main menu, no dialog over it
 bool NameDialogShown(const GameView& view);
 bool ContinueEnabled(const GameView& view);
 bool GameScreenShown(const GameView& view);
+// The game-over or level-complete panel over the field.
+bool ResultPanelShown(const GameView& view);
+bool ScoreDialogShown(const GameView& view);
+
+// The result panel's three numbers (score, bonus, total) and its OK button.
+constexpr Area kResultNumbers{415, 250, 190, 130};
+constexpr double kResultOkX = 400, kResultOkY = 412;
 
 } // namespace e2e

@@ -1,0 +1,138 @@
+// Playing: a whole Classic game to its end, and an Arcade game left and continued after
+// the program was closed and started again.
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "GameRun.h"
+
+namespace e2e {
+namespace {
+
+#define SKIP_WITHOUT_X(run)                                                                        \
+    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
+        GTEST_SKIP() << missing;                                                                   \
+    }
+
+// A returning player: a profile and settings already on disk.
+void ReturningPlayer(GameRun& run, const std::string& name, int difficulty) {
+    std::filesystem::create_directories(run.DataDir());
+    std::filesystem::create_directories(run.ConfigDir());
+    zvtest::WriteAll(run.DataDir() + "/Profiles.Txt",
+                     "ActiveProfile=0\nPlayerName0=\"" + name + "\"\n");
+    zvtest::WriteAll(run.ConfigDir() + "/TwConfig.Cfg",
+                     "Windowed=0\nSoundVolume=100\nMusicVolume=100\nDifficultLevel=" +
+                         std::to_string(difficulty) + "\n");
+}
+
+void StartAtMenu(GameRun& run) {
+    run.Launch();
+    ASSERT_TRUE(run.WaitForWindow()) << "no game window appeared";
+    ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
+}
+
+// Where the shots go: up the middle and off both walls, so the field fills unevenly.
+constexpr struct {
+    double x, y;
+} kAimPoints[] = {{400, 120}, {250, 200}, {560, 200}, {330, 120}, {470, 120},
+                  {175, 330}, {625, 330}, {400, 250}, {300, 300}, {500, 300}};
+
+// The field between the walls, above the launcher.
+constexpr Area kField{180, 30, 440, 400};
+
+TEST(ClassicGame, PlayedToTheEndThenTheScoreIsInTheTable) {
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    ReturningPlayer(run, "Rex", 2);
+    StartAtMenu(run);
+
+    run.Click(menu::kClassicX, menu::kClassicY);
+    ASSERT_TRUE(run.WaitFor("classic-game", GameScreenShown, 10s));
+    ASSERT_TRUE(run.WaitSteady("field-revealed", kField, 10s));
+
+    // Fire until a result panel covers the field's middle (the game is lost or cleared).
+    const GameView start = run.Look();
+    GameView firstPanel;
+    int shots = 0;
+    while (shots < 150 && firstPanel.Empty()) {
+        const auto& aim = kAimPoints[shots % std::size(kAimPoints)];
+        run.Click(aim.x, aim.y);
+        ++shots;
+        if (shots % 5 == 0) {
+            run.Snap("shot-" + std::to_string(shots));
+        }
+        for (int look = 0; look < 8 && firstPanel.Empty(); ++look) {
+            std::this_thread::sleep_for(50ms);
+            const GameView view = run.Look();
+            firstPanel = ResultPanelShown(view) ? view : GameView();
+        }
+    }
+    ASSERT_FALSE(firstPanel.Empty()) << "no result panel after " << shots << " shots";
+    EXPECT_GT(run.Look().ChangedShare(start, kField, 40), 0.05) << "the field never changed";
+
+    // The panel counts score, bonus and total up from zero, then they hold.
+    run.Snap("result-counting");
+    ASSERT_TRUE(run.WaitSteady("result-counted", kResultNumbers, 15s));
+    const GameView counted = run.Snap("result-final");
+    EXPECT_GT(counted.Difference(firstPanel, kResultNumbers), 0.3)
+        << "the numbers did not count up";
+
+    run.Click(kResultOkX, kResultOkY);
+    ASSERT_TRUE(run.WaitFor("back-at-menu", MainMenuShown, 10s));
+
+    // The table of Classic scores holds the player's entry, first row, name and score.
+    const std::string table = zvtest::ReadAll(run.DataDir() + "/Classic.Twt");
+    EXPECT_NE(table.find("Rex"), std::string::npos) << table;
+    run.Click(menu::kScoresX, menu::kScoresY);
+    ASSERT_TRUE(run.WaitFor("score-dialog", ScoreDialogShown, 10s));
+    ASSERT_TRUE(run.WaitSteady("score-dialog-shown", {170, 140, 460, 330}, 10s));
+    const GameView scores = run.Snap("score-table");
+    EXPECT_GT(scores.WhiteShare({246, 150, 60, 20}, 180), 0.02) << "no name in the first row";
+    EXPECT_GT(scores.WhiteShare({530, 150, 65, 20}, 180), 0.02) << "no score in the first row";
+    EXPECT_LT(scores.WhiteShare({246, 180, 350, 270}, 180), 0.002) << "more rows than games";
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
+TEST(ArcadeGame, LeftThenContinuedAfterARestartWithTheSameField) {
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    ReturningPlayer(run, "Ivy", 0);
+    StartAtMenu(run);
+    EXPECT_FALSE(ContinueEnabled(run.Look()));
+
+    run.Click(menu::kArcadeX, menu::kArcadeY);
+    ASSERT_TRUE(run.WaitFor("arcade-game", GameScreenShown, 10s));
+    ASSERT_TRUE(run.WaitSteady("field-revealed", kField, 10s));
+    for (int shot = 0; shot < 4; ++shot) {
+        const auto& aim = kAimPoints[shot];
+        run.Click(aim.x, aim.y);
+        std::this_thread::sleep_for(700ms);
+    }
+    // The pointer goes aside so that it hides nothing of the field.
+    run.MoveTo(700, 300);
+    ASSERT_TRUE(run.WaitSteady("field-before-leaving", kField, 10s));
+    const GameView before = run.Snap("field-before-leaving");
+
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitFor("menu-after-escape", MainMenuShown, 10s));
+    EXPECT_TRUE(ContinueEnabled(run.Look()));
+    EXPECT_EQ(run.CloseWindow(), 0);
+
+    run.Launch();
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitFor("menu-after-restart", MainMenuShown, 20s));
+    EXPECT_TRUE(ContinueEnabled(run.Look())) << "Continue is not offered after the restart";
+
+    run.Click(menu::kContinueX, menu::kContinueY);
+    ASSERT_TRUE(run.WaitFor("continued-game", GameScreenShown, 10s));
+    run.MoveTo(700, 300);
+    ASSERT_TRUE(run.WaitSteady("field-after-continuing", kField, 10s));
+    const GameView after = run.Snap("field-after-continuing");
+    // The same bubbles in the same cells: a different field would change a large share.
+    EXPECT_LT(after.ChangedShare(before, kField, 60), 0.02)
+        << "the continued field differs from the one left";
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
+} // namespace
+} // namespace e2e
