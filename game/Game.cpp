@@ -113,6 +113,7 @@ void Game::BuildScreen() {
     // No picture: the button is placed in screen percentages.
     menu->AddButton("Interface/Menu", kMenuButtonX, kMenuButtonY, kMenuButton,
                     TwPanel::kCancelRole);
+    menu->SetKeyboardNavigation(false); // the arrows, Space and Enter steer the launcher
     AddPanel(kMenuPanel, std::move(menu));
     AddPanel(kGameOverPanel, MakeResultPanel("Interface/GameOverDlg", kGameOverButton));
     AddPanel(kCompletePanel, MakeResultPanel("Interface/GameComplDlg", kCompleteButton));
@@ -282,6 +283,7 @@ bool Game::HandleInput(TwInputEvent& input) {
         return true;
     }
     if (GameState::Get() == GameState::kPlaying && launcher_) {
+        keys_.HandleInput(*launcher_, input);
         launcher_->HandleInput(input);
     }
     MarkConsumed(input);
@@ -293,6 +295,9 @@ void Game::Update(int elapsedMs) {
     banks_->Scene().Update(elapsedMs);
     if (launcher_) {
         launcher_->Update(elapsedMs);
+        if (GameState::Get() == GameState::kPlaying) {
+            keys_.Update(*launcher_, elapsedMs);
+        }
     }
     const int before = GameState::Get();
     if (field_ && before != GameState::kLost && before != GameState::kCleared) {

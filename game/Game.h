@@ -5,6 +5,7 @@
 
 #include "FieldGeometry.h"
 #include "GameControl.h"
+#include "LauncherKeys.h"
 
 class BubbleBanks;
 class GameCompletePanel;
@@ -102,6 +103,7 @@ private:
     int gameId_ = kClassic;
     std::unique_ptr<GameMap> field_;
     std::unique_ptr<Launcher> launcher_;
+    LauncherKeys keys_; // keyboard and controller play
     TwEventRouter* router_ = nullptr;
     std::optional<FieldGeometry> geometry_;
 };
