@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/TwVideoInternal.h"
@@ -53,7 +54,11 @@ struct VideoState {
     std::chrono::steady_clock::time_point lastFrameEnd{};
     std::chrono::nanoseconds refreshPeriod{0};
     Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
+    // The renderer draws into the window's own memory, which keeps the last picture between
+    // frames (the software renderer), so a frame may redraw only where it changed.
+    bool keepsPicture = false;
     FrameRecord frame;
+    std::vector<SDL_Rect> changedAreas;
 };
 
 VideoState& State() {
@@ -72,6 +77,10 @@ void ForgetFrames() {
 }
 
 bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad);
+bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+                      std::vector<SDL_Rect>& areas);
+void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
+                      const std::vector<SDL_Rect>& areas);
 
 // Hands the frame's clear and every quad not drawn yet to the renderer.
 void DrawCollectedQuads() {
@@ -151,6 +160,9 @@ bool SetUpRenderer(SDL_Renderer* renderer) {
     }
     s.lastFrameEnd = {};
     s.textureFormat = PreferredTextureFormat(renderer);
+    SDL_RendererInfo info{};
+    s.keepsPicture =
+        SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     const int refresh = TwVideo::RefreshRate();
     s.refreshPeriod = std::chrono::nanoseconds(1'000'000'000 / (refresh > 0 ? refresh : 60));
     ForgetFrames();
@@ -559,7 +571,13 @@ bool Present() {
         f.clearAsked = false;
         return false;
     }
-    DrawCollectedQuads();
+    std::vector<SDL_Rect>& areas = s.changedAreas;
+    if (s.keepsPicture && f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
+        FindChangedAreas(f.quads, f.onScreen, areas)) {
+        DrawChangedAreas(s.renderer, f.quads, areas);
+    } else {
+        DrawCollectedQuads();
+    }
     SDL_RenderPresent(s.renderer);
     ++f.presented;
     // Only a frame drawn from a clear screen is known in full; anything else was drawn over
@@ -706,6 +724,131 @@ bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad) {
     }
     static const int kFan[12] = {0, 1, 4, 1, 3, 4, 3, 2, 4, 2, 0, 4};
     return SDL_RenderGeometry(renderer, texture->sdl, fan, 5, kFan, 12) == 0;
+}
+
+} // namespace
+
+namespace {
+
+// The screen pixels a quad can touch, grown by two pixels for the filtering at its edges.
+SDL_Rect QuadBounds(const FrameQuad& quad) {
+    float left = quad.corners[0].x, right = left, top = quad.corners[0].y, bottom = top;
+    for (const TwQuadCorner& c : quad.corners) {
+        left = std::min(left, c.x);
+        right = std::max(right, c.x);
+        top = std::min(top, c.y);
+        bottom = std::max(bottom, c.y);
+    }
+    constexpr float kLimit = 1 << 20; // far off-screen positions stay within int range
+    left = std::clamp(left, -kLimit, kLimit);
+    right = std::clamp(right, -kLimit, kLimit);
+    top = std::clamp(top, -kLimit, kLimit);
+    bottom = std::clamp(bottom, -kLimit, kLimit);
+    const int x0 = static_cast<int>(std::floor(left)) - 2;
+    const int y0 = static_cast<int>(std::floor(top)) - 2;
+    const int x1 = static_cast<int>(std::ceil(right)) + 2;
+    const int y1 = static_cast<int>(std::ceil(bottom)) + 2;
+    return SDL_Rect{x0, y0, x1 - x0, y1 - y0};
+}
+
+struct QuadHash {
+    std::size_t operator()(const FrameQuad& quad) const {
+        std::uint64_t h = 1469598103934665603ull;
+        auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+        mix(reinterpret_cast<std::uintptr_t>(quad.texture));
+        mix(quad.argb);
+        for (const TwQuadCorner& c : quad.corners) {
+            for (float f : {c.x, c.y, c.u, c.v}) {
+                std::uint32_t bits = 0;
+                std::memcpy(&bits, &f, sizeof bits);
+                mix(bits);
+            }
+        }
+        return static_cast<std::size_t>(h);
+    }
+};
+
+// Adds `r` to the areas, merging it with every area it overlaps.
+void AddArea(std::vector<SDL_Rect>& areas, SDL_Rect r) {
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < areas.size(); ++i) {
+            if (SDL_HasIntersection(&areas[i], &r)) {
+                SDL_UnionRect(&areas[i], &r, &r);
+                areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(i));
+                merged = true;
+                break;
+            }
+        }
+    }
+    areas.push_back(r);
+}
+
+// Where a frame differs from the picture on screen: the places of the sprites that came,
+// went or changed. False when the frame must be drawn whole: sprites common to both were
+// drawn in another order (their overlaps may look different) or most of the screen changed.
+bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+                      std::vector<SDL_Rect>& areas) {
+    areas.clear();
+    std::unordered_map<FrameQuad, int, QuadHash> unmatched;
+    unmatched.reserve(shown.size());
+    for (const FrameQuad& quad : shown) {
+        ++unmatched[quad];
+    }
+    std::vector<const FrameQuad*> keptNow;
+    keptNow.reserve(now.size());
+    for (const FrameQuad& quad : now) {
+        const auto it = unmatched.find(quad);
+        if (it != unmatched.end() && it->second > 0) {
+            --it->second;
+            keptNow.push_back(&quad);
+        } else {
+            AddArea(areas, QuadBounds(quad));
+        }
+    }
+    std::size_t kept = 0;
+    for (const FrameQuad& quad : shown) {
+        const auto it = unmatched.find(quad);
+        if (it->second > 0) {
+            --it->second;
+            AddArea(areas, QuadBounds(quad));
+        } else if (kept >= keptNow.size() || !(*keptNow[kept++] == quad)) {
+            return false;
+        }
+    }
+    int width = 0, height = 0;
+    TwVideo::PictureSize(width, height);
+    const SDL_Rect screen{0, 0, width, height};
+    long long changed = 0;
+    for (SDL_Rect& area : areas) {
+        if (!SDL_IntersectRect(&area, &screen, &area)) {
+            area = SDL_Rect{0, 0, 0, 0};
+        }
+        changed += static_cast<long long>(area.w) * area.h;
+    }
+    // Past about half the screen, one whole redraw is as cheap as many clipped ones.
+    return changed * 2 <= static_cast<long long>(width) * height;
+}
+
+// Redraws only the changed areas: each is cleared to black and every sprite reaching into it
+// is drawn again, clipped to it, in the frame's order.
+void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
+                      const std::vector<SDL_Rect>& areas) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    for (const SDL_Rect& area : areas) {
+        if (area.w <= 0 || area.h <= 0) {
+            continue;
+        }
+        SDL_RenderSetClipRect(renderer, &area);
+        SDL_RenderFillRect(renderer, &area);
+        for (const FrameQuad& quad : quads) {
+            const SDL_Rect bounds = QuadBounds(quad);
+            if (SDL_HasIntersection(&bounds, &area)) {
+                RenderQuad(renderer, quad);
+            }
+        }
+    }
+    SDL_RenderSetClipRect(renderer, nullptr);
 }
 
 } // namespace

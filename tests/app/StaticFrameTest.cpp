@@ -104,6 +104,33 @@ TEST_F(StaticFrameTest, RepeatedFrameIsSkippedAndAnyChangeRedraws) {
     EXPECT_FALSE(Frame({}));
 }
 
+// A frame that redraws only where it changed must look exactly like the same frame drawn
+// whole: sprites that moved, changed tint, went, came, or overlap in another order.
+TEST_F(StaticFrameTest, RedrawingOnlyWhatChangedLooksLikeTheWholeFrame) {
+    TwTexture* r = red->Texture();
+    TwTexture* g = green->Texture();
+    const std::vector<Sprite> start = {
+        {r, 100, 100}, {g, 120, 110}, {r, 300, 300, 0x80FFFFFF}, {g, 500, 100, 0xFFFFFFFF, 0.5f}};
+    const std::vector<std::vector<Sprite>> nextFrames = {
+        {{r, 104, 100}, {g, 120, 110}, {g, 400, 200}, {g, 500, 100, 0xFFFFFFFF, 0.5f}},
+        {{r, 100, 100}, {g, 120, 110}, {r, 300, 300, 0x40FFFFFF}, {g, 500, 100, 0xFFFFFFFF, 0.5f}},
+        {{g, 120, 110}, {r, 100, 100}, {r, 300, 300, 0x80FFFFFF}, {g, 500, 100, 0xFFFFFFFF, 0.5f}},
+        {{r, 100, 100}, {g, 120, 110}, {r, 300, 300, 0x80FFFFFF}, {g, 500, 100, 0xFFFFFFFF, 0.6f}},
+        {{r, 100, 100}, {g, 120, 110}, {r, 300, 300, 0x80FFFFFF}},
+    };
+    for (std::size_t i = 0; i < nextFrames.size(); ++i) {
+        TwVideo::RequestRedraw();
+        ASSERT_TRUE(Frame(start));
+        ASSERT_TRUE(Frame(nextFrames[i]));
+        std::vector<std::uint32_t> changedOnly, whole;
+        ASSERT_TRUE(device.ReadPixels(changedOnly));
+        TwVideo::RequestRedraw();
+        ASSERT_TRUE(Frame(nextFrames[i]));
+        ASSERT_TRUE(device.ReadPixels(whole));
+        EXPECT_TRUE(changedOnly == whole) << "frame " << i;
+    }
+}
+
 TEST_F(StaticFrameTest, WindowEventsThatLoseThePictureRedrawIt) {
     const Sprite base{red->Texture()};
     ASSERT_TRUE(Frame({base}));
