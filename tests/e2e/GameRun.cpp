@@ -301,4 +301,10 @@ bool ScoreDialogShown(const GameView& view) {
     return Golden(view.Mean({340, 82, 120, 28})) && rows.Brightness() < 60 && rows.b > rows.r;
 }
 
+// The options dialog with its golden title and navy body.
+bool OptionsDialogShown(const GameView& view) {
+    const Rgb body = view.Mean({180, 420, 60, 60});
+    return Golden(view.Mean({345, 108, 110, 24})) && body.b > body.r + 30 && body.Brightness() < 60;
+}
+
 } // namespace e2e

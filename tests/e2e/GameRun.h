@@ -116,6 +116,7 @@ bool GameScreenShown(const GameView& view);
 // The game-over or level-complete panel over the field.
 bool ResultPanelShown(const GameView& view);
 bool ScoreDialogShown(const GameView& view);
+bool OptionsDialogShown(const GameView& view);
 
 // The result panel's three numbers (score, bonus, total) and its OK button.
 constexpr Area kResultNumbers{415, 250, 190, 130};

@@ -57,7 +57,7 @@ TEST(FirstStart, LoadsThenAsksTheNameAndGreetsThePlayer) {
 
     run.MoveTo(400, 250);
     run.Type("Nova 9");
-    run.Snap("name-typed");
+    run.WaitSteady("name-typed", {220, 270, 360, 40});
     run.Key("Return");
     ASSERT_TRUE(run.WaitFor("main-menu", MainMenuShown, 10s));
 
