@@ -32,17 +32,25 @@ constexpr int kIdleWaitMs = 100;
 
 TwBaseApplication* g_application = nullptr;
 
-// With ZV_TRACE_STARTUP set, the moment the first playable frame is on screen goes to
-// standard error as wall-clock nanoseconds, so a measuring script can time the start-up
-// from its own clock.
-void TraceFirstFrame() {
+// With ZV_TRACE_STARTUP set, the moments each loading step and the first playable frame are
+// on screen go to standard error as wall-clock nanoseconds, so a measuring script can time
+// the start-up from its own clock.
+void TraceStartup(const char* what, int percent = -1) {
     if (std::getenv("ZV_TRACE_STARTUP") == nullptr) {
         return;
     }
     using namespace std::chrono;
     const auto now = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
-    std::fprintf(stderr, "zorbit-volley: first frame shown at %lld ns\n",
-                 static_cast<long long>(now));
+    if (percent >= 0) {
+        std::fprintf(stderr, "zorbit-volley: %s %d%% at %lld ns\n", what, percent,
+                     static_cast<long long>(now));
+    } else {
+        std::fprintf(stderr, "zorbit-volley: %s at %lld ns\n", what, static_cast<long long>(now));
+    }
+}
+
+void TraceFirstFrame() {
+    TraceStartup("first frame shown");
 }
 
 // With ZV_TRACE_FRAMES set, once a second: how many frames ran and how many of them were
@@ -192,11 +200,15 @@ void TwBaseApplication::Run() {
             }
             HandleMessage(message);
         } else if (active_) {
+            // The first frame is presented without waiting for the display: it ends the
+            // start-up.
+            TwRenderDevice::Instance().SetFramePacing(!firstFrame);
             Frame();
             trace.Count();
             if (firstFrame) {
                 firstFrame = false;
                 TraceFirstFrame();
+                TwRenderDevice::Instance().SetFramePacing(true);
             }
         }
     }
@@ -276,10 +288,16 @@ void TwBaseApplication::ShowProgress(int percent) {
     }
     progressBar_->SetPosition(400, 300, 0);
     progressBar_->percent = percent;
+    // Loading frames are shown as soon as they are drawn: waiting for the display's refresh
+    // after each step would only lengthen the start-up.
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    device.SetFramePacing(false);
     BeginFrame();
     loadClip_->Draw();
     progressBar_->Draw();
     EndFrame();
+    device.SetFramePacing(true);
+    TraceStartup("loading screen at", percent);
     if (progressObserver_) {
         progressObserver_(percent);
     }

@@ -52,7 +52,9 @@ void TwRenderDevice::FinishScene() {
     }
     // A frame identical to the picture on screen is skipped; the loop is paced all the same.
     TwVideo::Present();
-    TwVideo::PaceFrame();
+    if (pacing_) {
+        TwVideo::PaceFrame();
+    }
 }
 
 void TwRenderDevice::Release() {

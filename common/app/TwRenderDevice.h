@@ -41,6 +41,9 @@ public:
     // draws are exactly those of the picture on screen is not drawn or presented again, unless
     // a window event lost that picture; the loop keeps its pace either way.
     void FinishScene();
+    // Off: FinishScene presents at once instead of waiting for the display's next refresh
+    // (the loading screen, whose frames should cost the start-up nothing).
+    void SetFramePacing(bool on) { pacing_ = on; }
     // Destroys the renderer; textures keep their handles but draw nothing until rebuilt.
     void Release();
     // After the Windowed setting changed: the renderer is released, the owner rebuilds its
@@ -88,6 +91,7 @@ private:
              float angle, float tx, float ty, std::uint32_t argb);
 
     TwBaseApplication* owner_ = nullptr;
+    bool pacing_ = true;
     std::function<void()> resetHandler_;
     std::function<bool()> windowBuilder_;
 };
