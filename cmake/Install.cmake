@@ -27,7 +27,7 @@ set(ZV_ICON_DIR ${CMAKE_BINARY_DIR}/asset-gen/icons)
 foreach(size 48 128 256)
     install(FILES ${ZV_ICON_DIR}/zorbit-volley-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME zorbit-volley.png OPTIONAL)
+            RENAME zorbit-volley.png)
 endforeach()
 
 # Debian package.

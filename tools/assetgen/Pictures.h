@@ -36,6 +36,8 @@ void PaintBubble(cairo_t* cr, double cx, double cy, double radius, int colour);
 void PaintLauncher(Canvas& canvas, double cx, double cy, double angle);
 // A moves-left symbol (0 to 4) centred on (cx, cy).
 void PaintMovesPip(cairo_t* cr, double cx, double cy, int index, double scale);
+// The game's icon on a square of `size` pixels: the window icon and the desktop's menu icons.
+void PaintIcon(cairo_t* cr, double size);
 // The game's name as a logo centred on (cx, cy).
 void PaintLogo(Canvas& canvas, double cx, double cy, double size);
 

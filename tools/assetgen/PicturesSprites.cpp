@@ -226,7 +226,16 @@ void DrawCursor(PictureOutput& out) {
 
 void DrawIcon(PictureOutput& out) {
     Canvas icon(64, 64);
-    cairo_t* cr = icon.Cr();
+    PaintIcon(icon.Cr(), 64);
+    out.Save("Icon", icon);
+}
+
+} // namespace
+
+// The design is drawn on a 64-unit square and scaled to the size asked for.
+void PaintIcon(cairo_t* cr, double size) {
+    cairo_save(cr);
+    cairo_scale(cr, size / 64.0, size / 64.0);
     RoundedRect(cr, 1, 1, 62, 62, 14);
     cairo_pattern_t* bg = cairo_pattern_create_linear(0, 0, 0, 64);
     AddStop(bg, 0, palette::kPanelTop);
@@ -237,10 +246,8 @@ void DrawIcon(PictureOutput& out) {
     PaintBubble(cr, 21, 40, 14, 0);
     PaintBubble(cr, 43, 40, 14, 1);
     PaintBubble(cr, 32, 21, 14, 2);
-    out.Save("Icon", icon);
+    cairo_restore(cr);
 }
-
-} // namespace
 
 void DrawSpritePictures(PictureOutput& out) {
     DrawLaunchers(out);

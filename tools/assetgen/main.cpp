@@ -8,6 +8,7 @@
 #include <string>
 
 #include "AssetGen.h"
+#include "IconGen.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     if (outDir.empty()) {
         return Usage();
     }
-    if (pictures && !GeneratePictures(outDir)) {
+    if (pictures && (!GeneratePictures(outDir) || !GenerateDesktopIcons(outDir))) {
         return 1;
     }
     if (sounds && !GenerateSounds(outDir)) {
