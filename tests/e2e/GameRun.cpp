@@ -241,13 +241,15 @@ bool GameRun::WaitFor(const std::string& step, const ViewCheck& check,
 }
 
 bool GameRun::WaitSteady(const std::string& step, Area area, std::chrono::milliseconds timeout) {
+    // Three unchanged looks in a row, so a slow fade is not taken for a still picture.
     GameView previous = Look();
+    int unchanged = 0;
     return WaitFor(
         step,
         [&](const GameView& view) {
-            const bool steady = view.Difference(previous, area) < 0.5;
+            unchanged = view.Difference(previous, area) < 0.5 ? unchanged + 1 : 0;
             previous = view;
-            return steady;
+            return unchanged >= 3;
         },
         timeout);
 }
