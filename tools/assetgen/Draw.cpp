@@ -307,6 +307,7 @@ void DrawInset(cairo_t* cr, double x, double y, double w, double h, double radiu
     cairo_set_source(cr, edge);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
+    cairo_pattern_destroy(edge);
     cairo_restore(cr);
 }
 
