@@ -220,7 +220,8 @@ void PostKeyDown(std::uint32_t vk) {
 }
 
 // Controller buttons speak as keys: the d-pad as the arrows (aim, fire, swap, menu focus),
-// A as Space (fire, press), B as Escape (back), X as Down (swap).
+// A as Space (fire, press), B as Escape (back), X as Down (swap), Start as Enter (confirm,
+// also where Space is typed, as in the name dialog).
 std::uint32_t PadButtonKey(Uint8 button) {
     switch (button) {
     case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
@@ -237,6 +238,8 @@ std::uint32_t PadButtonKey(Uint8 button) {
         return 27;
     case SDL_CONTROLLER_BUTTON_X:
         return 40;
+    case SDL_CONTROLLER_BUTTON_START:
+        return 13;
     default:
         return 0;
     }
@@ -325,6 +328,18 @@ void RemovePad(SDL_JoystickID id) {
     Pads().erase(found);
 }
 
+// Nothing stays held while the window is in the background: controllers are not read then.
+void ReleaseEverything() {
+    HeldKeys().clear();
+    for (auto& [id, pad] : Pads()) {
+        while (!pad.heldKeys.empty()) {
+            ReleasePadKey(pad, *pad.heldKeys.begin());
+        }
+        pad.stickKey = 0;
+        pad.stickX = pad.stickY = 0;
+    }
+}
+
 void TranslatePadEvent(const SDL_Event& e) {
     switch (e.type) {
     case SDL_CONTROLLERDEVICEADDED:
@@ -396,7 +411,7 @@ void TranslateEvent(const SDL_Event& e) {
         } else if (e.window.event == SDL_WINDOWEVENT_RESTORED) {
             Post(kTwMsgSize, kTwSizeRestored);
         } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-            HeldKeys().clear(); // their releases go to another window
+            ReleaseEverything(); // the releases would go to another window
         }
         break;
     case SDL_CONTROLLERDEVICEADDED:
@@ -650,6 +665,11 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
         break;
     case Kind::Close:
         e.type = SDL_QUIT;
+        break;
+    case Kind::FocusLost:
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = WindowId();
+        e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
         break;
     case Kind::DeviceReset:
         e.type = SDL_RENDER_DEVICE_RESET;

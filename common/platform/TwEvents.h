@@ -15,8 +15,8 @@
 // clamped into the game picture (clicks on letterbox bars land on its edge).
 //
 // Game controllers speak as keys: the d-pad and the left stick as the arrow keys, A as
-// Space, B as Escape (with its character message), X as Down. Holding a button holds its key
-// (see TwKeyHeld); releasing it sends a key-up.
+// Space, B as Escape (with its character message), X as Down, Start as Enter. Holding a button
+// holds its key (see TwKeyHeld); releasing it sends a key-up.
 enum TwMessageId : int {
     kTwMsgSize = 5,          // wParam: kTwSizeRestored or kTwSizeMinimized
     kTwMsgClose = 16,        // the player closed the window
@@ -51,7 +51,7 @@ bool TwPeekMessage(TwWindowMessage& out);
 bool TwWaitMessage(TwWindowMessage& out, int timeoutMs);
 // True while the key with this virtual-key code is held down, on the keyboard or through a
 // game controller (releases reach the screens only as empty events, so held-key play asks
-// here). Keyboard keys count as released when the window loses the keyboard.
+// here). Everything counts as released when the window loses the keyboard.
 bool TwKeyHeld(std::uint32_t virtualKey);
 // Game controllers open now. Controllers are opened when plugged in, also while the game
 // runs; their buttons and left stick send the key messages listed above.
@@ -83,7 +83,8 @@ struct TwSyntheticEvent {
         Restore,
         Close, // the window's close button
         DeviceReset,
-        Resize, // the player drags the window to x by y window pixels
+        Resize,    // the player drags the window to x by y window pixels
+        FocusLost, // the player switches to another window
         // A virtual game controller, handled by SDL like a real one:
         PadAttach,     // plugs it in (SDL then announces the new controller)
         PadDetach,     // pulls it out

@@ -95,6 +95,12 @@ TEST_F(Gamepad, ButtonsSpeakAsTheKeysThatFireSwapAndGoBack) {
     Drain();
     EXPECT_FALSE(TwKeyHeld(37));
 
+    // Start confirms as Enter does, character message included.
+    Push(Kind::PadButtonDown, "start");
+    EXPECT_EQ(Drain(), (std::vector<Message>{KeyDown(13), {kTwMsgChar, 13}}));
+    Push(Kind::PadButtonUp, "start");
+    Drain();
+
     // Buttons without a meaning send nothing.
     Push(Kind::PadButtonDown, "rightshoulder");
     EXPECT_TRUE(Drain().empty());
@@ -144,6 +150,24 @@ TEST_F(Gamepad, UnpluggingReleasesWhatItHeld) {
     Push(Kind::PadButtonDown, "a");
     EXPECT_EQ(Drain(), std::vector<Message>{KeyDown(32)});
     Push(Kind::PadButtonUp, "a");
+}
+
+// Switching to another window lets go of every key and button: their releases would never
+// arrive, and the launcher would go on turning.
+TEST_F(Gamepad, LosingTheWindowReleasesEverything) {
+    Push(Kind::PadButtonDown, "dpleft");
+    Push(Kind::PadAxis, "lefty", 30000);
+    Drain();
+    TwPushSyntheticEvent(TwSyntheticEvent{Kind::KeyDown, "Right", "", 1, 0, 0});
+    Drain();
+    ASSERT_TRUE(TwKeyHeld(37) && TwKeyHeld(39) && TwKeyHeld(40));
+    ASSERT_TRUE(Push(Kind::FocusLost));
+    const std::vector<Message> released = Drain();
+    EXPECT_FALSE(TwKeyHeld(37) || TwKeyHeld(39) || TwKeyHeld(40));
+    EXPECT_EQ(released.size(), 2u) << "the controller's two keys sent their key-ups";
+    Push(Kind::PadAxis, "lefty", 0);
+    Push(Kind::PadButtonUp, "dpleft");
+    EXPECT_TRUE(Drain().empty()) << "nothing is released twice";
 }
 
 TEST(HeldKeys, KeyboardKeysAreHeldFromPressToRelease) {
