@@ -208,3 +208,20 @@ TEST_F(GameScreenTest, AbandonErasesTheSaveAndSuspendKeepsIt) {
     EXPECT_FALSE(TwProfileStore::Instance().HasSavedGame());
     EXPECT_EQ(SlotText(), "");
 }
+
+TEST_F(GameScreenTest, AFinishedGameNeverEndsASecondTime) {
+    StartGame(Game::kClassic);
+    std::vector<std::string> rows(11, ".....1");
+    Layout(rows, 1, 1);
+    Field().Score = 50;
+    GameState::Set(GameState::kLost);
+    Frame();
+    ASSERT_TRUE(game.IsOpen(Game::kGameOverPanel));
+    // Rows still pushed in under the dialog reach the last row again.
+    Field().MapState = GameMap::kRowStart;
+    Frames(60);
+    EXPECT_FALSE(Field().RowEmpty(Field().Rows() - 1));
+    EXPECT_EQ(GameState::Get(), GameState::kNotPlaying);
+    EXPECT_EQ(game.PanelStack().size(), 2u);
+    EXPECT_EQ(Table(Game::kClassic).Count(), 1);
+}
