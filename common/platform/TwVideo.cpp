@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -473,30 +474,49 @@ int RefreshRate() {
     return 60;
 }
 
-TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
-    VideoState& s = State();
-    if (!s.renderer || !rgba || width <= 0 || height <= 0) {
-        return nullptr;
-    }
+} // namespace TwVideo
+
+namespace {
+
+// Makes the SDL texture of a picture in the renderer's layout: reordered into a scratch buffer
+// when the layouts differ (left uninitialised: every byte is written) and uploaded from there.
+SDL_Texture* UploadPicture(VideoState& s, int width, int height, const std::uint8_t* rgba) {
+    const int pitch = width * 4;
     SDL_Texture* sdl =
         SDL_CreateTexture(s.renderer, s.textureFormat, SDL_TEXTUREACCESS_STATIC, width, height);
     if (!sdl) {
         return nullptr;
     }
-    const int pitch = width * 4;
-    std::vector<std::uint8_t> reordered;
+    std::unique_ptr<std::uint8_t[]> reordered;
     const std::uint8_t* pixels = rgba;
     if (s.textureFormat != SDL_PIXELFORMAT_RGBA32) {
-        reordered.resize(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height));
+        reordered.reset(
+            new std::uint8_t[static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height)]);
         if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGBA32, rgba, pitch, s.textureFormat,
-                              reordered.data(), pitch) != 0) {
+                              reordered.get(), pitch) != 0) {
             SDL_DestroyTexture(sdl);
             return nullptr;
         }
-        pixels = reordered.data();
+        pixels = reordered.get();
     }
     if (SDL_UpdateTexture(sdl, nullptr, pixels, pitch) != 0) {
         SDL_DestroyTexture(sdl);
+        return nullptr;
+    }
+    return sdl;
+}
+
+} // namespace
+
+namespace TwVideo {
+
+TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
+    VideoState& s = State();
+    if (!s.renderer || !rgba || width <= 0 || height <= 0) {
+        return nullptr;
+    }
+    SDL_Texture* sdl = UploadPicture(s, width, height, rgba);
+    if (!sdl) {
         return nullptr;
     }
     SDL_SetTextureBlendMode(sdl, SDL_BLENDMODE_BLEND);
