@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
+#include <malloc.h>
 #include <memory>
 #include <thread>
 #include <unordered_map>
@@ -65,6 +66,14 @@ struct VideoState {
 VideoState& State() {
     static VideoState state;
     return state;
+}
+
+// Loading makes and drops many picture-sized buffers (file bytes, decoded pixels). The C
+// library maps large blocks on their own and returns them when freed, but after the first such
+// block is freed it raises that limit and keeps later ones in the heap, where their memory
+// stays with the process. A fixed limit returns every large buffer as soon as it is dropped.
+void KeepLargeBuffersOutOfTheHeap() {
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 
 // Forgets the collected frame and what the screen shows (renderer gone or replaced).
@@ -254,6 +263,7 @@ bool Init() {
     // Polling returns every queued event; without this SDL ends a poll round early at a
     // marker it queues, and a message pushed after it would wait a round.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+    KeepLargeBuffersOutOfTheHeap();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
@@ -478,8 +488,8 @@ int RefreshRate() {
 
 namespace {
 
-// Makes the SDL texture of a picture in the renderer's layout: reordered into a scratch buffer
-// when the layouts differ (left uninitialised: every byte is written) and uploaded from there.
+// Makes the SDL texture of a picture in the renderer's layout, reordering the pixels on the
+// way when the layouts differ.
 SDL_Texture* UploadPicture(VideoState& s, int width, int height, const std::uint8_t* rgba) {
     const int pitch = width * 4;
     SDL_Texture* sdl =
@@ -487,21 +497,28 @@ SDL_Texture* UploadPicture(VideoState& s, int width, int height, const std::uint
     if (!sdl) {
         return nullptr;
     }
-    std::unique_ptr<std::uint8_t[]> reordered;
-    const std::uint8_t* pixels = rgba;
-    if (s.textureFormat != SDL_PIXELFORMAT_RGBA32) {
-        reordered.reset(
-            new std::uint8_t[static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height)]);
-        if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGBA32, rgba, pitch, s.textureFormat,
-                              reordered.get(), pitch) != 0) {
+    if (s.textureFormat == SDL_PIXELFORMAT_RGBA32) {
+        if (SDL_UpdateTexture(sdl, nullptr, rgba, pitch) != 0) {
             SDL_DestroyTexture(sdl);
             return nullptr;
         }
-        pixels = reordered.get();
+        return sdl;
     }
-    if (SDL_UpdateTexture(sdl, nullptr, pixels, pitch) != 0) {
-        SDL_DestroyTexture(sdl);
-        return nullptr;
+    // Reordered a band of rows at a time, so a large picture needs no second full-size copy.
+    constexpr int kBandBytes = 256 * 1024;
+    const int bandRows = std::max(1, std::min(height, kBandBytes / pitch));
+    std::unique_ptr<std::uint8_t[]> band(
+        new std::uint8_t[static_cast<std::size_t>(pitch) * static_cast<std::size_t>(bandRows)]);
+    for (int row = 0; row < height; row += bandRows) {
+        const int rows = std::min(bandRows, height - row);
+        const SDL_Rect part{0, row, width, rows};
+        if (SDL_ConvertPixels(width, rows, SDL_PIXELFORMAT_RGBA32,
+                              rgba + static_cast<std::size_t>(row) * pitch, pitch, s.textureFormat,
+                              band.get(), pitch) != 0 ||
+            SDL_UpdateTexture(sdl, &part, band.get(), pitch) != 0) {
+            SDL_DestroyTexture(sdl);
+            return nullptr;
+        }
     }
     return sdl;
 }
