@@ -131,6 +131,21 @@ TEST_F(StaticFrameTest, RedrawingOnlyWhatChangedLooksLikeTheWholeFrame) {
     }
 }
 
+// Opaque pictures are copied rather than blended when drawn without transparency; drawn
+// half-transparent they must still blend.
+TEST_F(StaticFrameTest, OpaquePicturesCoverAndStillFade) {
+    TwVideo::RequestRedraw();
+    ASSERT_TRUE(Frame({Sprite{red->Texture()}, Sprite{green->Texture(), 100, 100, 0xFFFFFFFF}}));
+    EXPECT_EQ(PixelAt(110, 110), 0xFF00FF00u);
+    ASSERT_TRUE(Frame({Sprite{red->Texture()}, Sprite{green->Texture(), 100, 100, 0x80FFFFFF}}));
+    const std::uint32_t mixed = PixelAt(110, 110);
+    EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 0x7F, 2);
+    EXPECT_NEAR(static_cast<int>((mixed >> 8) & 0xFF), 0x80, 2);
+    // Tinted but opaque: the colour is still multiplied.
+    ASSERT_TRUE(Frame({Sprite{green->Texture(), 100, 100, 0xFF000000}}));
+    EXPECT_EQ(PixelAt(110, 110), 0xFF000000u);
+}
+
 TEST_F(StaticFrameTest, WindowEventsThatLoseThePictureRedrawIt) {
     const Sprite base{red->Texture()};
     ASSERT_TRUE(Frame({base}));
