@@ -183,9 +183,14 @@ Picture VirtualScreen::Capture() {
     Picture picture(width_, height_);
     const int rs = ChannelShift(image->red_mask), gs = ChannelShift(image->green_mask),
               bs = ChannelShift(image->blue_mask);
+    // The usual 32-bit true-colour layout is read straight from memory; anything else
+    // through Xlib's slower per-pixel access.
+    const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
     for (int y = 0; y < height_; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(image->data + y * image->bytes_per_line);
         for (int x = 0; x < width_; ++x) {
-            const unsigned long p = XGetPixel(image, x, y);
+            const unsigned long p = direct ? row[x] : XGetPixel(image, x, y);
             picture.Set(x, y, static_cast<std::uint8_t>((p & image->red_mask) >> rs),
                         static_cast<std::uint8_t>((p & image->green_mask) >> gs),
                         static_cast<std::uint8_t>((p & image->blue_mask) >> bs));
