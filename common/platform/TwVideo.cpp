@@ -252,6 +252,17 @@ void PictureSize(int& width, int& height) {
     height = State().spec.height;
 }
 
+// SDL falls back to drawing nowhere when no display can be reached; only an explicit
+// SDL_VIDEODRIVER (the tests, headless tools) asks for that on purpose.
+bool OnlyInvisibleDisplay() {
+    if (SDL_getenv("SDL_VIDEODRIVER") != nullptr) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr &&
+           (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+}
+
 bool Init() {
     VideoState& s = State();
     if (s.sdlStarted) {
@@ -266,6 +277,11 @@ bool Init() {
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     KeepLargeBuffersOutOfTheHeap();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        return false;
+    }
+    if (OnlyInvisibleDisplay()) {
+        // No screen: a window nobody can see or close would only hold the single-copy lock.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     s.sdlStarted = true;
