@@ -138,6 +138,9 @@ bool Launcher::Fire() {
     if (!MayAct() || flying_ || reloadRemaining_ != 0) {
         return false;
     }
+    // The shot leaves from the muzzle even when the bubble was loaded or swapped in since the
+    // last frame was drawn (a swap and a shot in one frame); the route starts where it is.
+    PlaceLoadedBubble();
     reloadRemaining_ = reloadTime_;
     if (field_->Scene() != nullptr) {
         field_->Scene()->AddOnTop(loaded_.get(), false);

@@ -206,6 +206,25 @@ TEST_F(FieldTest, RightClickSwapsOnlyDifferentColours) {
     EXPECT_EQ(Count(GameSound::kSwap), 1);
 }
 
+TEST_F(FieldTest, ShotRightAfterASwapLeavesFromTheMuzzle) {
+    // Swap and fire in the same frame: the bubble just swapped in still waits behind the
+    // launcher where the last frame drew it, yet its route starts at the muzzle.
+    Load(2, 3);
+    launcher.Aim(TwVector(300, 200));
+    field.NextBubble()->PlaceAt(TwVector(0, 0));
+    launcher.HandleInput(2, Launcher::kRightReleased, 517, TwVector(300, 200), 0);
+    launcher.HandleInput(2, Launcher::kLeftReleased, 514, TwVector(300, 200), 0);
+    ASSERT_TRUE(launcher.Flying());
+    const TwVector muzzle = launcher.Position() + launcher.Direction() * 31.0f;
+    ASSERT_FALSE(field.FlightPath().empty());
+    EXPECT_NEAR(field.FlightPath().front().x, muzzle.x, 0.01f);
+    EXPECT_NEAR(field.FlightPath().front().y, muzzle.y, 0.01f);
+    for (const TwVector& corner : field.FlightPath()) {
+        EXPECT_GE(corner.x, field.GetWalls().leftX - 0.5f);
+        EXPECT_LE(corner.x, field.GetWalls().rightX + 0.5f);
+    }
+}
+
 TEST_F(FieldTest, MouseMoveThatMeetsNoWallOnlyAims) {
     Load(1);
     launcher.HandleInput(2, Launcher::kLeftReleased, Launcher::kMouseMove, TwVector(400, 100), 0);
