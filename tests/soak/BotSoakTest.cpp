@@ -3,6 +3,7 @@
 // one owner and sits in a cell of the field (never two in one cell), the scene shows only
 // owned bubbles, the flying bubble stays between the walls and the score never goes down.
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -252,6 +253,10 @@ TEST(SoakBot, PlaysWholeGamesInBothModesAtEveryDifficultyKeepingTheFieldSound) {
         shots += result.shots;
         // Back to the menu from the result dialog, as the player would.
         game->Abandon();
+        if ((g + 1) % 100 == 0) {
+            std::printf("%d games played, %lld frames\n", g + 1, frames);
+            std::fflush(stdout);
+        }
     }
     // Random shots lose in the end: games that never finish would mean the field stalls.
     EXPECT_GE(ended, games * 9 / 10);

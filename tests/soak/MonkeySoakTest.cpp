@@ -2,6 +2,7 @@
 // released buttons, keys and typed characters, now and then a minimised window or a lost
 // render device, across the menu, its dialogs and the game. Nothing may crash, and the
 // application must still answer afterwards.
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -84,7 +85,10 @@ TEST(SoakMonkey, RandomInputAcrossEveryScreenNeverBreaksTheApplication) {
             ASSERT_TRUE(app.Push(event)) << "event kind " << int(event.kind) << " " << event.key;
         }
         app.Frame(20);
-        ++frames;
+        if (++frames % 5000 == 0) {
+            std::printf("%d events sent\n", sent);
+            std::fflush(stdout);
+        }
         if (app.App().Router()->Current() == app.GameScreen()) {
             ++gameFrames;
         }
