@@ -90,6 +90,7 @@ void ForgetFrames() {
 bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad);
 bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
                       std::vector<SDL_Rect>& areas);
+bool DrawsPixelForPixel(SDL_Renderer* renderer);
 void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
                       const std::vector<SDL_Rect>& areas);
 
@@ -637,7 +638,7 @@ bool Present() {
     }
     std::vector<SDL_Rect>& areas = s.changedAreas;
     if (s.keepsPicture && f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
-        FindChangedAreas(f.quads, f.onScreen, areas)) {
+        DrawsPixelForPixel(s.renderer) && FindChangedAreas(f.quads, f.onScreen, areas)) {
         DrawChangedAreas(s.renderer, f.quads, areas);
     } else {
         DrawCollectedQuads();
@@ -798,6 +799,15 @@ bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad) {
 } // namespace
 
 namespace {
+
+// The game picture is not scaled to the window (an 800 x 600 window): only then does a sprite
+// drawn clipped to an area land on exactly the pixels it covers when drawn whole. Scaled, the
+// rounding of a clipped blit could leave seams at the edges of redrawn areas.
+bool DrawsPixelForPixel(SDL_Renderer* renderer) {
+    float scaleX = 0, scaleY = 0;
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    return scaleX == 1.0f && scaleY == 1.0f;
+}
 
 // The screen pixels a quad can touch, grown by two pixels for the filtering at its edges.
 SDL_Rect QuadBounds(const FrameQuad& quad) {
