@@ -60,6 +60,10 @@ struct VideoState {
     // The renderer draws into the window's own memory, which keeps the last picture between
     // frames (the software renderer), so a frame may redraw only where it changed.
     bool keepsPicture = false;
+    // Scaled output with the software renderer: frames are drawn pixel for pixel into this
+    // picture-sized canvas, which is then stretched onto the window in one copy.
+    SDL_Texture* canvas = nullptr;
+    bool frameOnCanvas = false; // the frame being drawn (and the last one drawn) uses it
     FrameRecord frame;
     std::vector<SDL_Rect> changedAreas;
 };
@@ -95,12 +99,57 @@ void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quad
                       const std::vector<SDL_Rect>& areas);
 
 // Hands the frame's clear and every quad not drawn yet to the renderer.
+// The canvas, made on first use; null when it cannot be made (frames then go to the window).
+SDL_Texture* Canvas(VideoState& s) {
+    if (!s.canvas) {
+        // The window's own layout, so the stretch onto it is a straight copy.
+        Uint32 format = s.window ? SDL_GetWindowPixelFormat(s.window)
+                                 : static_cast<Uint32>(SDL_PIXELFORMAT_UNKNOWN);
+        if (format == SDL_PIXELFORMAT_UNKNOWN) {
+            format = SDL_PIXELFORMAT_RGB888;
+        }
+        s.canvas = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_TARGET, s.spec.width,
+                                     s.spec.height);
+        if (s.canvas) {
+            SDL_SetTextureBlendMode(s.canvas, SDL_BLENDMODE_NONE);
+            SDL_SetTextureScaleMode(s.canvas, SDL_ScaleModeLinear);
+        }
+    }
+    return s.canvas;
+}
+
+// True when the software renderer's picture is scaled to the window: every sprite would be
+// stretched on its own, far slower than drawing unscaled and stretching the finished picture.
+bool WantsCanvas(VideoState& s) {
+    return s.keepsPicture && !DrawsPixelForPixel(s.renderer) && Canvas(s);
+}
+
+// Points the renderer at where the frame is drawn: the canvas or the window.
+void TargetFrame(VideoState& s) {
+    SDL_SetRenderTarget(s.renderer, s.frameOnCanvas ? s.canvas : nullptr);
+}
+
+// Puts the finished canvas on the window (letterbox bars black).
+void ShowCanvas(VideoState& s) {
+    if (!s.frameOnCanvas) {
+        return;
+    }
+    SDL_SetRenderTarget(s.renderer, nullptr);
+    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.renderer);
+    SDL_RenderCopy(s.renderer, s.canvas, nullptr, nullptr);
+}
+
 void DrawCollectedQuads() {
     VideoState& s = State();
     FrameRecord& f = s.frame;
     if (!s.renderer) {
         return;
     }
+    if (!f.cleared && f.drawn == 0) {
+        s.frameOnCanvas = WantsCanvas(s);
+    }
+    TargetFrame(s);
     if (f.clearAsked && !f.cleared) {
         SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
         SDL_RenderClear(s.renderer);
@@ -109,6 +158,7 @@ void DrawCollectedQuads() {
     for (; f.drawn < f.quads.size(); ++f.drawn) {
         RenderQuad(s.renderer, f.quads[f.drawn]);
     }
+    SDL_SetRenderTarget(s.renderer, nullptr);
 }
 
 // Events after which the window's picture must be drawn again even if the game's frame did
@@ -479,9 +529,11 @@ void DestroyRenderer() {
     VideoState& s = State();
     DropAllTexturePictures();
     if (s.renderer) {
-        SDL_DestroyRenderer(s.renderer);
+        SDL_DestroyRenderer(s.renderer); // takes the canvas with it
         s.renderer = nullptr;
     }
+    s.canvas = nullptr;
+    s.frameOnCanvas = false;
     if (s.memorySurface) {
         SDL_FreeSurface(s.memorySurface);
         s.memorySurface = nullptr;
@@ -637,12 +689,19 @@ bool Present() {
         return false;
     }
     std::vector<SDL_Rect>& areas = s.changedAreas;
+    // Only changed areas are redrawn when the picture kept from the last frame is drawn pixel
+    // for pixel in the same place (the window unscaled, or the canvas both times).
+    const bool onCanvas = nothingDrawnYet ? WantsCanvas(s) : s.frameOnCanvas;
+    const bool samePlace = onCanvas ? s.frameOnCanvas : DrawsPixelForPixel(s.renderer);
     if (s.keepsPicture && f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
-        DrawsPixelForPixel(s.renderer) && FindChangedAreas(f.quads, f.onScreen, areas)) {
+        samePlace && onCanvas == s.frameOnCanvas && FindChangedAreas(f.quads, f.onScreen, areas)) {
+        TargetFrame(s);
         DrawChangedAreas(s.renderer, f.quads, areas);
+        SDL_SetRenderTarget(s.renderer, nullptr);
     } else {
         DrawCollectedQuads();
     }
+    ShowCanvas(s);
     SDL_RenderPresent(s.renderer);
     ++f.presented;
     // Only a frame drawn from a clear screen is known in full; anything else was drawn over
@@ -677,6 +736,7 @@ bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
         return false;
     }
     DrawCollectedQuads();
+    ShowCanvas(State());
     // The letterboxed picture in output pixels.
     SDL_Rect viewport{};
     float scaleX = 1, scaleY = 1;
