@@ -224,3 +224,48 @@ TEST_F(StaticFrameTest, SkippedFramesStillRunAtTheDisplayRate) {
 }
 
 } // namespace
+
+namespace {
+
+// A full-screen window on the virtual display: the 800 x 600 picture is scaled to the screen.
+class ScaledFrameTest : public StaticFrameTest {
+protected:
+    void SetUp() override {
+        TwWindowSpec spec;
+        spec.windowed = false;
+        ASSERT_TRUE(TwVideo::CreateWindow(spec));
+        ASSERT_TRUE(TwVideo::CreateRenderer());
+        StaticFrameTest::SetUp();
+    }
+    void TearDown() override {
+        red.reset();
+        green.reset();
+        TwVideo::DestroyWindow(); // the next test makes its own renderer
+    }
+
+    std::vector<std::uint32_t> Window() {
+        std::vector<std::uint32_t> pixels;
+        int width = 0, height = 0;
+        EXPECT_TRUE(TwVideo::ReadPixels(pixels, width, height));
+        return pixels;
+    }
+};
+
+TEST_F(ScaledFrameTest, ChangedAreasOfAScaledPictureLookLikeTheWholeFrame) {
+    TwTexture* r = red->Texture();
+    TwTexture* g = green->Texture();
+    const std::vector<Sprite> start = {{r, 100, 100}, {g, 120, 110}, {r, 300, 300, 0x80FFFFFF}};
+    const std::vector<Sprite> next = {{r, 105, 100}, {g, 120, 110}, {g, 400, 200, 0xFF808080}};
+    TwVideo::RequestRedraw();
+    ASSERT_TRUE(Frame(start));
+    ASSERT_TRUE(Frame(next));
+    const std::vector<std::uint32_t> changedOnly = Window();
+    TwVideo::RequestRedraw();
+    ASSERT_TRUE(Frame(next));
+    const std::vector<std::uint32_t> whole = Window();
+    ASSERT_FALSE(whole.empty());
+    EXPECT_TRUE(changedOnly == whole);
+    EXPECT_FALSE(Frame(next));
+}
+
+} // namespace
