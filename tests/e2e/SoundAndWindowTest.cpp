@@ -106,22 +106,37 @@ TEST(Minimise, IdlesWhileMinimisedAndDrawsAgainWhenRestored) {
     GameRun run;
     SKIP_WITHOUT_X(run);
     StartReturningPlayer(run, "Luna");
+    const DiskSound sound(run.AudioFile());
     const double active = CpuShare(run.Game(), 1500ms);
 
     run.Minimise();
     std::this_thread::sleep_for(300ms);
     const GameView hidden = run.Snap("minimised");
     EXPECT_FALSE(MainMenuShown(hidden));
+    const std::int64_t quietFrom = sound.Size() + sound.BytesAt(0.3);
     const double idle = CpuShare(run.Game(), 2000ms);
-    RecordProperty("cpu_percent_active", std::to_string(active));
-    RecordProperty("cpu_percent_minimised", std::to_string(idle));
     std::printf("CPU: %.1f%% of a core shown, %.1f%% minimised\n", active, idle);
     EXPECT_LT(idle, 5.0) << "minimised, the game still uses " << idle << "% of a core (" << active
                          << "% when shown)";
+    // The music pauses with the window.
+    EXPECT_LT(sound.LoudestWindow(quietFrom, sound.Size()), kSilent) << "music while minimised";
 
     run.Restore();
     EXPECT_TRUE(run.WaitFor("restored", MainMenuShown, 5s)) << "nothing drawn after restoring";
-    EXPECT_TRUE(run.Game().Running());
+    // It keeps drawing: the menu's launcher turns after the pointer.
+    const Area launcher{670, 460, 110, 110};
+    run.MoveTo(400, 300);
+    ASSERT_TRUE(run.WaitSteady("pointer-left", launcher, 5s));
+    const GameView before = run.Look();
+    run.MoveTo(790, 480);
+    EXPECT_TRUE(run.WaitFor(
+        "launcher-turned",
+        [&](const GameView& view) { return view.ChangedShare(before, launcher, 40) > 0.05; }, 5s))
+        << "the menu no longer follows the pointer after restoring";
+    const std::int64_t restoredAt = sound.Size();
+    ASSERT_TRUE(WaitForSound(sound, restoredAt + sound.BytesAt(1.0), 5s));
+    EXPECT_GT(sound.LoudestWindow(restoredAt, restoredAt + sound.BytesAt(1.0)), kAudible)
+        << "the music did not come back";
     EXPECT_EQ(run.CloseWindow(), 0);
 }
 
