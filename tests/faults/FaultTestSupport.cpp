@@ -10,6 +10,7 @@
 #include "app/TwHighScoreTables.h"
 #include "app/TwSysConfig.h"
 #include "gui/TwEventRouter.h"
+#include "platform/TwRand.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
@@ -36,6 +37,8 @@ bool PlayingApp::Start() {
         ADD_FAILURE() << "no game screen";
         return false;
     }
+    // The same field on every run (the application seeds the generator with the time).
+    TwSRand(20);
     game_->StartClassic();
     game_->NewGame();
     harness_.App().Router()->SwitchScreen(Game::kScreenName);
