@@ -907,20 +907,44 @@ struct QuadHash {
     }
 };
 
-// Adds `r` to the areas, merging it with every area it overlaps.
+long long AreaOf(const SDL_Rect& r) {
+    return static_cast<long long>(r.w) * r.h;
+}
+
+// Adds `r` to the areas. It is merged with an area when their joint rectangle is no larger
+// than the two drawn apart (overlapping areas are each cleared and redrawn, which is correct
+// but draws the overlap twice); past 32 areas it joins the one it enlarges least.
 void AddArea(std::vector<SDL_Rect>& areas, SDL_Rect r) {
+    constexpr std::size_t kMostAreas = 32;
     for (bool merged = true; merged;) {
         merged = false;
         for (std::size_t i = 0; i < areas.size(); ++i) {
-            if (SDL_HasIntersection(&areas[i], &r)) {
-                SDL_UnionRect(&areas[i], &r, &r);
+            SDL_Rect joint;
+            SDL_UnionRect(&areas[i], &r, &joint);
+            if (AreaOf(joint) <= AreaOf(areas[i]) + AreaOf(r)) {
+                r = joint;
                 areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(i));
                 merged = true;
                 break;
             }
         }
     }
-    areas.push_back(r);
+    if (areas.size() < kMostAreas) {
+        areas.push_back(r);
+        return;
+    }
+    std::size_t best = 0;
+    long long bestGrowth = -1;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        SDL_Rect joint;
+        SDL_UnionRect(&areas[i], &r, &joint);
+        const long long growth = AreaOf(joint) - AreaOf(areas[i]);
+        if (bestGrowth < 0 || growth < bestGrowth) {
+            best = i;
+            bestGrowth = growth;
+        }
+    }
+    SDL_UnionRect(&areas[best], &r, &areas[best]);
 }
 
 // Where a frame differs from the picture on screen: the places of the sprites that came,
