@@ -1,6 +1,8 @@
 #include "LiveGame.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sys/stat.h>
@@ -17,6 +19,9 @@
 namespace zvbench {
 
 namespace {
+
+// The folder's path for removal at exit (kept outside any object destroyed before then).
+char g_folderToRemove[64] = {};
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -40,6 +45,11 @@ const std::string& PlayerFolder() {
                   "ActiveProfile=0\nPlayerName0=\"Tester\"\n");
         ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        std::snprintf(g_folderToRemove, sizeof g_folderToRemove, "%s", root.c_str());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(g_folderToRemove, ignored);
+        });
         return root;
     }();
     return folder;
