@@ -10,13 +10,7 @@
 
 namespace {
 
-constexpr int kKeyDown = 256;
-constexpr unsigned char kShift = 16;
-constexpr unsigned char kSpace = 32;
-constexpr unsigned char kLeft = 37;
-constexpr unsigned char kUp = 38;
-constexpr unsigned char kRight = 39;
-constexpr unsigned char kDown = 40;
+using namespace TwInputCodes;
 
 // The aim always points above the launcher's own height (as the mouse must be above it).
 constexpr float kFlattestAngle = 0.02f;

@@ -3,6 +3,30 @@
 
 struct TwWindowMessage;
 
+// The message numbers an input record carries, and the key codes of the keys the game
+// reacts to, as the window delivers them.
+namespace TwInputCodes {
+constexpr int kKeyDown = 0x100;
+constexpr int kKeyUp = 0x101;
+constexpr int kCharacter = 0x102;
+constexpr int kMouseMove = 0x200;
+constexpr int kLeftButtonDown = 0x201;
+constexpr int kLeftButtonUp = 0x202;
+constexpr int kRightButtonDown = 0x204;
+constexpr int kRightButtonUp = 0x205;
+
+constexpr unsigned char kBackspace = 8;
+constexpr unsigned char kTab = 9;
+constexpr unsigned char kEnter = 13;
+constexpr unsigned char kShift = 16;
+constexpr unsigned char kEscape = 27;
+constexpr unsigned char kSpace = 32;
+constexpr unsigned char kLeft = 37;
+constexpr unsigned char kUp = 38;
+constexpr unsigned char kRight = 39;
+constexpr unsigned char kDown = 40;
+} // namespace TwInputCodes
+
 // The one input record: filled from each window message and handed at once to the event
 // router, which passes it to the current screen.
 struct TwInputEvent {

@@ -11,11 +11,7 @@
 
 namespace {
 
-constexpr int kMouseMove = 0x200;
-constexpr int kLeftButtonDown = 0x201;
-constexpr int kLeftButtonUp = 0x202;
-constexpr int kRightButtonDown = 0x204;
-constexpr unsigned char kEscape = 27;
+using namespace TwInputCodes;
 
 // The dimming overlay is a small picture stretched over the whole screen.
 constexpr float kOverlayScale = 25.0f;

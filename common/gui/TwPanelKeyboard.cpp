@@ -10,15 +10,7 @@
 
 namespace {
 
-constexpr int kKeyDown = 0x100;
-constexpr unsigned char kTab = 9;
-constexpr unsigned char kEnter = 13;
-constexpr unsigned char kShift = 16;
-constexpr unsigned char kSpace = 32;
-constexpr unsigned char kLeft = 37;
-constexpr unsigned char kUp = 38;
-constexpr unsigned char kRight = 39;
-constexpr unsigned char kDown = 40;
+using namespace TwInputCodes;
 
 TwCheckBoxGroup* AsGroup(TwBaseGuiElemen& element) {
     return dynamic_cast<TwCheckBoxGroup*>(&element);

@@ -8,12 +8,7 @@
 
 namespace {
 
-constexpr int kMouseMove = 0x200;
-constexpr int kLeftButtonDown = 0x201;
-constexpr int kLeftButtonUp = 0x202;
-constexpr int kRightButtonDown = 0x204;
-constexpr int kRightButtonUp = 0x205;
-constexpr unsigned char kEscape = 27;
+using namespace TwInputCodes;
 
 constexpr int kNormalFrame = 0;
 constexpr int kSelectedFrame = 2;

@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr int kLeftButtonDown = 0x201;
-constexpr int kRightButtonDown = 0x204;
+using namespace TwInputCodes;
 
 } // namespace
 

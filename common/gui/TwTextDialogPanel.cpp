@@ -10,10 +10,7 @@
 
 namespace {
 
-constexpr int kKeyDown = 0x100;
-constexpr int kCharacter = 0x102;
-constexpr unsigned char kEnter = 13;
-constexpr unsigned char kBackspace = 8;
+using namespace TwInputCodes;
 
 // Two frames side by side, looping: 384 ms on, 384 ms off.
 constexpr int kCursorBlinkTime = 768;
