@@ -245,6 +245,7 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* no
     cairo_set_source(cr, rim);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    cairo_pattern_destroy(rim);
     if (notch != nullptr) {
         // The notch's own rim, inside the body only.
         RoundedRect(cr, x, y, w, h, radius);
