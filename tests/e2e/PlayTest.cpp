@@ -140,8 +140,10 @@ TEST(ArcadeGame, LeftThenContinuedAfterARestartWithTheSameField) {
     run.MoveTo(700, 300);
     ASSERT_TRUE(run.WaitSteady("field-after-continuing", kField, 10s));
     const GameView after = run.Snap("field-after-continuing");
-    // The same bubbles in the same cells: a different field would change a large share.
-    EXPECT_LT(after.ChangedShare(before, kField, 60), 0.02)
+    // The same bubbles in the same cells: a different field would change a large share
+    // (about a third of the well). Bubbles still easing back from the last shots' push sit
+    // a fraction of a pixel off their cells before leaving, which touches their rims only.
+    EXPECT_LT(after.ChangedShare(before, kField, 60), 0.06)
         << "the continued field differs from the one left";
     EXPECT_EQ(run.CloseWindow(), 0);
 }
