@@ -66,7 +66,13 @@ TEST(ClassicGame, PlayedToTheEndThenTheScoreIsInTheTable) {
         const auto next = std::chrono::steady_clock::now() + 450ms;
         while (panel.empty() && std::chrono::steady_clock::now() < next) {
             GameView view = run.Look();
-            if (ResultPanelShown(view)) {
+            if (!ResultPanelShown(view)) {
+                continue;
+            }
+            // A passing moment of the field (a white bubble falling past gold ones) can
+            // look like the panel; the panel itself stays until OK is pressed.
+            std::this_thread::sleep_for(300ms);
+            if (ResultPanelShown(run.Look())) {
                 panel.push_back(std::move(view));
             }
         }
