@@ -1,6 +1,7 @@
 #include "GameRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -290,11 +291,29 @@ bool GameScreenShown(const GameView& view) {
            view.Mean({166, 100, 8, 300}).Brightness() > 90;
 }
 
+// The panel's plain body left of its labels: one smooth, dark navy from band to band,
+// where the field behind it would show bubbles with their bright highlights.
+bool PlainNavy(const GameView& view, Area area) {
+    const Rgb whole = view.Mean(area);
+    if (whole.b <= whole.r + 30 || whole.Brightness() >= 90) {
+        return false;
+    }
+    constexpr int kBands = 4;
+    for (int band = 0; band < kBands; ++band) {
+        const Area part{area.x, area.y + band * area.h / kBands, area.w, area.h / kBands};
+        const Rgb m = view.Mean(part);
+        if (std::abs(m.r - whole.r) > 20 || std::abs(m.g - whole.g) > 20 ||
+            std::abs(m.b - whole.b) > 20) {
+            return false;
+        }
+    }
+    return view.WhiteShare(area, 150) < 0.002;
+}
+
 // The panel (centred on the field): golden title, navy body, white labels left of the numbers.
 bool ResultPanelShown(const GameView& view) {
-    const Rgb body = view.Mean({200, 200, 80, 100});
-    return Golden(view.Mean({320, 172, 160, 22})) && body.b > body.r + 30 &&
-           body.Brightness() < 90 && view.WhiteShare({330, 255, 70, 120}, 200) > 0.04;
+    return Golden(view.Mean({320, 172, 160, 22})) && PlainNavy(view, {205, 205, 110, 120}) &&
+           view.WhiteShare({330, 255, 70, 120}, 200) > 0.04;
 }
 
 // The score dialog (520 x 520, centred) with its golden table title.
