@@ -32,8 +32,14 @@ bool WindowedAt800x600(GameRun& run) {
 }
 
 GameView OpenOptions(GameRun& run, const std::string& step) {
-    run.Click(menu::kOptionsX, menu::kOptionsY);
-    EXPECT_TRUE(run.WaitFor(step, OptionsDialogShown, 10s));
+    // Right after a start the menu may still be fading in or the window not yet active,
+    // and a click then goes unheard; a player would simply click again.
+    bool shown = false;
+    for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        run.Click(menu::kOptionsX, menu::kOptionsY);
+        shown = run.WaitFor(step, OptionsDialogShown, 4s);
+    }
+    EXPECT_TRUE(shown);
     // The pointer waits beside the dialog, so the picture shows the controls alone.
     run.MoveTo(740, 300);
     EXPECT_TRUE(run.WaitSteady(step + "-steady", kDialog, 10s));
