@@ -97,11 +97,11 @@ void GameApplication::LoadHighScoreTables() {
         const char* title;
     } kTables[] = {{0, "Data/Classic.Twt", "Interface/ScoreClassic"},
                    {1, "Data/Arcade.Twt", "Interface/ScoreArcade"}};
-    for (const auto& spec : kTables) {
-        auto table = std::make_unique<TwTop>(spec.file);
-        table->SetTitle(spec.title);
+    for (const auto& entry : kTables) {
+        auto table = std::make_unique<TwTop>(entry.file);
+        table->SetTitle(entry.title);
         TwTop* raw = table.get();
-        tables[spec.mode] = std::move(table);
+        tables[entry.mode] = std::move(table);
         raw->Load();
     }
 }

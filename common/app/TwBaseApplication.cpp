@@ -123,21 +123,21 @@ bool TwBaseApplication::CreateMainWindow() {
     TwSRand(static_cast<std::uint32_t>(std::time(nullptr)));
 
     const TwScreenSize& size = TwScreenSize::Instance();
-    TwWindowSpec spec;
-    spec.title = title_;
-    spec.windowed = TwSysConfig::Instance().Windowed;
-    spec.x = kWindowX;
-    spec.y = kWindowY;
-    spec.width = size.width;
-    spec.height = size.height;
-    if (!TwVideo::CreateWindow(spec)) {
+    TwWindowSettings settings;
+    settings.title = title_;
+    settings.windowed = TwSysConfig::Instance().Windowed;
+    settings.x = kWindowX;
+    settings.y = kWindowY;
+    settings.width = size.width;
+    settings.height = size.height;
+    if (!TwVideo::CreateWindow(settings)) {
         return false;
     }
     captionHeight_ = TwVideo::CaptionHeight();
     if (input_) {
         input_->captionHeight = captionHeight_;
     }
-    if (spec.windowed) {
+    if (settings.windowed) {
         windowRect_ = TwRect{kWindowX, kWindowY - captionHeight_, kWindowX + size.width,
                              kWindowY + size.height};
     } else {

@@ -51,7 +51,7 @@ struct VideoState {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Surface* memorySurface = nullptr; // headless renderer without a window
-    TwWindowSpec spec;
+    TwWindowSettings settings;
     bool cursorShown = true;
     std::unordered_set<TwTexture*> textures;
     std::chrono::steady_clock::time_point lastFrameEnd{};
@@ -108,8 +108,8 @@ SDL_Texture* Canvas(VideoState& s) {
         if (format == SDL_PIXELFORMAT_UNKNOWN) {
             format = SDL_PIXELFORMAT_RGB888;
         }
-        s.canvas = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_TARGET, s.spec.width,
-                                     s.spec.height);
+        s.canvas = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_TARGET, s.settings.width,
+                                     s.settings.height);
         if (s.canvas) {
             SDL_SetTextureBlendMode(s.canvas, SDL_BLENDMODE_NONE);
             SDL_SetTextureScaleMode(s.canvas, SDL_ScaleModeLinear);
@@ -217,7 +217,7 @@ bool SetUpRenderer(SDL_Renderer* renderer) {
     VideoState& s = State();
     s.renderer = renderer;
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-    if (SDL_RenderSetLogicalSize(renderer, s.spec.width, s.spec.height) != 0) {
+    if (SDL_RenderSetLogicalSize(renderer, s.settings.width, s.settings.height) != 0) {
         return false;
     }
     s.lastFrameEnd = {};
@@ -299,8 +299,8 @@ SDL_Window* SdlWindow() {
 }
 
 void PictureSize(int& width, int& height) {
-    width = State().spec.width;
-    height = State().spec.height;
+    width = State().settings.width;
+    height = State().settings.height;
 }
 
 // SDL falls back to drawing nowhere when no display can be reached; only an explicit
@@ -351,29 +351,29 @@ void Quit() {
     }
 }
 
-bool CreateWindow(const TwWindowSpec& spec) {
+bool CreateWindow(const TwWindowSettings& settings) {
     VideoState& s = State();
     if (!Init()) {
         return false;
     }
     DestroyWindow();
-    s.spec = spec;
+    s.settings = settings;
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    SDL_Rect place{spec.x, spec.y, spec.width, spec.height};
-    if (!spec.windowed) {
+    SDL_Rect place{settings.x, settings.y, settings.width, settings.height};
+    if (!settings.windowed) {
         // Desktop full screen; the window is also made borderless at the desktop's size, so
         // it covers the screen even where no window manager acts on the full-screen request.
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
         if (SDL_GetDisplayBounds(0, &place) != 0) {
-            place = SDL_Rect{0, 0, spec.width, spec.height};
+            place = SDL_Rect{0, 0, settings.width, settings.height};
         }
     } else {
         // The player may size the window; the picture is scaled into it with its shape kept.
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    s.window = SDL_CreateWindow(spec.title.c_str(), place.x, place.y, place.w, place.h, flags);
-    if (s.window && spec.windowed) {
-        SDL_SetWindowMinimumSize(s.window, spec.width / 2, spec.height / 2);
+    s.window = SDL_CreateWindow(settings.title.c_str(), place.x, place.y, place.w, place.h, flags);
+    if (s.window && settings.windowed) {
+        SDL_SetWindowMinimumSize(s.window, settings.width / 2, settings.height / 2);
     }
     return s.window != nullptr;
 }
@@ -408,7 +408,7 @@ void ShowWindow() {
 int CaptionHeight() {
     SDL_Window* window = State().window;
     int top = 0;
-    if (!window || !State().spec.windowed ||
+    if (!window || !State().settings.windowed ||
         SDL_GetWindowBordersSize(window, &top, nullptr, nullptr, nullptr) != 0) {
         return 0;
     }
@@ -487,15 +487,15 @@ bool CreateRenderer() {
 
 bool CreateHeadless(int width, int height) {
     VideoState& s = State();
-    if (s.renderer && s.spec.width == width && s.spec.height == height) {
+    if (s.renderer && s.settings.width == width && s.settings.height == height) {
         return true;
     }
     DestroyRenderer();
-    s.spec = TwWindowSpec{"Zorbit Volley", true, 0, 0, width, height};
+    s.settings = TwWindowSettings{"Zorbit Volley", true, 0, 0, width, height};
     if (Init()) {
         if (!s.window) {
             s.window =
-                SDL_CreateWindow(s.spec.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
+                SDL_CreateWindow(s.settings.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
         }
         if (s.window) {
             if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {

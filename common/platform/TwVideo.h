@@ -21,7 +21,7 @@ struct TwQuadCorner {
 };
 
 // How the window is made.
-struct TwWindowSpec {
+struct TwWindowSettings {
     std::string title;
     bool windowed = true;
     int x = 64, y = 64;            // window position when windowed
@@ -36,7 +36,7 @@ bool Init();
 void Quit();
 
 // Window. Creating again replaces the old window (the renderer must be gone first).
-bool CreateWindow(const TwWindowSpec& spec);
+bool CreateWindow(const TwWindowSettings& settings);
 void DestroyWindow();
 bool HasWindow();
 void ShowWindow();
@@ -53,7 +53,7 @@ bool MouseOverClient();
 void ShowSystemCursor(bool show);
 
 // Renderer on the window: accelerated with vsync when possible, software otherwise; logical
-// size = the window's TwWindowSpec width x height, letterboxed. False when none can be made.
+// size = the window's TwWindowSettings width x height, letterboxed. False when none can be made.
 bool CreateRenderer();
 // Renderer for tests: a hidden window on the current video driver with the software
 // renderer, or a renderer on a memory surface when no window can be made.

@@ -231,9 +231,9 @@ namespace {
 class ScaledFrameTest : public StaticFrameTest {
 protected:
     void SetUp() override {
-        TwWindowSpec spec;
-        spec.windowed = false;
-        ASSERT_TRUE(TwVideo::CreateWindow(spec));
+        TwWindowSettings settings;
+        settings.windowed = false;
+        ASSERT_TRUE(TwVideo::CreateWindow(settings));
         ASSERT_TRUE(TwVideo::CreateRenderer());
         StaticFrameTest::SetUp();
     }

@@ -11,9 +11,9 @@ using Kind = TwSyntheticEvent::Kind;
 class WindowScaling : public ::testing::Test {
 protected:
     void SetUp() override {
-        TwWindowSpec spec;
-        spec.title = "Zorbit Volley";
-        ASSERT_TRUE(TwVideo::CreateWindow(spec));
+        TwWindowSettings settings;
+        settings.title = "Zorbit Volley";
+        ASSERT_TRUE(TwVideo::CreateWindow(settings));
         ASSERT_TRUE(TwVideo::CreateRenderer());
         TwFlushMessages();
     }
@@ -83,9 +83,9 @@ TEST_F(WindowScaling, ClicksMapToGamePixelsAfterAResize) {
 }
 
 TEST_F(WindowScaling, OnlyTheWindowedModeIsResizable) {
-    TwWindowSpec spec;
-    spec.windowed = false;
-    ASSERT_TRUE(TwVideo::CreateWindow(spec));
+    TwWindowSettings settings;
+    settings.windowed = false;
+    ASSERT_TRUE(TwVideo::CreateWindow(settings));
     EXPECT_FALSE(TwVideo::WindowResizable());
 }
 
