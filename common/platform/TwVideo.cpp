@@ -21,16 +21,24 @@ struct TwTexture {
     int width = 0;
     int height = 0;
     bool opaque = false; // every pixel fully opaque: drawn untinted-alpha, it is a plain copy
+    // Never reused, unlike the handle's address: frames are compared by it, so a picture
+    // made where a destroyed one lived is never taken for the old one.
+    std::uint64_t serial = 0;
 };
 
 namespace {
 
-// One sprite of a frame, as submitted.
+// One sprite of a frame, as submitted. Quads are told apart by the picture's serial; the
+// handle of a quad on screen may already be gone.
 struct FrameQuad {
     TwTexture* texture = nullptr;
+    std::uint64_t serial = 0;
     TwQuadCorner corners[4];
     std::uint32_t argb = 0;
-    bool operator==(const FrameQuad&) const = default;
+    bool operator==(const FrameQuad& other) const {
+        return serial == other.serial && argb == other.argb &&
+               std::equal(corners, corners + 4, other.corners);
+    }
 };
 
 // The frame being built and the one on screen. Quads are drawn on the renderer only when
@@ -54,6 +62,7 @@ struct VideoState {
     TwWindowSettings settings;
     bool cursorShown = true;
     std::unordered_set<TwTexture*> textures;
+    std::uint64_t lastSerial = 0;
     std::chrono::steady_clock::time_point lastFrameEnd{};
     std::chrono::nanoseconds refreshPeriod{0};
     Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
@@ -618,7 +627,8 @@ TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
     }
     SDL_SetTextureBlendMode(sdl, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(sdl, SDL_ScaleModeLinear);
-    auto* texture = new TwTexture{sdl, width, height, IsOpaque(width, height, rgba)};
+    auto* texture =
+        new TwTexture{sdl, width, height, IsOpaque(width, height, rgba), ++s.lastSerial};
     s.textures.insert(texture);
     return texture;
 }
@@ -628,10 +638,8 @@ void DestroyTexture(TwTexture* texture) {
     if (!texture || s.textures.erase(texture) == 0) {
         return; // unknown handle: never free what we did not hand out
     }
-    // Quads of this frame may still use the picture; the handle's address may come back for
-    // another picture, so the screen can no longer be told apart by handles.
+    // Quads of this frame may still use the picture.
     DrawCollectedQuads();
-    s.frame.screenKnown = false;
     if (texture->sdl) {
         SDL_DestroyTexture(texture->sdl);
     }
@@ -670,6 +678,7 @@ bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t a
     }
     FrameQuad& quad = s.frame.quads.emplace_back();
     quad.texture = texture;
+    quad.serial = texture->serial;
     std::copy(corners, corners + 4, quad.corners);
     quad.argb = argb;
     return true;
@@ -894,7 +903,7 @@ struct QuadHash {
     std::size_t operator()(const FrameQuad& quad) const {
         std::uint64_t h = 1469598103934665603ull;
         auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-        mix(reinterpret_cast<std::uintptr_t>(quad.texture));
+        mix(quad.serial);
         mix(quad.argb);
         for (const TwQuadCorner& c : quad.corners) {
             for (float f : {c.x, c.y, c.u, c.v}) {

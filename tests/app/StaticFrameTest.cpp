@@ -185,6 +185,31 @@ TEST_F(StaticFrameTest, PictureReplacedUnderTheSameHandleAddressIsRedrawn) {
     EXPECT_EQ(PixelAt(110, 110), 0xFFFFFFFFu);
 }
 
+TEST_F(StaticFrameTest, PictureDrawnThenDestroyedAndItsHandleReusedIsRedrawn) {
+    // A picture is drawn and destroyed before its frame is shown; the next frame draws another
+    // picture at the same place, and that picture may well get the freed handle back.
+    auto blue = std::make_unique<Swatch>(0, 0, 255);
+    const TwTexture* freed = blue->Texture();
+    device.StartScene();
+    const TwRect src{0, 0, 16, 16};
+    const TwRect dest{100, 100, 132, 132};
+    ASSERT_EQ(device.DrawImage(&dest, blue->Texture(), &src, 0, 0), TwRenderDevice::kOk);
+    blue.reset();
+    device.FinishScene();
+    ASSERT_EQ(PixelAt(110, 110), 0xFF0000FFu);
+    // Pictures are made until one gets the freed handle (the allocator usually hands it out
+    // again at once); the frame must show the new picture either way.
+    std::vector<std::unique_ptr<Swatch>> made;
+    for (int i = 0; i < 16; ++i) {
+        made.push_back(std::make_unique<Swatch>(255, 255, 255));
+        if (made.back()->Texture() == freed) {
+            break;
+        }
+    }
+    EXPECT_TRUE(Frame({Sprite{made.back()->Texture()}}));
+    EXPECT_EQ(PixelAt(110, 110), 0xFFFFFFFFu);
+}
+
 TEST_F(StaticFrameTest, PictureDestroyedWhileItsFrameIsBuiltIsStillDrawn) {
     device.StartScene();
     {
