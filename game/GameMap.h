@@ -28,6 +28,17 @@ class TwDrawList;
 //
 // The field must not outlive the banks (whose draw list is its scene); field and launcher
 // may die in either order.
+//
+// The implementation is spread over one source file a concern:
+//   GameMap.cpp           construction, cells and scene, a new game, loading the launcher,
+//                         the frame (Update) and drawing
+//   GameMapGeometry.cpp   cells to screen points and back, the walls
+//   GameMapColours.cpp    colours present, the random colour, empty field and last row
+//   GameMapShotRoute.cpp  the route of a shot from the launcher to its target cell
+//   GameMapFlight.cpp     the shot in flight and its landing
+//   GameMapMatching.cpp   the same-colour group, bursting it, scoring
+//   GameMapFalling.cpp    groups cut off from the ceiling, falling and bursting
+//   GameMapRows.cpp       row pacing, the colour-by-colour reveal, a row pushed in
 class GameMap {
 public:
     // MapState values.
