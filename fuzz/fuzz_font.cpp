@@ -37,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     long expected = 0;
     for (char ch : codes) {
-        const TwRect glyph = font.Glyph(std::uint8_t(ch));
+        const TwRect glyph = font.Glyph(char32_t(std::uint8_t(ch)));
         if (glyph.top != 0 || glyph.bottom != height) {
-            if (font.HasGlyph(std::uint8_t(ch))) {
+            if (font.HasGlyph(char32_t(std::uint8_t(ch)))) {
                 __builtin_trap();
             }
         }

@@ -5,6 +5,7 @@
 
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
+#include "data/TwUtf8.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwPicture.h"
 
@@ -42,7 +43,8 @@ bool TwBitmapFont::Load(const std::string& fontName) {
     }
     const std::string prefix = fontName + ".";
     Configure(defs.GetCString(prefix + "Codes"), defs.GetInt(prefix + "MonoWidth", 0),
-              defs.GetInt(prefix + "CharDist", 0), defs.GetInt(prefix + "SpaceSize", 0));
+              defs.GetInt(prefix + "CharDist", 0), defs.GetInt(prefix + "SpaceSize", 0),
+              defs.GetInt(prefix + "RowHeight", 0));
     const std::string fileName = defs.GetString(prefix + "FileName");
 
     SetImage(fileName, false);
@@ -55,8 +57,14 @@ bool TwBitmapFont::Load(const std::string& fontName) {
     return ReadStrip(strip, Width(), Height());
 }
 
-void TwBitmapFont::Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize) {
+void TwBitmapFont::Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize,
+                             int rowHeight) {
     codes_ = codes;
+    codePoints_.clear();
+    for (std::size_t pos = 0; pos < codes.size();) {
+        codePoints_.push_back(TwUtf8::Next(codes, pos));
+    }
+    rowHeight_ = rowHeight;
     monoWidth_ = monoWidth;
     charDist_ = charDist;
     spaceSize_ = spaceSize;
@@ -67,12 +75,14 @@ bool TwBitmapFont::ReadStrip(std::string_view fileBytes, int width, int height) 
     pixels_.clear();
     stripWidth_ = 0;
     stripHeight_ = 0;
+    topDown_ = false;
     if (!IsStripHeader(fileBytes) || width < 0 || height < 0 || width > kTwMaxPictureSide ||
         height > kTwMaxPictureSide) {
         return false;
     }
     stripWidth_ = width;
     stripHeight_ = height;
+    topDown_ = (ByteAt(fileBytes, 17) & 0x20) != 0;
     const std::size_t count = std::size_t(width) * height * 4;
     pixels_.assign(count + 3, 0);
 
@@ -107,18 +117,24 @@ bool TwBitmapFont::Opaque(int column, int row) const {
     return index < pixels_.size() && pixels_[index] != 0;
 }
 
-bool TwBitmapFont::ColumnHasInk(int column) const {
-    for (int row = 0; row < stripHeight_; ++row) {
-        if (Opaque(column, row)) {
+// The rows of one band of glyphs, counted from the picture's top, as the file stores them.
+bool TwBitmapFont::ColumnHasInk(int column, int band) const {
+    const int rows = BandHeight();
+    for (int r = band * rows; r < (band + 1) * rows && r < stripHeight_; ++r) {
+        if (Opaque(column, topDown_ ? r : stripHeight_ - 1 - r)) {
             return true;
         }
     }
     return false;
 }
 
+int TwBitmapFont::BandHeight() const {
+    return rowHeight_ > 0 && rowHeight_ < stripHeight_ ? rowHeight_ : stripHeight_;
+}
+
 void TwBitmapFont::BuildCells() {
     int x = 0;
-    for (unsigned char ch : codes_) {
+    for (char32_t ch : codePoints_) {
         if (x >= stripWidth_) {
             break;
         }
@@ -127,50 +143,71 @@ void TwBitmapFont::BuildCells() {
     }
 }
 
+// Each band is scanned left to right; the scan goes on in the next band, near its left edge,
+// where a band's glyphs end.
 void TwBitmapFont::BuildByScan() {
-    if (codes_.empty()) {
+    const int h = BandHeight();
+    if (codePoints_.empty() || h <= 0) {
         return;
     }
-    const int w = stripWidth_, h = stripHeight_;
-    glyphs_[std::uint8_t(codes_[0])] = TwRect{0, 0, spaceSize_, h};
+    glyphs_[codePoints_[0]] = TwRect{0, 0, spaceSize_, h};
     int i = spaceSize_;
     std::size_t next = 1;
-    while (next < codes_.size()) {
-        // The glyph starts one column before the first column with ink. A start found at
-        // column 1 gives 0, which counts as no start.
-        int start = 0;
-        do {
-            start = ColumnHasInk(i) ? i - 1 : 0;
-            ++i;
-            if (i > w - 1) {
-                return;
-            }
-        } while (start == 0);
-        // It ends at the first clear column after it, counted from the start; a glyph that
-        // runs into the last column is dropped.
-        int b = start, end = 0;
-        do {
-            end = ColumnHasInk(i) ? 0 : b;
-            ++i;
-            if (i > w - 1) {
-                return;
-            }
-            ++b;
-        } while (end == 0);
-        glyphs_[std::uint8_t(codes_[next])] = TwRect{start, 0, end, h};
-        ++next;
-        if (i >= w) {
-            break;
+    for (int band = 0; band < stripHeight_ / h && next < codePoints_.size(); ++band) {
+        if (band > 0) {
+            // Test columns 0 and 1 read the end of the row stored before (or, for the first
+            // stored row, the file's header), so a later band's scan starts at column 2.
+            i = 2;
+        }
+        while (next < codePoints_.size() && ScanGlyph(band, i, codePoints_[next])) {
+            ++next;
         }
     }
 }
 
-TwRect TwBitmapFont::Glyph(unsigned char ch) const {
+// Finds the next glyph of the band from column i on. False when the band ends first.
+bool TwBitmapFont::ScanGlyph(int band, int& i, char32_t ch) {
+    const int w = stripWidth_, h = BandHeight();
+    // The glyph starts one column before the first column with ink. A start found at
+    // column 1 gives 0, which counts as no start.
+    int start = 0;
+    do {
+        start = ColumnHasInk(i, band) ? i - 1 : 0;
+        ++i;
+        if (i > w - 1) {
+            return false;
+        }
+    } while (start == 0);
+    // It ends at the first clear column after it, counted from the start; a glyph that
+    // runs into the band's last column is dropped.
+    int b = start, end = 0;
+    do {
+        end = ColumnHasInk(i, band) ? 0 : b;
+        ++i;
+        if (i > w - 1) {
+            return false;
+        }
+        ++b;
+    } while (end == 0);
+    glyphs_[ch] = TwRect{start, band * h, end, band * h + h};
+    return true;
+}
+
+TwRect TwBitmapFont::Glyph(char32_t ch) const {
     const auto it = glyphs_.find(ch);
     return it == glyphs_.end() ? TwRect{} : it->second;
 }
 
-int TwBitmapFont::DrawChar(float px, float py, unsigned char ch) {
+char32_t TwBitmapFont::Replacement() const {
+    return HasGlyph(TwUtf8::kReplacement) ? TwUtf8::kReplacement : U'?';
+}
+
+char32_t TwBitmapFont::NextChar(std::string_view text, std::size_t& pos) const {
+    const char32_t ch = TwUtf8::Next(text, pos);
+    return ch == TwUtf8::kReplacement ? Replacement() : ch;
+}
+
+int TwBitmapFont::DrawChar(float px, float py, char32_t ch) {
     const TwRect glyph = Glyph(ch);
     const int w = glyph.Width();
     SetPosition(px + float(w) / 2.0f, py, 0.0f);
@@ -180,8 +217,8 @@ int TwBitmapFont::DrawChar(float px, float py, unsigned char ch) {
 
 int TwBitmapFont::TextWidth(std::string_view text) const {
     int width = 0;
-    for (unsigned char ch : text) {
-        width += Glyph(ch).Width() + charDist_;
+    for (std::size_t pos = 0; pos < text.size();) {
+        width += Glyph(NextChar(text, pos)).Width() + charDist_;
     }
     return width;
 }
@@ -192,8 +229,8 @@ void TwBitmapFont::DrawText(float px, float py, std::string_view text, int align
     } else if (align == AlignRight) {
         px -= float(TextWidth(text));
     }
-    for (unsigned char ch : text) {
-        px += float(DrawChar(px, py, ch));
+    for (std::size_t pos = 0; pos < text.size();) {
+        px += float(DrawChar(px, py, NextChar(text, pos)));
     }
     if (pen != nullptr) {
         *pen = TwVector(px, py, 0.0f);

@@ -9,10 +9,13 @@
 #include "TwVector.h"
 #include "gfx/TwImage.h"
 
-// A bitmap font: the picture is a strip of glyphs side by side, and the font's codes say
-// which characters it holds, left to right. Glyphs are fixed-width cells, or found by
-// scanning the strip's columns for the transparent gaps between glyphs. Fonts are defined in
-// "Data/Fonts.Txt". The image's tint, scale, rotation and flip apply to every glyph.
+// A bitmap font: the picture is a strip of glyphs side by side, and the font's codes (UTF-8)
+// say which characters it holds, left to right. Glyphs are fixed-width cells, or found by
+// scanning the strip's columns for the transparent gaps between glyphs; a scanned strip may
+// be several rows of glyphs stacked (RowHeight), read row after row. Texts are UTF-8: each
+// character draws its glyph, and a malformed byte draws the font's replacement glyph.
+// Fonts are defined in "Data/Fonts.Txt". The image's tint, scale, rotation and flip apply
+// to every glyph.
 class TwBitmapFont : public TwImage {
 public:
     enum Align { AlignRight = 0, AlignCentre = 1, AlignLeft = 2 };
@@ -21,14 +24,16 @@ public:
     bool Load(const std::string& fontName);
 
     // The font's settings as Fonts.Txt gives them (monoWidth -1 selects the column scan).
-    void Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize);
+    // rowHeight 0 (or the strip's height) reads the strip as one row.
+    void Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize,
+                   int rowHeight = 0);
     // Builds the glyph table from the strip's .Tga file bytes, for a strip of width x height
     // pixels. False (no glyphs) unless the file is an uncompressed colour or grey TGA.
     bool ReadStrip(std::string_view fileBytes, int width, int height);
 
     // Draws one character with its left edge at x, centred vertically on y; returns the
     // advance. A character the font lacks draws nothing and advances by charDist.
-    int DrawChar(float x, float y, unsigned char ch);
+    int DrawChar(float x, float y, char32_t ch);
     // Sum of every character's width plus charDist (after the last one too).
     int TextWidth(std::string_view text) const;
     // align 1 centres the text on x, 0 ends it at x, anything else starts it at x. `pen`
@@ -36,8 +41,10 @@ public:
     void DrawText(float x, float y, std::string_view text, int align, TwVector* pen = nullptr);
 
     // The glyph's source rectangle in the strip; (0, 0, 0, 0) for a missing character.
-    TwRect Glyph(unsigned char ch) const;
-    bool HasGlyph(unsigned char ch) const { return glyphs_.count(ch) != 0; }
+    TwRect Glyph(char32_t ch) const;
+    bool HasGlyph(char32_t ch) const { return glyphs_.count(ch) != 0; }
+    // The character a text's malformed byte draws as: U+FFFD when the font has it, else '?'.
+    char32_t Replacement() const;
     std::size_t GlyphCount() const { return glyphs_.size(); }
     const std::string& Codes() const { return codes_; }
     int MonoWidth() const { return monoWidth_; }
@@ -46,16 +53,23 @@ public:
 
 private:
     bool Opaque(int column, int row) const;
-    bool ColumnHasInk(int column) const;
+    bool ColumnHasInk(int column, int band) const;
+    // What a text's character at `pos` draws as; `pos` moves past it.
+    char32_t NextChar(std::string_view text, std::size_t& pos) const;
     void BuildCells();
     void BuildByScan();
+    bool ScanGlyph(int band, int& column, char32_t ch);
+    int BandHeight() const;
 
     std::string codes_;
-    std::map<unsigned char, TwRect> glyphs_;
+    std::vector<char32_t> codePoints_;
+    std::map<char32_t, TwRect> glyphs_;
     int monoWidth_ = 0;
     int charDist_ = 0;
     int spaceSize_ = 0;
     int stripWidth_ = 0;
     int stripHeight_ = 0;
+    int rowHeight_ = 0;
+    bool topDown_ = false;             // the file stores the top row first
     std::vector<std::uint8_t> pixels_; // strip bytes from file offset 12, 4 per pixel
 };

@@ -21,6 +21,7 @@
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
+#include "data/TwUtf8.h"
 #include "gfx/TwBitmapFont.h"
 
 namespace fs = std::filesystem;
@@ -631,52 +632,65 @@ struct FontUnderTest {
 void LoadFont(const std::string& name, FontUnderTest& out) {
     TwDefFile fonts = TextFile("Fonts.Txt");
     out.font.Configure(fonts.GetCString(name + ".Codes"), fonts.GetInt(name + ".MonoWidth", 0),
-                       fonts.GetInt(name + ".CharDist", 0), fonts.GetInt(name + ".SpaceSize", 0));
+                       fonts.GetInt(name + ".CharDist", 0), fonts.GetInt(name + ".SpaceSize", 0),
+                       fonts.GetInt(name + ".RowHeight", 0));
     out.strip = MustLoad(fonts.GetString(name + ".FileName"));
     ASSERT_TRUE(out.font.ReadStrip(out.strip.bytes, out.strip.width, out.strip.height));
 }
 
 // Glyphs as the game cuts them: each character has its own rectangle, no two overlap, and
-// every visible pixel of the strip lies inside one (nothing is cut off).
+// every visible pixel of the strip lies inside one (nothing is cut off). A strip of several
+// rows is checked row by row.
 void ExpectWholeGlyphs(const std::string& name) {
     FontUnderTest f;
     LoadFont(name, f);
     const std::string& codes = f.font.Codes();
     ASSERT_FALSE(codes.empty());
-    EXPECT_EQ(f.font.GlyphCount(), codes.size()) << name;
+    std::vector<char32_t> chars;
+    for (std::size_t pos = 0; pos < codes.size();) {
+        chars.push_back(TwUtf8::Next(codes, pos));
+    }
+    EXPECT_EQ(f.font.GlyphCount(), chars.size()) << name;
     std::vector<TwRect> rects;
-    for (unsigned char ch : codes) {
-        ASSERT_TRUE(f.font.HasGlyph(ch)) << name << " lacks '" << ch << "'";
+    for (char32_t ch : chars) {
+        const std::string shown = TwUtf8::Encode(ch);
+        ASSERT_TRUE(f.font.HasGlyph(ch)) << name << " lacks '" << shown << "'";
         const TwRect r = f.font.Glyph(ch);
-        EXPECT_TRUE(r.left >= 0 && r.right <= f.strip.width && r.left <= r.right)
-            << name << " '" << ch << "'";
+        EXPECT_TRUE(r.left >= 0 && r.right <= f.strip.width && r.left <= r.right && r.top >= 0 &&
+                    r.bottom <= f.strip.height)
+            << name << " '" << shown << "'";
         for (const TwRect& other : rects) {
-            EXPECT_TRUE(r.right <= other.left || other.right <= r.left)
-                << name << " '" << ch << "' overlaps";
+            EXPECT_TRUE(r.top != other.top || r.right <= other.left || other.right <= r.left)
+                << name << " '" << shown << "' overlaps";
         }
         rects.push_back(r);
         if (ch != ' ') {
             int ink = 0;
             for (int x = r.left; x < r.right; ++x) {
-                for (int y = 0; y < f.strip.height; ++y) {
+                for (int y = r.top; y < r.bottom; ++y) {
                     ink += f.strip.Alpha(x, y) > 1;
                 }
             }
-            EXPECT_GT(ink, 8) << name << " '" << ch << "' draws nothing";
+            EXPECT_GT(ink, 8) << name << " '" << shown << "' draws nothing";
         }
     }
-    for (int x = 0; x < f.strip.width; ++x) {
-        bool visible = false;
-        for (int y = 0; y < f.strip.height && !visible; ++y) {
-            visible = f.strip.Alpha(x, y) > 1;
+    const int rowHeight = rects.empty() ? f.strip.height : rects.front().Height();
+    ASSERT_GT(rowHeight, 0);
+    for (int top = 0; top < f.strip.height; top += rowHeight) {
+        for (int x = 0; x < f.strip.width; ++x) {
+            bool visible = false;
+            for (int y = top; y < top + rowHeight && y < f.strip.height && !visible; ++y) {
+                visible = f.strip.Alpha(x, y) > 1;
+            }
+            if (!visible) {
+                continue;
+            }
+            const bool covered = std::any_of(rects.begin(), rects.end(), [x, top](const TwRect& r) {
+                return r.top == top && x >= r.left && x < r.right;
+            });
+            EXPECT_TRUE(covered) << name << ": column " << x << " of the row at " << top
+                                 << " is drawn but belongs to no glyph";
         }
-        if (!visible) {
-            continue;
-        }
-        const bool covered = std::any_of(rects.begin(), rects.end(), [x](const TwRect& r) {
-            return x >= r.left && x < r.right;
-        });
-        EXPECT_TRUE(covered) << name << ": column " << x << " is drawn but belongs to no glyph";
     }
 }
 

@@ -43,4 +43,6 @@ void PaintLogo(Canvas& canvas, double cx, double cy, double size);
 
 // Fonts: the character sets of the two strips, in strip order.
 std::string MainFontCodes();
+// A UTF-8 text cut into its characters, each as its own UTF-8 bytes.
+std::vector<std::string> SplitCharacters(const std::string& utf8);
 std::string DigitsCodes();

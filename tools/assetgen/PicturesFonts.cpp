@@ -8,14 +8,34 @@
 // where the marker is the column that gets skipped, and the cell's bottom row carries an alpha
 // of 1 (invisible) from the marker to the cell's right edge, so that a character with a gap
 // inside it ('"', '%') or blank side bearings is never split or trimmed.
+//
+// The main font holds printable ASCII first, exactly as it always has, then every other
+// letter and mark the game's languages use. They do not fit one row of a picture, so the
+// strip is several rows of glyphs ("RowHeight" in Fonts.Txt) that the game scans in turn.
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "Layout.h"
 #include "Pictures.h"
+#include "data/TwUtf8.h"
 
 using namespace layout;
+
+namespace {
+
+// The letters and punctuation of German, French, Spanish, Italian, Brazilian Portuguese,
+// Polish and Russian beyond ASCII, then the replacement mark a malformed text draws.
+constexpr const char* kOtherLetters = "ÀÁÂÃÄÆÇÈÉÊËÌÍÎÏÑÒÓÔÕÖŒÙÚÛÜŸ"
+                                      "àáâãäæçèéêëìíîïñòóôõöœùúûüÿß"
+                                      "ĄĆĘŁŃŚŹŻąćęłńśźż"
+                                      "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"
+                                      "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"
+                                      "¡¿«»„“”‘’–—…°"
+                                      "\xEF\xBF\xBD";
+
+} // namespace
 
 std::string MainFontCodes() {
     // The space first (its cell is the strip's left end), then every printable ASCII
@@ -26,7 +46,17 @@ std::string MainFontCodes() {
             codes += c;
         }
     }
-    return codes;
+    return codes + kOtherLetters;
+}
+
+std::vector<std::string> SplitCharacters(const std::string& utf8) {
+    std::vector<std::string> chars;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        TwUtf8::Next(utf8, pos);
+        chars.push_back(utf8.substr(start, pos - start));
+    }
+    return chars;
 }
 
 std::string DigitsCodes() {
@@ -35,9 +65,11 @@ std::string DigitsCodes() {
 
 namespace {
 
-constexpr int kMainPad = 2; // room for the outline and shadow on each side of a glyph
-constexpr int kGap = 3;     // clear columns between glyphs
-constexpr int kTail = 8;    // clear columns after the last glyph
+constexpr int kMainPad = 2;     // room for the outline and shadow on each side of a glyph
+constexpr int kGap = 3;         // clear columns between glyphs
+constexpr int kTail = 8;        // clear columns after the last glyph of a row
+constexpr int kRowWidth = 2048; // a row of glyphs ends before this width
+constexpr int kRowStart = 4;    // where a later row's first marker sits
 
 TextStyle MainStyle() {
     TextStyle s;
@@ -49,13 +81,15 @@ TextStyle MainStyle() {
 }
 
 struct GlyphCell {
-    char ch;
+    std::string ch;
     int width;
     double penX; // where the pen starts inside the cell
+    int row = 0;
+    int marker = 0;
 };
 
-GlyphCell MeasureGlyph(cairo_t* cr, char ch, const TextStyle& style) {
-    const char text[2] = {ch, 0};
+GlyphCell MeasureGlyph(cairo_t* cr, const std::string& ch, const TextStyle& style) {
+    const char* text = ch.c_str();
     cairo_save(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                            style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
@@ -69,32 +103,38 @@ GlyphCell MeasureGlyph(cairo_t* cr, char ch, const TextStyle& style) {
 }
 
 void DrawMainFont(PictureOutput& out) {
-    const std::string codes = MainFontCodes();
+    const std::vector<std::string> codes = SplitCharacters(MainFontCodes());
     const TextStyle style = MainStyle();
     const int h = kMainFontHeight;
     Canvas scratch(8, 8);
+    // Lay the glyphs out row by row: ASCII first where it always was, a new row whenever
+    // the next glyph would not leave the row its clear tail.
     std::vector<GlyphCell> cells;
-    int width = kMainFontSpace + 2;
+    int row = 0, marker = kMainFontSpace + 2, width = 0;
     for (std::size_t i = 1; i < codes.size(); ++i) {
-        cells.push_back(MeasureGlyph(scratch.Cr(), codes[i], style));
-        width += 1 + cells.back().width + kGap;
+        GlyphCell cell = MeasureGlyph(scratch.Cr(), codes[i], style);
+        if (marker + 1 + cell.width + kGap + kTail > kRowWidth) {
+            ++row;
+            marker = kRowStart;
+        }
+        cell.row = row;
+        cell.marker = marker;
+        marker += 1 + cell.width + kGap;
+        width = std::max(width, marker + kTail);
+        cells.push_back(cell);
     }
-    width += kTail;
-    Canvas strip(width, h);
-    std::vector<std::pair<int, int>> floors; // first and last column carrying the alpha floor
-    int marker = kMainFontSpace + 2;
+    const int rows = row + 1;
+    Canvas strip(width, h * rows);
     for (const GlyphCell& cell : cells) {
         Canvas glyph(cell.width, h);
         // DrawText centres capitals on y; 12 puts the baseline near row 18 of 24.
-        DrawText(glyph, std::string(1, cell.ch), cell.penX, 12, Align::Left, style);
-        strip.Paint(glyph, marker + 1, 0);
-        floors.emplace_back(marker, marker + cell.width);
-        marker += 1 + cell.width + kGap;
+        DrawText(glyph, cell.ch, cell.penX, 12, Align::Left, style);
+        strip.Paint(glyph, cell.marker + 1, h * cell.row);
     }
     std::vector<std::uint8_t> rgba = strip.Rgba();
-    const std::size_t bottom = static_cast<std::size_t>(h - 1) * width * 4;
-    for (const auto& [first, last] : floors) {
-        for (int x = first; x <= last; ++x) {
+    for (const GlyphCell& cell : cells) {
+        const std::size_t bottom = static_cast<std::size_t>(h * cell.row + h - 1) * width * 4;
+        for (int x = cell.marker; x <= cell.marker + cell.width; ++x) {
             std::uint8_t* p = &rgba[bottom + static_cast<std::size_t>(x) * 4];
             if (p[3] == 0) {
                 p[0] = p[1] = p[2] = 255;
@@ -102,7 +142,7 @@ void DrawMainFont(PictureOutput& out) {
             }
         }
     }
-    out.Save("Fonts/MainFont", width, h, rgba);
+    out.Save("Fonts/MainFont", width, h * rows, rgba);
 }
 
 void DrawDigits(PictureOutput& out) {
