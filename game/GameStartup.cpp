@@ -1,5 +1,6 @@
 #include "GameStartup.h"
 
+#include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
 
@@ -8,6 +9,7 @@
 #include "app/TwScreenSize.h"
 #include "app/TwSysConfig.h"
 #include "audio/TwSoundManager.h"
+#include "data/TwLocale.h"
 #include "data/TwResourceManager.h"
 #include "platform/TwInstanceLock.h"
 #include "platform/TwMessageBox.h"
@@ -53,6 +55,21 @@ void OpenPack(const char* name, const std::vector<std::string>& dirs) {
     }
 }
 
+// The pack of the desktop's language, or the English one when no pack of a wanted language
+// is there or it cannot be read; only a missing English pack is an error.
+void OpenLanguagePack(const std::vector<std::string>& dirs) {
+    for (const std::string& code : TwLocale::Candidates(std::getenv)) {
+        if (code.empty()) {
+            break;
+        }
+        const std::string path = FindGamePack(TwLocale::PackName(code), dirs);
+        if (IsRegularFile(path) && TwResourceManager::Instance().OpenPack(path)) {
+            return;
+        }
+    }
+    OpenPack(kLanguagePack, dirs);
+}
+
 } // namespace
 
 std::string FindGamePack(const std::string& name, const std::vector<std::string>& dirs) {
@@ -74,7 +91,7 @@ int RunZorbitVolley(const GameStartOptions& options) {
     const std::vector<std::string> dirs =
         options.packDirs.empty() ? UsualPackDirs() : options.packDirs;
     OpenPack(kMainPack, dirs);
-    OpenPack(kLanguagePack, dirs);
+    OpenLanguagePack(dirs);
 
     TwScreenSize::Instance() = TwScreenSize{800, 600};
     TwProfileStore::Instance().LoadProfiles();

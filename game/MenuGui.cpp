@@ -15,6 +15,7 @@
 #include "app/TwSysConfig.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
+#include "data/TwLanguage.h"
 #include "gfx/TwClip.h"
 #include "gui/TwButton.h"
 #include "gui/TwCheckBox.h"
@@ -48,17 +49,6 @@ constexpr int kLifeSpreadMs = 201;
 constexpr float kPopDepth = 16.0f;
 
 constexpr int kMessageFont = 0;
-
-// The help texts: the two modes and the rules. '#' ends a line.
-constexpr const char* kRelaxModeText =
-    "RELAX MODE#The new rows will appear when you miss a certain#number of shots.";
-constexpr const char* kTimeModeText =
-    "TIME MODE#The new row will appear when a certain time has passed.";
-constexpr const char* kRulesText =
-    "GAME RULES#Put three or more balls at same color together so that#they burst and "
-    "disappear. The more balls are blown#up at one shot, the more points you gain!#Balls "
-    "that fall apart from the rest will explode#too giving you much more score!#Symbols on "
-    "the shown represent the number of unsuccessful#moves left to add new row.";
 
 TwVector Normalised(const TwVector& v) {
     const float length = v.Length();
@@ -146,14 +136,15 @@ void MenuGui::BuildHelpDialog() {
     help->AddButton("Interface/Credits", 28, 93, "Help.Credits", TwPanel::kPlainRole);
     TwHelpDialog* dialog = AddPanel(kHelpDialog, std::move(help));
 
+    // The help texts (the two modes and the rules) in the player's language.
     static const std::pair<float, const char*> kBlocks[] = {
-        {50.0f, kRelaxModeText}, {65.0f, kTimeModeText}, {23.0f, kRulesText}};
-    for (const auto& [y, text] : kBlocks) {
+        {50.0f, "HelpRelaxMode"}, {65.0f, "HelpTimeMode"}, {23.0f, "HelpRules"}};
+    for (const auto& [y, key] : kBlocks) {
         auto paragraph = std::make_unique<TwParagraph>();
         paragraph->SetFont(kMessageFont);
         paragraph->SetColour(TwGuiColour{255.0f, 255.0f, 255.0f, 255.0f});
         paragraph->SetAlign(2);
-        paragraph->SetText(text);
+        paragraph->SetText(TwLanguage::Instance().GetText(key));
         paragraph->SetPosition(dialog->PointInPanel(5.0f, y));
         dialog->AddParagraph(std::move(paragraph));
     }
@@ -578,7 +569,9 @@ void MenuGui::Update(int elapsedMs) {
 
 void MenuGui::Draw() {
     if (welcomeButton_ != nullptr) {
-        welcomeButton_->SetCaption("WELCOME: " + TwProfileStore::Instance().ActiveName(), 1);
+        welcomeButton_->SetCaption(TwLanguage::Instance().GetText("Welcome") + " " +
+                                       TwProfileStore::Instance().ActiveName(),
+                                   1);
     }
     TwEventListener::Draw();
 

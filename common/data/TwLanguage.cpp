@@ -2,6 +2,13 @@
 
 #include "data/TwResourceManager.h"
 
+namespace {
+
+// The block every pack carries whole.
+constexpr const char* kFallback = "English";
+
+} // namespace
+
 TwLanguage& TwLanguage::Instance() {
     static TwLanguage language;
     return language;
@@ -29,5 +36,9 @@ void TwLanguage::Reload() {
 }
 
 std::string TwLanguage::GetText(const std::string& key) {
-    return texts_.GetString(language_ + "." + key, "");
+    std::string text = texts_.GetString(language_ + "." + key, "");
+    if (text.empty()) {
+        text = texts_.GetString(std::string(kFallback) + "." + key, "");
+    }
+    return text;
 }

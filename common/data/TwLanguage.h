@@ -3,16 +3,17 @@
 
 #include "data/TwDefFile.h"
 
-// The texts the menus show in their confirmation dialogs, looked up by key in the language
-// table "Data/Lang.Txt" (one block per language). The block in use is named by "Language" in
-// "Data/Fonts.Txt", so a translated release changes the two files together. Both come from the
-// resource packs.
+// The texts the game prints (questions, help, greeting), looked up by key in the language
+// table "Data/Lang.Txt" (one block per language, UTF-8). The block in use is named by
+// "Language" in "Data/Fonts.Txt"; both come from the language pack that was opened. A
+// translated pack carries the English block too, and a key its own block lacks (or leaves
+// empty) reads the English text.
 class TwLanguage {
 public:
     // Created on first use; reads both files from the packs open at that time.
     static TwLanguage& Instance();
 
-    // The text of `key` in the current language; empty when the key or the block is missing.
+    // The text of `key` in the current language, else in English; empty when neither has it.
     std::string GetText(const std::string& key);
 
     // Reads the language table and the language name again from the open packs.

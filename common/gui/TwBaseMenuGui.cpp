@@ -67,7 +67,7 @@ TwPanel* TwBaseMenuGui::BuildMainMenu() {
                                      TwPanel::kPlainRole);
     TwButton* change = menu->AddButton("Interface/ChangeProfileTr", 76, 25, "MainMenuDlg.Profile",
                                        TwPanel::kPlainRole);
-    change->SetCaption("(Click To Change Player)", 1);
+    change->SetCaption(TwLanguage::Instance().GetText("ChangePlayer"), 1);
     static const std::pair<const char*, const char*> kButtons[] = {
         {"MainMenuDlg.Continue", "Interface/Continue"},
         {"MainMenuDlg.Options", "Interface/Options"},

@@ -1,0 +1,24 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+// Which language the game speaks, from the desktop's locale. The language packs are
+// "Data/Lang.Twr" (English) and "Data/Lang_<code>.Twr" for every other language, where the
+// code is a language ("de") or a language and region ("pt_BR").
+namespace TwLocale {
+
+// Reads one environment variable; null or empty when unset.
+using Environment = std::function<const char*(const char*)>;
+
+// The language codes to try, most wanted first, from the LANGUAGE list (entries separated
+// by ':'), then the first of LC_ALL, LC_MESSAGES and LANG that is set. Each locale name such
+// as "pt_BR.UTF-8@euro" gives "pt_BR" then "pt"; English, "C" and "POSIX" give "", which
+// ends the list (English is the game's own language). A name that is no locale name (say
+// "../x") is passed over. The list always ends with "".
+std::vector<std::string> Candidates(const Environment& env);
+
+// The pack of a language code: "Data//Lang_de.Twr"; "" gives the English "Data//Lang.Twr".
+std::string PackName(const std::string& code);
+
+} // namespace TwLocale
