@@ -141,6 +141,7 @@ void Game::DestroyField() {
 
 void Game::Start(int mode) {
     DestroyField();
+    shotToSave_ = false;
     gameId_ = mode;
     if (mode == kArcade) {
         field_ = geometry_ ? std::make_unique<ArcadeMap>(*banks_, *geometry_)
@@ -192,6 +193,8 @@ void Game::NewGame() {
     }
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
+    owner_ = TwProfileStore::Instance().ActiveName();
+    shotToSave_ = false;
     banks_->Scene().Clear();
     launcher_->Reset();
     field_->Reset(true);
@@ -202,15 +205,16 @@ void Game::NewGame() {
 
 bool Game::SaveGame() {
     TwProfileStore& store = TwProfileStore::Instance();
-    if (!field_ || store.ActiveIndex() < 0) {
+    // Only into the slot of the player the game belongs to; a player deleted since has none.
+    if (!field_ || owner_.empty() || store.IndexOf(owner_) < 0) {
         return false;
     }
     SavedGame saved = SavedGame::FromField(*field_, launcher_.get());
     saved.gameId = gameId_;
     TwDefFile file;
     saved.Write(file, field_->Columns(), field_->Rows());
-    const bool written = file.Save(store.SavePath()) == 0;
-    store.CheckSavedGame();
+    const bool written = file.Save(store.SavePathOf(owner_)) == 0;
+    store.CheckSavedGameOf(owner_);
     return written;
 }
 
@@ -219,9 +223,11 @@ bool Game::Restore() {
     if (store.ActiveIndex() < 0) {
         return false;
     }
+    // A slot that cannot be continued is no longer offered: Continue stays off and a new
+    // game does not ask to replace it (the file itself stays as it is).
     TwDefFile file;
     if (file.LoadFromFile(store.SavePath()) != 0) {
-        store.CheckSavedGame();
+        store.ForgetSavedGame();
         return false;
     }
     const SavedGame saved = SavedGame::Read(file);
@@ -229,11 +235,13 @@ bool Game::Restore() {
     // current game is left as it was.
     const FieldGeometry size = NextFieldGeometry();
     if (!saved.HasKnownMode() || !saved.HasBubbles(size.columns, size.rows)) {
+        store.ForgetSavedGame();
         return false;
     }
     Start(saved.gameId);
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
+    owner_ = store.ActiveName();
     ApplySavedGame(saved);
     return true;
 }
@@ -260,10 +268,11 @@ void Game::ApplySavedGame(const SavedGame& saved) {
     field.NumAddLines = saved.numAddLines;
     field.NumAddedeLines = saved.numAddedeLines;
 
-    // A launcher bubble of a colour the field does not hold (or one without a picture)
-    // becomes one of the field's colours, as the launcher is always loaded in play.
+    // The launcher's bubbles come back as saved, even in a colour the field no longer
+    // holds; only a colour without a bubble picture becomes one of the field's colours, as
+    // the launcher is always loaded in play.
     auto present = [&field](int colour) {
-        return field.InColourSet(colour) ? colour : field.PickColour();
+        return SavedGame::IsColour(colour) ? colour : field.PickColour();
     };
     if (auto loaded = field.NewBubbleOfColour(present(saved.playerBubble))) {
         const float r = static_cast<float>(field.Radius());
@@ -299,6 +308,9 @@ void Game::Update(int elapsedMs) {
             keys_.Update(*launcher_, elapsedMs);
         }
     }
+    if (launcher_ && launcher_->Flying()) {
+        shotToSave_ = true;
+    }
     const int before = GameState::Get();
     if (field_ && before != GameState::kLost && before != GameState::kCleared) {
         field_->Update(elapsedMs);
@@ -316,12 +328,25 @@ void Game::Update(int elapsedMs) {
         EndGame(kGameOverPanel, GameState::kNotPlaying);
     } else if (after == GameState::kCleared) {
         EndGame(kCompletePanel, GameState::kCompleteShown);
+    } else if (shotToSave_ && ShotAtRest()) {
+        // One small write per shot, never per frame.
+        shotToSave_ = false;
+        SaveGame();
     }
+}
+
+bool Game::ShotAtRest() const {
+    return GameState::Get() == GameState::kPlaying && field_ && launcher_ && !launcher_->Flying() &&
+           field_->MapState == GameMap::kReady && !field_->RowPending &&
+           field_->FallingList().empty();
 }
 
 void Game::EndGame(const char* panelName, int shownState) {
     RecordHighScore();
-    EraseSavedGame();
+    shotToSave_ = false;
+    TwProfileStore& store = TwProfileStore::Instance();
+    store.DeleteSavedGameOf(owner_);
+    store.CheckSavedGameOf(owner_);
     if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
         panel->SetTargets(field_->Score, field_->TripleBonus);
         OpenPanel(panelName);

@@ -38,7 +38,8 @@ public:
 
     Game();
     // Leaves the player's saved game alone: the application saves a game in progress
-    // before the screen goes, so the player can continue it at the next start.
+    // before the screen goes, so the player can continue it at the next start. A game in
+    // play is also saved after every shot, so a killed program loses one shot at most.
     ~Game() override;
 
     // --- The game as the menu and the application see it ---
@@ -74,6 +75,11 @@ public:
     // under the active player's name.
     virtual void RecordHighScore();
 
+    // The player whose game is on the screen: taken from the active player when a game is
+    // started or continued. The game is saved into and erased from this player's slot only,
+    // whoever is active by then.
+    const std::string& Owner() const { return owner_; }
+
     GameMap* Field() const { return field_.get(); }
     Launcher* GetLauncher() const { return launcher_.get(); }
     GameCompletePanel* GameOverPanel() const;
@@ -92,6 +98,9 @@ private:
     // Records the score, erases the saved game and opens the result dialog.
     void EndGame(const char* panelName, int shownState);
     void BackToMenu(bool menuMusic);
+    // True once the last shot has landed, its bursts and falls are over and any row it
+    // brought has settled: the moment the next shot may be fired.
+    bool ShotAtRest() const;
     void ApplySavedGame(const SavedGame& saved);
     TwEventRouter* Router() const;
     // The size the next field will have.
@@ -106,4 +115,7 @@ private:
     LauncherKeys keys_; // keyboard and controller play
     TwEventRouter* router_ = nullptr;
     std::optional<FieldGeometry> geometry_;
+    std::string owner_;
+    // A shot was fired and the field it left has not been saved yet.
+    bool shotToSave_ = false;
 };

@@ -145,24 +145,60 @@ bool TwProfileStore::HasSavedGame() {
 }
 
 std::string TwProfileStore::SavePath() const {
-    return TwUserPath(SlotGameName(ActiveName()));
+    return SavePathOf(ActiveName());
+}
+
+std::string TwProfileStore::SavePathOf(const std::string& name) const {
+    return TwUserPath(SlotGameName(name));
 }
 
 void TwProfileStore::CheckSavedGame() {
-    if (!ValidActive()) {
-        return;
+    if (ValidActive()) {
+        CheckSavedGameAt(active_);
     }
+}
+
+void TwProfileStore::CheckSavedGameOf(const std::string& name) {
+    const int index = IndexOf(name);
+    if (index >= 0) {
+        CheckSavedGameAt(index);
+    }
+}
+
+void TwProfileStore::CheckSavedGameAt(int index) {
+    TwProfileItem& profile = *profiles_[static_cast<std::size_t>(index)];
     bool saved = false;
-    if (std::FILE* f = std::fopen(SavePath().c_str(), "rb")) {
+    if (std::FILE* f = std::fopen(SavePathOf(profile.name).c_str(), "rb")) {
         char head[kMinSavedGameBytes];
         saved = std::fread(head, 1, sizeof head, f) == sizeof head;
         std::fclose(f);
     }
-    profiles_[static_cast<std::size_t>(active_)]->hasSavedGame = saved;
+    profile.hasSavedGame = saved;
 }
 
 void TwProfileStore::DeleteSavedGame() {
     TwWriteFileAtomic(SavePath(), "");
+}
+
+void TwProfileStore::DeleteSavedGameOf(const std::string& name) {
+    if (IndexOf(name) >= 0) {
+        TwWriteFileAtomic(SavePathOf(name), "");
+    }
+}
+
+void TwProfileStore::ForgetSavedGame() {
+    if (ValidActive()) {
+        profiles_[static_cast<std::size_t>(active_)]->hasSavedGame = false;
+    }
+}
+
+int TwProfileStore::IndexOf(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (profiles_[static_cast<std::size_t>(i)]->name == name) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 std::string TwProfileStore::Name(int index) const {

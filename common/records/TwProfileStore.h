@@ -49,10 +49,22 @@ public:
     // Leaves the active profile's slot as an empty file, which reads as no saved game.
     // The flag is not changed; callers follow with CheckSavedGame.
     void DeleteSavedGame();
+    // Clears the active profile's flag without touching its slot: a saved game that cannot
+    // be continued is not offered again (the file stays as it is).
+    void ForgetSavedGame();
+
+    // The same for a profile named explicitly, whether active or not: a game belongs to the
+    // player who started it, whoever is active when it is saved. Nothing happens for a name
+    // that is no profile (SavePathOf still gives the path its slot would have).
+    std::string SavePathOf(const std::string& name) const;
+    void CheckSavedGameOf(const std::string& name);
+    void DeleteSavedGameOf(const std::string& name);
 
     int Count() const { return static_cast<int>(profiles_.size()); }
     // The name at `index`, empty outside the list.
     std::string Name(int index) const;
+    // The index of the profile with exactly this name, or -1.
+    int IndexOf(const std::string& name) const;
     std::vector<std::string> Names() const;
     // The active index, or -1 when no profile is active (including a stale index).
     int ActiveIndex() const;
@@ -76,6 +88,7 @@ public:
 
 private:
     bool ValidActive() const;
+    void CheckSavedGameAt(int index);
 
     int active_ = -1;
     int previousActive_ = -1;

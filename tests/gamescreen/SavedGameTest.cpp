@@ -1,6 +1,9 @@
 #include "GameScreenFixture.h"
 
 #include <cstdio>
+#include <set>
+#include <sys/stat.h>
+#include <tuple>
 
 #include "ArcadeMap.h"
 #include "GameSound.h"
@@ -71,11 +74,10 @@ protected:
             EXPECT_TRUE(bubble.Colour() >= 0 && bubble.Colour() < 6)
                 << "cell " << c << "," << k << " colour " << bubble.Colour();
         });
-        if (Gun().Loaded() != nullptr) {
-            EXPECT_TRUE(Field().InColourSet(Gun().Loaded()->Colour()));
-        }
-        if (Field().NextBubble() != nullptr) {
-            EXPECT_TRUE(Field().InColourSet(Field().NextBubble()->Colour()));
+        for (const BaseBubble* bubble : {Gun().Loaded(), Field().NextBubble()}) {
+            if (bubble != nullptr) {
+                EXPECT_TRUE(bubble->Colour() >= 0 && bubble->Colour() < 6) << bubble->Colour();
+            }
         }
     }
 
@@ -219,6 +221,42 @@ TEST_F(SavedGameTest, DamagedOrHostileSlotsNeverCrashNorPlaceUnknownColours) {
     }
 }
 
+// The launcher's two bubbles come back as saved when their colours have pictures, even when
+// the field no longer holds them; only unknown colours are replaced by one in the field.
+TEST_F(SavedGameTest, LauncherBubblesComeBackAsSavedUnlessTheirColourIsUnknown) {
+    StartGame(Game::kClassic);
+    WriteSlot("GameID = 0\nPlayerBubbleID = 5\nNextPlayerBubbleID = 0\nMap = {[4 4]}\n");
+    ASSERT_TRUE(game.Restore());
+    ASSERT_NE(Gun().Loaded(), nullptr);
+    ASSERT_NE(Field().NextBubble(), nullptr);
+    EXPECT_EQ(Gun().Loaded()->Colour(), 5);
+    EXPECT_EQ(Field().NextBubble()->Colour(), 0);
+
+    WriteSlot("GameID = 0\nPlayerBubbleID = 6\nNextPlayerBubbleID = -1\nMap = {[4 4]}\n");
+    ASSERT_TRUE(game.Restore());
+    EXPECT_EQ(Gun().Loaded()->Colour(), 2) << "the field's only colour";
+    EXPECT_EQ(Field().NextBubble()->Colour(), 2);
+}
+
+// A slot that cannot be continued is no longer offered, though its file stays on disk.
+TEST_F(SavedGameTest, AFailedRestoreClearsTheSavedGameFlag) {
+    const std::string slots[] = {
+        "{{{ ]]] = = \"",                   // not a definition file
+        "GameID = 7\nMap = {[4]}\n",        // unknown mode
+        "GameID = 1\nPlayerBubbleID = 2\n", // no bubbles
+        SlotWith("", "{[1 1 1][1]}"),       // only empty cells
+    };
+    for (const std::string& slot : slots) {
+        SCOPED_TRACE(slot);
+        StartGame(Game::kClassic);
+        WriteSlot(slot);
+        ASSERT_TRUE(TwProfileStore::Instance().HasSavedGame());
+        EXPECT_FALSE(game.Restore());
+        EXPECT_FALSE(TwProfileStore::Instance().HasSavedGame());
+        EXPECT_EQ(SlotText(), slot);
+    }
+}
+
 TEST_F(SavedGameTest, AFailedRestoreAfterAFinishedGameLeavesItFinished) {
     StartGame(Game::kClassic);
     game.Abandon();
@@ -226,6 +264,112 @@ TEST_F(SavedGameTest, AFailedRestoreAfterAFinishedGameLeavesItFinished) {
     EXPECT_FALSE(game.Restore());
     EXPECT_TRUE(game.IsFinished());
     EXPECT_FALSE(TwProfileStore::Instance().HasSavedGame());
+}
+
+// Every shot is saved once the field has come to rest (landing, bursts, falls and any new
+// row over), with one write per shot; what is on disk then restores the very same game.
+TEST_F(SavedGameTest, EachShotIsSavedOnceItHasComeToRest) {
+    for (int mode : {Game::kClassic, Game::kArcade}) {
+        SCOPED_TRACE(mode == Game::kArcade ? "Arcade" : "Classic");
+        game.Abandon();
+        StartGame(mode);
+        Frames(30);
+        EXPECT_EQ(SlotText(), "") << "nothing is saved before the first shot";
+
+        // Each atomic write puts a new file in place: count them by the file's identity and
+        // change time (a freed inode number may come back for the next file).
+        std::set<std::tuple<ino_t, time_t, long>> writes;
+        auto noteWrite = [&] {
+            struct stat info {};
+            if (::stat(SlotPath().c_str(), &info) == 0 && info.st_size > 0) {
+                writes.insert({info.st_ino, info.st_ctim.tv_sec, info.st_ctim.tv_nsec});
+            }
+        };
+        const TwVector aims[] = {{300, 200}, {520, 250}, {400, 150}, {250, 300}};
+        int shots = 0;
+        for (const TwVector& aim : aims) {
+            if (GameState::Get() != GameState::kPlaying) {
+                break;
+            }
+            ASSERT_TRUE(RunUntil([this] {
+                return Field().MapState == GameMap::kReady && !Field().RowPending &&
+                       Gun().ReloadRemaining() == 0 && Field().FallingList().empty();
+            }));
+            noteWrite();
+            MoveMouse(aim.x, aim.y);
+            Frame();
+            LeftClick(aim.x, aim.y);
+            ASSERT_TRUE(Gun().Flying());
+            ++shots;
+            const std::size_t before = writes.size();
+            for (Frame(); Gun().Flying(); Frame()) {
+                noteWrite();
+                EXPECT_EQ(writes.size(), before) << "saved while the shot was flying";
+            }
+            ASSERT_TRUE(RunUntil(
+                [&] {
+                    noteWrite();
+                    return writes.size() > before;
+                },
+                500));
+            // Saved at rest: the field on disk is the field on screen.
+            EXPECT_TRUE(Field().FallingList().empty());
+            EXPECT_EQ(Field().MapState, GameMap::kReady);
+            EXPECT_FALSE(Field().RowPending);
+        }
+        Frames(100);
+        noteWrite();
+        EXPECT_EQ(static_cast<int>(writes.size()), shots) << "one write per shot";
+        EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
+
+        // What was saved is the game as it stands.
+        if (GameState::Get() == GameState::kPlaying) {
+            Field().ElapsedTime = 0; // the Arcade clock moves on between shots
+            const std::string picture = Picture();
+            const int score = Field().Score;
+            const int loaded = Gun().Loaded()->Colour();
+            ASSERT_TRUE(game.Restore());
+            EXPECT_EQ(Picture(), picture);
+            EXPECT_EQ(Field().Score, score);
+            EXPECT_EQ(Gun().Loaded()->Colour(), loaded);
+        }
+    }
+}
+
+// A game belongs to the player who started it: it never lands in another player's slot, and
+// it is not saved at all once its player has been deleted.
+TEST_F(SavedGameTest, AGameIsSavedOnlyIntoItsOwnPlayersSlot) {
+    TwProfileStore& store = TwProfileStore::Instance();
+    store.TryAddProfile("Bob");
+    const std::string bobsGame = "GameID = 1\nPlayerBubbleID = 3\nMap = {[5 5 5]}\n";
+    WriteSlot(bobsGame);
+    store.SelectProfile(store.IndexOf("Tester"));
+
+    StartGame(Game::kClassic);
+    EXPECT_EQ(game.Owner(), "Tester");
+    ASSERT_TRUE(ShootAt(TwVector(400, 150)));
+    store.SelectProfile(store.IndexOf("Bob"));
+    ASSERT_TRUE(game.SaveGame());
+    EXPECT_EQ(SlotText(), bobsGame) << "Bob's slot was overwritten";
+    EXPECT_TRUE(store.HasSavedGame());
+
+    store.SelectProfile(store.IndexOf("Tester"));
+    EXPECT_TRUE(store.HasSavedGame());
+    const std::string picture = Picture();
+    ASSERT_TRUE(game.Restore());
+    EXPECT_EQ(Picture(), picture);
+
+    // Continued by Bob, the game is Bob's.
+    store.SelectProfile(store.IndexOf("Bob"));
+    ASSERT_TRUE(game.Restore());
+    EXPECT_EQ(game.Owner(), "Bob");
+    EXPECT_EQ(game.GetGameID(), Game::kArcade);
+
+    // Bob is deleted: his game has no slot any more, and nobody else's is touched.
+    store.DeleteActiveProfile();
+    const std::string testersSlot = SlotText();
+    EXPECT_FALSE(game.SaveGame());
+    EXPECT_EQ(SlotText(), testersSlot);
 }
 
 TEST_F(SavedGameTest, WithoutAPlayerNothingIsSavedOrRestored) {
