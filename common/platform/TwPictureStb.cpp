@@ -36,29 +36,86 @@ bool IsJpeg(const std::uint8_t* bytes, std::size_t size) {
 }
 
 // stb trusts the symbol counts of a Huffman table (JPEG marker 0xFFC4) and writes one entry
-// per symbol into 256-entry arrays. Every such table in the file must have at most 256
-// symbols. The search covers the whole file, so a table is checked wherever stb might find
-// it; a table cut off by the end of the file reads as zeros, as stb reads it.
-bool HuffmanTablesFit(const std::uint8_t* bytes, std::size_t size) {
+// per symbol into 256-entry arrays. Each table of one DHT segment must have at most 256
+// symbols; a table cut off by the end of the file reads as zeros, as stb reads it.
+bool DhtTablesFit(const std::uint8_t* bytes, std::size_t size, std::size_t segment) {
     auto at = [&](std::size_t i) -> std::size_t { return i < size ? bytes[i] : 0; };
-    for (std::size_t i = 0; i + 1 < size; ++i) {
-        if (bytes[i] != 0xFF || bytes[i + 1] != 0xC4) {
+    std::size_t p = segment;
+    long left = long(at(p) << 8 | at(p + 1)) - 2;
+    p += 2;
+    while (left > 0 && p < size) {
+        std::size_t symbols = 0;
+        for (std::size_t k = 0; k < 16; ++k) {
+            symbols += at(p + 1 + k);
+        }
+        if (symbols > 256) {
+            return false;
+        }
+        p += 17 + symbols;
+        left -= long(17 + symbols);
+    }
+    return true;
+}
+
+// Markers without a length field after them.
+bool IsStandalone(std::uint8_t marker) {
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
+}
+
+// Finds the next marker from `p` on the way the decoder looks for one where no segment is
+// expected (after a segment's end, inside a scan's coded data): 0xFF followed, after any fill
+// bytes 0xFF, by a byte other than 0x00 (a stuffed zero in coded data). Restart markers belong
+// to the coded data and are stepped over. Returns the position of the marker byte, or `size`.
+std::size_t NextMarker(const std::uint8_t* bytes, std::size_t size, std::size_t p, bool inScan) {
+    for (; p + 1 < size; ++p) {
+        if (bytes[p] != 0xFF) {
             continue;
         }
-        std::size_t p = i + 2;
-        long left = long(at(p) << 8 | at(p + 1)) - 2;
-        p += 2;
-        while (left > 0 && p < size) {
-            std::size_t symbols = 0;
-            for (std::size_t k = 0; k < 16; ++k) {
-                symbols += at(p + 1 + k);
-            }
-            if (symbols > 256) {
-                return false;
-            }
-            p += 17 + symbols;
-            left -= long(17 + symbols);
+        const std::uint8_t next = bytes[p + 1];
+        if (next == 0x00 || next == 0xFF) {
+            continue;
         }
+        if (inScan && next >= 0xD0 && next <= 0xD7) {
+            continue;
+        }
+        return p + 1;
+    }
+    return size;
+}
+
+// Walks the file's marker segments as the decoder reads them and checks every Huffman table
+// segment. Comment and metadata segments are skipped by their length, so bytes FF C4 inside
+// them are never taken for a table; wherever the decoder searches byte by byte (coded data,
+// padding between segments) every FF C4 it could find is checked. A length below 2 cannot be
+// walked and is refused; a segment running past the end of the file ends the walk, as the
+// decoder then reads nothing more.
+bool HuffmanTablesFit(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t p = NextMarker(bytes, size, 2, false);
+    while (p < size) {
+        const std::uint8_t marker = bytes[p];
+        if (marker == 0xD9) {
+            return true; // end of image: the decoder stops here
+        }
+        if (IsStandalone(marker)) {
+            p = NextMarker(bytes, size, p + 1, false);
+            continue;
+        }
+        if (p + 2 >= size) {
+            return true; // no room for a length: nothing more is read
+        }
+        const std::size_t length = std::size_t(bytes[p + 1]) << 8 | bytes[p + 2];
+        if (length < 2) {
+            return false;
+        }
+        if (marker == 0xC4 && !DhtTablesFit(bytes, size, p + 1)) {
+            return false;
+        }
+        const std::size_t end = p + 1 + length;
+        if (end >= size) {
+            return true;
+        }
+        // After a scan header comes the scan's coded data, searched byte by byte.
+        p = NextMarker(bytes, size, end, marker == 0xDA);
     }
     return true;
 }

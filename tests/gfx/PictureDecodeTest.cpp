@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "GfxTestSupport.h"
 #include "platform/TwPicture.h"
 
 using zvtest::Pixels;
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -163,9 +166,22 @@ TEST(PictureDecode, JpegKeepsColoursClose) {
     }
 }
 
+// A JPEG with one more segment right after its start-of-image marker.
+std::string WithSegment(const std::string& jpeg, unsigned char marker, const std::string& payload) {
+    const std::size_t length = payload.size() + 2;
+    std::string segment = {'\xFF', char(marker), char(length >> 8), char(length & 0xFF)};
+    return jpeg.substr(0, 2) + segment + payload + jpeg.substr(2);
+}
+
+// Bytes FF C4 that only look like a Huffman table, followed by symbol counts far above 256.
+std::string FakeTableBytes() {
+    return "text \xFF\xC4\x00\x40\x10"s + std::string(16, '\x40') + " more text";
+}
+
 TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
     const Pixels p(8, 8, 0x336699FF);
     const std::string files[] = {
+        WithSegment(zvtest::MakeJpeg(p), 0xFE, FakeTableBytes()),
         zvtest::MakeTga(p, 2, 32, false),
         zvtest::MakeTga(p, 10, 32, true),
         zvtest::MakeDds(p, 32, true),
@@ -219,4 +235,36 @@ TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
         jpeg[table + 5 + k] = char(0x40);
     }
     EXPECT_FALSE(TwDecodePicture(jpeg, pic));
+}
+
+// Comments and metadata may hold any bytes, FF C4 included: only real Huffman table segments
+// are checked, wherever the decoder would read one.
+TEST(PictureDecode, JpegHuffmanGuardReadsOnlyRealTableSegments) {
+    Pixels p(16, 16, 0x2060C0FF);
+    const std::string jpeg = zvtest::MakeJpeg(p);
+    TwPicture pic;
+    for (unsigned char marker : {0xFE, 0xE1, 0xED}) { // comment, Exif, IPTC
+        SCOPED_TRACE(int(marker));
+        EXPECT_TRUE(TwDecodePicture(WithSegment(jpeg, marker, FakeTableBytes()), pic));
+        EXPECT_EQ(pic.width, 16);
+    }
+
+    // A real table segment with too many symbols, as the first segment, after padding
+    // between segments, and after the coded data of the scan.
+    const std::string badTable = "\x10"s + std::string(16, '\x40');
+    EXPECT_FALSE(TwDecodePicture(WithSegment(jpeg, 0xC4, badTable), pic));
+    std::string padded = WithSegment(jpeg, 0xFE, "note");
+    padded.insert(10, "\x00\x12\xFF\xC4\x00\x13"s + badTable);
+    EXPECT_FALSE(TwDecodePicture(padded, pic));
+    const std::size_t end = jpeg.rfind("\xFF\xD9");
+    ASSERT_NE(end, std::string::npos);
+    std::string afterScan = jpeg;
+    afterScan.insert(end, "\xFF\xC4\x00\x13"s + badTable);
+    EXPECT_FALSE(TwDecodePicture(afterScan, pic));
+
+    // A segment length below 2 cannot be walked; one running past the end stops the walk.
+    EXPECT_FALSE(TwDecodePicture(jpeg.substr(0, 2) + "\xFF\xFE\x00\x01"s + jpeg.substr(2), pic));
+    const std::string runsPast = jpeg.substr(0, 2) + "\xFF\xFE\xFF\xF0xyz";
+    std::vector<std::uint8_t> exact(runsPast.begin(), runsPast.end());
+    EXPECT_FALSE(TwDecodePicture(exact.data(), exact.size(), pic));
 }
