@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "app/TwEngineDefs.h"
 #include "app/TwHighScoreTables.h"
+#include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
@@ -15,6 +17,51 @@ namespace {
 constexpr int kOpaque = 255;
 // A row starts to appear once the row above it is about an eighth visible.
 constexpr int kNextRowStartsAbove = 32;
+// Pixels kept free between the end of a name and the start of its score.
+constexpr int kNameGap = 8;
+constexpr int kScoreColumnDigits = 6;
+
+// How far a text's glyphs reach from where it starts: its width without the spacing after
+// the last glyph.
+int InkWidth(const TwBitmapFont& font, std::string_view text) {
+    return text.empty() ? 0 : font.TextWidth(text) - font.CharDist();
+}
+
+// The widest number of six digits in this font: the room the score column needs.
+int ScoreColumnWidth(const TwBitmapFont& font) {
+    int widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        widest = std::max(widest, font.TextWidth(std::string(kScoreColumnDigits, digit)));
+    }
+    return widest;
+}
+
+// The name as it fits in `room` pixels: whole when it fits; otherwise cut after the last
+// whole character that leaves room for an ellipsis (when the font has a dot; plainly cut when
+// it has none). Characters are measured one at a time, UTF-8 sequences kept whole, so even a
+// very long name costs one pass.
+std::string FitName(const TwBitmapFont& font, const std::string& name, int room) {
+    if (InkWidth(font, name) <= room) {
+        return name;
+    }
+    const std::string ellipsis = font.HasGlyph('.') ? "..." : "";
+    const int limit = room - font.TextWidth(ellipsis) + font.CharDist();
+    int used = 0;
+    std::size_t kept = 0;
+    while (kept < name.size()) {
+        std::size_t next = kept + 1;
+        while (next < name.size() && (static_cast<unsigned char>(name[next]) & 0xC0) == 0x80) {
+            ++next;
+        }
+        const int width = font.TextWidth(std::string_view(name).substr(kept, next - kept));
+        if (used + width > limit) {
+            break;
+        }
+        used += width;
+        kept = next;
+    }
+    return name.substr(0, kept) + ellipsis;
+}
 
 } // namespace
 
@@ -136,16 +183,20 @@ void TwScoreDlg::Draw() {
         return;
     }
     if (TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont)) {
+        // A name ends before the widest six-digit score (or this row's longer one) begins.
+        const int scoreColumn = ScoreColumnWidth(*font);
         for (int i = 0; i < table->Count(); ++i) {
             const TwTopRecord& row = table->At(i);
             const float y = static_cast<float>(upOffset_ + i * lineOffset_);
+            const std::string score = std::to_string(row.Scores);
+            const int room = scoreOffset_ - std::max(scoreColumn, font->TextWidth(score)) -
+                             kNameGap - nameOffset_;
             font->SetTint(255.0f, 255.0f, 255.0f, static_cast<float>(row.DisplayAlpha));
             font->DrawText(static_cast<float>(leftNumOffset_), y, std::to_string(i + 1),
                            TwBitmapFont::AlignRight);
-            font->DrawText(static_cast<float>(nameOffset_), y, row.PlayerName,
+            font->DrawText(static_cast<float>(nameOffset_), y, FitName(*font, row.PlayerName, room),
                            TwBitmapFont::AlignLeft);
-            font->DrawText(static_cast<float>(scoreOffset_), y, std::to_string(row.Scores),
-                           TwBitmapFont::AlignRight);
+            font->DrawText(static_cast<float>(scoreOffset_), y, score, TwBitmapFont::AlignRight);
         }
     }
     if (TwClip* title = table->Title()) {

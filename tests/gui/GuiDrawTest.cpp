@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
+#include "app/TwEngineDefs.h"
+#include "app/TwHighScoreTables.h"
 #include "app/TwRenderDevice.h"
+#include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
 #include "gui/TwDialogPanel.h"
+#include "gui/TwScoreDlg.h"
+#include "records/TwTop.h"
 
 using namespace guitest;
 using zvtest::ScreenPixel;
@@ -67,6 +72,66 @@ TEST_F(GuiDrawTest, AFadingDialogDimsTheScreenAndShowsThroughItself) {
 
     screen.SettleFades();
     EXPECT_EQ(Red(ScreenPixel(DrawScreen(), 400, 300)), 255u);
+}
+
+// A long name is cut where the score column begins, measured in the dialog's font, so it
+// never runs into a six-digit score; a short name is drawn whole.
+TEST_F(GuiDrawTest, ScoreDialogCutsLongNamesBeforeTheScore) {
+    constexpr int kRowY = 60, kNameX = 100, kScoreX = 400;
+    TwDefFile& defs = TwEngineDefs();
+    const TwDefFile savedDefs = defs;
+    defs.SetInt("ScoreDlg.UpUffset", kRowY);
+    defs.SetInt("ScoreDlg.NameOffset", kNameX);
+    defs.SetInt("ScoreDlg.ScoreOffset", kScoreX);
+    defs.SetInt("ScoreDlg.LeftNumOffset", 80);
+    // The font's strip becomes a texture now that the screen exists.
+    ASSERT_NE(TwFontTable::Instance().Load(TwFontTable::MainFont, "MainFont"), nullptr);
+    auto& tables = TwHighScoreTables();
+    tables[0] = std::make_unique<TwTop>("Data/Classic.Twt");
+    TwTopRecord record;
+    record.Scores = 999999;
+    tables[0]->Add(record);
+
+    auto dialog = std::make_unique<TwScoreDlg>();
+    ASSERT_TRUE(dialog->Create("Interface/Dialog"));
+    dialog->SetDimBackground(false);
+    TwScoreDlg* scores = dialog.get();
+    screen.AddPanel("ScoreDlg", std::move(dialog));
+    screen.OpenPanel("ScoreDlg");
+    for (int frame = 0; frame < 100 && scores->IsRevealing(); ++frame) {
+        screen.Frame(20);
+    }
+    ASSERT_FALSE(scores->IsRevealing());
+
+    auto rowWith = [&](const std::string& name) {
+        tables[0]->At(0).PlayerName = name;
+        return DrawScreen();
+    };
+    auto white = [](const std::vector<std::uint32_t>& pixels, int x) {
+        return Red(ScreenPixel(pixels, x, kRowY)) > 200;
+    };
+    const auto scoreOnly = rowWith("");
+    const int scoreStart = kScoreX - 6 * kFontCell;
+    ASSERT_TRUE(white(scoreOnly, scoreStart + 2));
+    ASSERT_FALSE(white(scoreOnly, scoreStart - 2));
+
+    // Forty characters would reach far past the score; the score's pixels and the gap before
+    // it stay exactly as without a name, and the name fills its column up to there.
+    const auto longName = rowWith(std::string(40, 'W'));
+    for (int x = scoreStart - 4; x < 800; ++x) {
+        for (int y = kRowY - kFontHeight / 2; y < kRowY + kFontHeight / 2; ++y) {
+            ASSERT_EQ(ScreenPixel(longName, x, y), ScreenPixel(scoreOnly, x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(white(longName, kNameX + 2));
+    EXPECT_TRUE(white(longName, scoreStart - 4 * kFontCell));
+
+    const auto shortName = rowWith("Ann");
+    EXPECT_TRUE(white(shortName, kNameX + 3 * kFontCell - 2));
+    EXPECT_FALSE(white(shortName, kNameX + 3 * kFontCell + 2));
+
+    tables.clear();
+    defs = savedDefs;
 }
 
 } // namespace
