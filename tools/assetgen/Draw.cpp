@@ -1,5 +1,7 @@
 #include "Draw.h"
 
+#include "data/TwUtf8.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -119,12 +121,14 @@ void TextPath(cairo_t* cr, const std::string& text, double x, double baseline,
         return;
     }
     double pen = x;
-    for (char ch : text) {
-        const char one[2] = {ch, 0};
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        TwUtf8::Next(text, pos);
+        const std::string one = text.substr(start, pos - start);
         cairo_move_to(cr, pen, baseline);
-        cairo_text_path(cr, one);
+        cairo_text_path(cr, one.c_str());
         cairo_text_extents_t e;
-        cairo_text_extents(cr, one, &e);
+        cairo_text_extents(cr, one.c_str(), &e);
         pen += e.x_advance + style.letterSpacing;
     }
 }
@@ -139,7 +143,7 @@ double TextWidth(cairo_t* cr, const std::string& text, const TextStyle& style) {
     cairo_restore(cr);
     double width = e.x_advance;
     if (style.letterSpacing != 0 && !text.empty()) {
-        width += style.letterSpacing * static_cast<double>(text.size() - 1);
+        width += style.letterSpacing * static_cast<double>(TwUtf8::Length(text) - 1);
     }
     return width;
 }
@@ -269,13 +273,28 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* no
         0, 3, static_cast<int>(margin * 0.6), 0.8);
 }
 
-void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size) {
+TextStyle FitWidth(const std::string& text, TextStyle style, double maxWidth) {
+    Canvas scratch(4, 4);
+    // Letter spacing shrinks with the letters, so a word keeps its look, only smaller.
+    const double spacingPerSize = style.letterSpacing / style.size;
+    while (style.size > 6 && TextWidth(scratch.Cr(), text, style) > maxWidth) {
+        style.size -= 0.5;
+        style.letterSpacing = spacingPerSize * style.size;
+    }
+    return style;
+}
+
+void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size,
+               double maxWidth) {
     TextStyle style;
     style.size = size;
     style.colour = palette::kGold;
     style.outline = size / 14;
     style.shadow = 2.5;
     style.gradient = true;
+    if (maxWidth > 0) {
+        style = FitWidth(text, style, maxWidth);
+    }
     DrawText(canvas, text, x, y, Align::Centre, style);
 }
 

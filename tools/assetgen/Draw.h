@@ -83,8 +83,11 @@ struct Notch {
     double cx, cy, r;
 };
 void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* notch = nullptr);
-// A title in the dialogs' style, centred on (x, y).
-void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size = 28);
+// A title in the dialogs' style, centred on (x, y); smaller when wider than maxWidth (> 0).
+void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size = 28,
+               double maxWidth = 0);
+// The style made smaller (half a point at a time) until the text is at most maxWidth wide.
+TextStyle FitWidth(const std::string& text, TextStyle style, double maxWidth);
 // A thin glowing divider line.
 void DrawDivider(cairo_t* cr, double x0, double x1, double y);
 // A recessed area (text field, list, trough) with rounded corners.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "AssetGen.h"
+#include "Words.h"
 
 void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
     Save(name, canvas.Width(), canvas.Height(), canvas.Rgba());
@@ -31,4 +32,19 @@ bool GeneratePictures(const std::string& outDir) {
     DrawInterfacePictures(out);
     DrawFontPictures(out);
     return out.Ok();
+}
+
+bool GenerateTextPictures(const std::string& outDir, const std::vector<std::string>& tables,
+                          const std::string& language) {
+    if (!MakeDirectories(outDir + "/Data/Textures")) {
+        std::fprintf(stderr, "assetgen: cannot create %s/Data/Textures\n", outDir.c_str());
+        return false;
+    }
+    if (!words::Load(tables, language)) {
+        return false;
+    }
+    PictureOutput out(outDir);
+    DrawBackgroundTextPictures(out);
+    DrawInterfaceTextPictures(out);
+    return out.Ok() && words::AllFound();
 }

@@ -29,6 +29,9 @@ void DrawBackgroundPictures(PictureOutput& out);
 void DrawInterfacePictures(PictureOutput& out);
 void DrawSpritePictures(PictureOutput& out);
 void DrawFontPictures(PictureOutput& out);
+// The pictures that carry words, in the language words:: was loaded with.
+void DrawBackgroundTextPictures(PictureOutput& out);
+void DrawInterfaceTextPictures(PictureOutput& out);
 
 // One full bubble of the given colour id (0 to 5), for the menus' and help's decorations.
 void PaintBubble(cairo_t* cr, double cx, double cy, double radius, int colour);

@@ -5,6 +5,7 @@
 
 #include "Layout.h"
 #include "Pictures.h"
+#include "Words.h"
 
 using namespace layout;
 
@@ -242,18 +243,19 @@ void DrawField(PictureOutput& out, const std::string& name, Rgb nebulaA, Rgb neb
     small.colour = palette::kGold;
     small.letterSpacing = 2.5;
     small.shadow = 1;
-    DrawText(c, pipsLabel, 612, 584, Align::Centre, small);
+    DrawText(c, pipsLabel, 612, 584, Align::Centre, FitWidth(pipsLabel, small, 120));
     TextStyle modeStyle = small;
     modeStyle.size = 15;
     modeStyle.letterSpacing = 3.5;
-    DrawText(c, mode, 250, 560, Align::Centre, modeStyle);
+    DrawText(c, mode, 250, 560, Align::Centre, FitWidth(mode, modeStyle, 200));
     // The score plate in the top-left corner; the score is printed centred on it.
     DrawInset(cr, kScoreX - 68, 2, 136, 29, 10);
     RoundedRect(cr, kScoreX - 68, 2, 136, 29, 10);
     SetColour(cr, palette::kRim, 0.5);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    DrawText(c, "SCORE", kScoreX, kScoreY + 27, Align::Centre, small);
+    const std::string score = words::Get("FieldScore");
+    DrawText(c, score, kScoreX, kScoreY + 27, Align::Centre, FitWidth(score, small, 136));
     out.Save(name, c);
 }
 
@@ -379,12 +381,15 @@ void DrawLoadScreen(PictureOutput& out) {
     style.size = 16;
     style.letterSpacing = 4;
     style.colour = palette::kText;
-    DrawText(c, "LOADING", 400, 346, Align::Centre, style);
+    const std::string loading = words::Get("Loading");
+    DrawText(c, loading, 400, 346, Align::Centre, FitWidth(loading, style, 420));
     for (int i = 0; i < 6; ++i) {
         PaintBubble(c.Cr(), 400 + (i - 2.5) * 44, 470, 17, i);
     }
     out.Save("LoadScreen", c);
+}
 
+void DrawProgressBar(PictureOutput& out) {
     Canvas back(kProgressBackW, kProgressBackH);
     DrawInset(back.Cr(), 1, 1, kProgressBackW - 2, kProgressBackH - 2, kProgressBackH / 2.0 - 1);
     RoundedRect(back.Cr(), 1, 1, kProgressBackW - 2, kProgressBackH - 2, kProgressBackH / 2.0 - 1);
@@ -419,7 +424,7 @@ void DrawHelp(PictureOutput& out) {
     const Notch bay = {kMenuLauncherX - double(DialogLeft(kHelpDialog)),
                        kMenuLauncherY - double(DialogTop(kHelpDialog)), 56};
     DrawPanelBody(c, kPanelMargin, 22, &bay);
-    DrawTitle(c, "How to Play", w / 2.0, 30, 22);
+    DrawTitle(c, words::Get("HowToPlay"), w / 2.0, 30, 22, w - 200);
     const double left = 24, width = w - 48;
     DrawInset(cr, left, 44, width, 156, 12);
     DrawInset(cr, left, 238, width, 68, 12);
@@ -430,7 +435,9 @@ void DrawHelp(PictureOutput& out) {
     label.shadow = 1;
     const double colours = 413;
     DrawInset(cr, left, 396, colours, 84, 12);
-    DrawText(c, "Every colour has its own sign", left + colours / 2, 412, Align::Centre, label);
+    const std::string signs = words::Get("ColourSigns");
+    DrawText(c, signs, left + colours / 2, 412, Align::Centre,
+             FitWidth(signs, label, colours - 24));
     for (int i = 0; i < 6; ++i) {
         PaintBubble(cr, left + 44 + i * 65, 448, 19, i);
     }
@@ -439,7 +446,8 @@ void DrawHelp(PictureOutput& out) {
     const double movesWidth = bay.cx - bay.r - 12 - movesLeft;
     DrawInset(cr, movesLeft, 396, movesWidth, 84, 12);
     const double mx = movesLeft + movesWidth / 2;
-    DrawText(c, "Misses left", mx, 412, Align::Centre, label);
+    const std::string misses = words::Get("MissesLeft");
+    DrawText(c, misses, mx, 412, Align::Centre, FitWidth(misses, label, movesWidth - 16));
     for (int i = 0; i < 5; ++i) {
         PaintMovesPip(cr, mx - 60 + i * 30, 452 - (i % 2) * 6, i, 1.2);
     }
@@ -449,10 +457,16 @@ void DrawHelp(PictureOutput& out) {
 } // namespace
 
 void DrawBackgroundPictures(PictureOutput& out) {
-    DrawField(out, "GameBgr", Hex(0x1F8A9A), Hex(0x4A3AA0), Hex(0x2F7F95), "CLASSIC", "MOVES", 11);
-    DrawField(out, "GameBgr1", Hex(0xA03A8A), Hex(0xC0602A), Hex(0xA0508A), "ARCADE", "TIME", 23);
     DrawMainMenu(out);
     DrawMenuGrass(out);
+    DrawProgressBar(out);
+}
+
+void DrawBackgroundTextPictures(PictureOutput& out) {
+    DrawField(out, "GameBgr", Hex(0x1F8A9A), Hex(0x4A3AA0), Hex(0x2F7F95),
+              words::Get("ClassicMode"), words::Get("Moves"), 11);
+    DrawField(out, "GameBgr1", Hex(0xA03A8A), Hex(0xC0602A), Hex(0xA0508A),
+              words::Get("ArcadeMode"), words::Get("Time"), 23);
     DrawLoadScreen(out);
     DrawHelp(out);
 }

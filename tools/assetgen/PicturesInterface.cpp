@@ -6,6 +6,7 @@
 
 #include "Layout.h"
 #include "Pictures.h"
+#include "Words.h"
 
 using namespace layout;
 
@@ -95,6 +96,7 @@ void DrawLabelledButton(PictureOutput& out, const std::string& name, const std::
         style.size = textSize;
         style.colour = LookOf(state).label;
         style.shadow = state == State::Disabled ? 0 : 1.5;
+        style = FitWidth(label, style, w - 28);
         DrawText(c, label, w / 2.0, h / 2.0, Align::Centre, style);
     });
 }
@@ -296,39 +298,46 @@ void DrawSmallPieces(PictureOutput& out) {
     SetColour(fade.Cr(), Hex(0x02040E), 150 / 255.0);
     cairo_paint(fade.Cr());
     out.Save("Interface/Fade", fade);
-    // Titles of the two high-score tables.
-    for (const auto& [name, text] :
-         {std::pair{"ScoreClassic", "Classic"}, std::pair{"ScoreArcade", "Arcade"}}) {
+}
+
+// Titles of the two high-score tables.
+void DrawTableTitles(PictureOutput& out) {
+    for (const auto& [name, key] :
+         {std::pair{"ScoreClassic", "ClassicTable"}, std::pair{"ScoreArcade", "ArcadeTable"}}) {
         Canvas title(320, 56);
-        DrawTitle(title, text, 160, 28, 32);
+        DrawTitle(title, words::Get(key), 160, 28, 32, 300);
         out.Save(std::string("Interface/") + name, title);
     }
 }
 
-void DrawButtons(PictureOutput& out) {
+// The buttons that carry a word: each picture's name and the word's key.
+void DrawLabelledButtons(PictureOutput& out) {
     struct Labelled {
         const char* name;
-        const char* label;
+        const char* key;
     };
     const std::vector<Labelled> big = {{"ClassicGame", "Classic"}, {"ArcadeGame", "Arcade"},
                                        {"Continue", "Continue"},   {"Options", "Options"},
-                                       {"Help", "Help"},           {"Score", "High Scores"},
-                                       {"Exit", "Exit"},           {"StartNew", "New Game"}};
+                                       {"Help", "Help"},           {"Score", "HighScores"},
+                                       {"Exit", "Exit"},           {"StartNew", "NewGame"}};
     for (const Labelled& b : big) {
-        DrawLabelledButton(out, b.name, b.label, kBigButtonW, kBigButtonH, 19);
+        DrawLabelledButton(out, b.name, words::Get(b.key), kBigButtonW, kBigButtonH, 19);
     }
-    const std::vector<Labelled> small = {{"BtnOk", "OK"},
+    const std::vector<Labelled> small = {{"BtnOk", "Ok"},
                                          {"BtnCancel", "Cancel"},
                                          {"Yes", "Yes"},
                                          {"No", "No"},
                                          {"Clear", "Clear"},
                                          {"Credits", "Credits"},
-                                         {"NewProfile", "New Player"},
+                                         {"NewProfile", "NewPlayer"},
                                          {"DelProfile", "Delete"}};
     for (const Labelled& b : small) {
-        DrawLabelledButton(out, b.name, b.label, kSmallButtonW, kSmallButtonH, 17);
+        DrawLabelledButton(out, b.name, words::Get(b.key), kSmallButtonW, kSmallButtonH, 17);
     }
-    DrawLabelledButton(out, "Menu", "Menu", kMenuButtonW, kMenuButtonH, 15);
+    DrawLabelledButton(out, "Menu", words::Get("Menu"), kMenuButtonW, kMenuButtonH, 15);
+}
+
+void DrawButtons(PictureOutput& out) {
     DrawArrow(out, "LArrow", -1);
     DrawArrow(out, "RArrow", 1);
     DrawGreetingButton(out);
@@ -381,22 +390,35 @@ void DrawOptionsDialog(PictureOutput& out) {
     Canvas c(s.w, s.h);
     DrawPanelBody(c, kPanelMargin, 22);
     cairo_t* cr = c.Cr();
-    DrawTitle(c, "Options", s.w / 2.0, 40);
+    DrawTitle(c, words::Get("OptionsTitle"), s.w / 2.0, 40, 28, s.w - 80);
     DrawDivider(cr, 40, s.w - 40, 72);
     const TextStyle label = LabelStyle();
     const double trackLeft = LocalX(s, kScreenW / 2.0 - kSliderW / 2.0);
-    DrawText(c, "Sound", trackLeft - 8, LocalY(s, kSoundSliderY), Align::Right, label);
-    DrawText(c, "Music", trackLeft - 8, LocalY(s, kMusicSliderY), Align::Right, label);
+    const double labelRoom = trackLeft - 8 - kPanelMargin - 10;
+    for (const auto& [key, y] :
+         {std::pair{"Sound", kSoundSliderY}, std::pair{"Music", kMusicSliderY}}) {
+        const std::string word = words::Get(key);
+        DrawText(c, word, trackLeft - 8, LocalY(s, y), Align::Right,
+                 FitWidth(word, label, labelRoom));
+    }
     const double boxX = LocalX(s, kWindowedBoxX);
-    DrawText(c, "Full screen", boxX + 24, LocalY(s, kWindowedBoxY), Align::Left, label);
+    const std::string fullScreen = words::Get("FullScreen");
+    DrawText(c, fullScreen, boxX + 24, LocalY(s, kWindowedBoxY), Align::Left,
+             FitWidth(fullScreen, label, s.w - kPanelMargin - 14 - (boxX + 24)));
     DrawDivider(cr, 40, s.w - 40, LocalY(s, 362));
     TextStyle head = LabelStyle(15);
     head.colour = palette::kGold;
-    DrawText(c, "Difficulty", s.w / 2.0, LocalY(s, 380), Align::Centre, head);
+    const std::string difficulty = words::Get("Difficulty");
+    DrawText(c, difficulty, s.w / 2.0, LocalY(s, 380), Align::Centre,
+             FitWidth(difficulty, head, s.w - 80));
     const char* levels[3] = {"Easy", "Normal", "Hard"};
     for (int i = 0; i < 3; ++i) {
-        DrawText(c, levels[i], LocalX(s, kDifficultyX[i]) + 22, LocalY(s, kDifficultyY),
-                 Align::Left, label);
+        // Each level's word runs from its box to the next box (or the dialog's edge).
+        const double left = LocalX(s, kDifficultyX[i]) + 22;
+        const double right = i < 2 ? LocalX(s, kDifficultyX[i + 1]) - 22 : s.w - kPanelMargin - 14;
+        const std::string word = words::Get(levels[i]);
+        DrawText(c, word, left, LocalY(s, kDifficultyY), Align::Left,
+                 FitWidth(word, label, right - left));
     }
     out.Save("Interface/OptionsDlg", c);
 }
@@ -405,10 +427,11 @@ void DrawEditDialog(PictureOutput& out) {
     const Size s = kEditDialog;
     Canvas c(s.w, s.h);
     DrawPanelBody(c, kPanelMargin, 20);
-    DrawTitle(c, "New Player", s.w / 2.0, 36, 24);
+    DrawTitle(c, words::Get("NewPlayerTitle"), s.w / 2.0, 36, 24, s.w - 80);
     TextStyle prompt = LabelStyle(15);
     prompt.bold = false;
-    DrawText(c, "Type your name:", s.w / 2.0, 68, Align::Centre, prompt);
+    const std::string ask = words::Get("NamePrompt");
+    DrawText(c, ask, s.w / 2.0, 68, Align::Centre, FitWidth(ask, prompt, s.w - 60));
     const double fy = LocalY(s, kNameFieldY);
     DrawInset(c.Cr(), s.w / 2.0 - 180, fy - 22, 360, 44, 12);
     RoundedRect(c.Cr(), s.w / 2.0 - 180, fy - 22, 360, 44, 12);
@@ -422,7 +445,7 @@ void DrawProfileDialog(PictureOutput& out) {
     const Size s = kProfileDialog;
     Canvas c(s.w, s.h);
     DrawPanelBody(c, kPanelMargin, 22);
-    DrawTitle(c, "Players", s.w / 2.0, 40);
+    DrawTitle(c, words::Get("Players"), s.w / 2.0, 40, 28, s.w - 80);
     const double first = s.h * kProfileListTop / 100.0;
     const double last = s.h * (kProfileListTop + kProfileListStep * (kMaxProfiles - 1)) / 100.0;
     DrawInset(c.Cr(), s.w / 2.0 - kProfileItemW / 2.0 - 12, first - kProfileItemH / 2.0 - 12,
@@ -449,9 +472,15 @@ void DrawScoreDialog(PictureOutput& out) {
     head.colour = palette::kGold;
     head.letterSpacing = 1.5;
     const double hy = firstRow - 34;
-    DrawText(c, "RANK", LocalX(s, kScoreRankRight) + 4, hy, Align::Right, head);
-    DrawText(c, "PLAYER", LocalX(s, kScoreNameLeft), hy, Align::Left, head);
-    DrawText(c, "SCORE", LocalX(s, kScoreValueRight), hy, Align::Right, head);
+    // Rank over the numbers, player from the names to the middle, score up to its column.
+    const std::string rank = words::Get("Rank"), player = words::Get("Player"),
+                      score = words::Get("Score");
+    const double rankRight = LocalX(s, kScoreRankRight) + 4;
+    DrawText(c, rank, rankRight, hy, Align::Right, FitWidth(rank, head, rankRight - 40));
+    DrawText(c, player, LocalX(s, kScoreNameLeft), hy, Align::Left,
+             FitWidth(player, head, s.w / 2.0 - LocalX(s, kScoreNameLeft) + 40));
+    DrawText(c, score, LocalX(s, kScoreValueRight), hy, Align::Right,
+             FitWidth(score, head, LocalX(s, kScoreValueRight) - s.w / 2.0 - 60));
     out.Save("Interface/ScoreDlg", c);
 }
 
@@ -467,36 +496,42 @@ void DrawCreditsDialog(PictureOutput& out) {
     PaintLogo(c, cx, 46, 30);
     TextStyle line = LabelStyle(14);
     line.bold = false;
-    DrawText(c, "made by the Zorbit Volley team", cx, 88, Align::Centre, line);
+    const double room = s.w - 2 * kPanelMargin - 40;
+    const auto centred = [&](const std::string& text, double y, const TextStyle& style) {
+        DrawText(c, text, cx, y, Align::Centre, FitWidth(text, style, room));
+    };
+    centred(words::Get("MadeBy"), 88, line);
     DrawDivider(cr, 60, s.w - 60, 110);
     TextStyle head = LabelStyle(14);
     head.colour = palette::kGold;
-    DrawText(c, "Built with", cx, 130, Align::Centre, head);
-    const char* libraries[] = {
-        "SDL2 and SDL2_mixer  -  zlib licence", "stb_image  -  public domain / MIT licence",
-        "Cairo  -  LGPL 2.1 / MPL 1.1",         "FluidSynth  -  LGPL 2.1",
-        "libvorbis and libogg  -  BSD licence",
+    centred(words::Get("BuiltWith"), 130, head);
+    const std::string andWord = " " + words::Get("And") + " ";
+    const std::string libraries[] = {
+        "SDL2" + andWord + "SDL2_mixer  -  " + words::Get("ZlibLicence"),
+        "stb_image  -  " + words::Get("PublicDomain"),
+        "Cairo  -  LGPL 2.1 / MPL 1.1",
+        "FluidSynth  -  LGPL 2.1",
+        "libvorbis" + andWord + "libogg  -  " + words::Get("BsdLicence"),
     };
     double y = 154;
-    for (const char* text : libraries) {
-        DrawText(c, text, cx, y, Align::Centre, line);
+    for (const std::string& text : libraries) {
+        centred(text, y, line);
         y += 21;
     }
-    DrawText(c, "Fonts and instruments", cx, y + 8, Align::Centre, head);
+    centred(words::Get("FontsAndInstruments"), y + 8, head);
     y += 32;
-    const char* assets[] = {
-        "DejaVu fonts  -  Bitstream Vera / DejaVu licence",
-        "FluidR3 GM sound font  -  MIT licence",
+    const std::string assets[] = {
+        words::Get("DejaVuFonts") + "  -  " + words::Get("FontLicence"),
+        words::Get("SoundFont") + "  -  " + words::Get("MitLicence"),
     };
-    for (const char* text : assets) {
-        DrawText(c, text, cx, y, Align::Centre, line);
+    for (const std::string& text : assets) {
+        centred(text, y, line);
         y += 21;
     }
     TextStyle note = line;
     note.size = 12;
     note.colour = Mix(palette::kText, palette::kRim, 0.5);
-    DrawText(c, "Every picture, sound and tune is made by the game's own generator.", cx, y + 8,
-             Align::Centre, note);
+    centred(words::Get("OwnGenerator"), y + 8, note);
     out.Save("Interface/CreditsDlg", c);
 }
 
@@ -506,9 +541,9 @@ void DrawResultDialog(PictureOutput& out, const std::string& name, const std::st
     Canvas c(s.w, s.h);
     DrawPanelBody(c, kPanelMargin, 22);
     cairo_t* cr = c.Cr();
-    DrawTitle(c, title, s.w / 2.0, 42, 30);
+    DrawTitle(c, title, s.w / 2.0, 42, 30, s.w - 60);
     const double numberX = s.w * kResultNumberX / 100.0;
-    const char* labels[3] = {"Score", "Bonus", "Total"};
+    const char* labels[3] = {"ResultScore", "Bonus", "Total"};
     for (int i = 0; i < 3; ++i) {
         const double y = s.h * kResultRowY[i] / 100.0;
         DrawInset(cr, numberX - 10, y - 19, s.w - numberX - 30, 38, 10);
@@ -516,21 +551,22 @@ void DrawResultDialog(PictureOutput& out, const std::string& name, const std::st
         if (i == 2) {
             label.colour = palette::kGold;
         }
-        DrawText(c, labels[i], numberX - 24, y, Align::Right, label);
+        const std::string word = words::Get(labels[i]);
+        DrawText(c, word, numberX - 24, y, Align::Right, FitWidth(word, label, numberX - 60));
     }
     DrawDivider(cr, 50, s.w - 50, s.h * (kResultRowY[1] + kResultRowY[2]) / 200.0);
     out.Save("Interface/" + name, c);
 }
 
-void DrawDialogs(PictureOutput& out) {
-    DrawQuestionDialog(out);
+// The dialogs that carry words.
+void DrawTextDialogs(PictureOutput& out) {
     DrawOptionsDialog(out);
     DrawEditDialog(out);
     DrawProfileDialog(out);
     DrawScoreDialog(out);
     DrawCreditsDialog(out);
-    DrawResultDialog(out, "GameOverDlg", "Game Over");
-    DrawResultDialog(out, "GameComplDlg", "Level Complete!");
+    DrawResultDialog(out, "GameOverDlg", words::Get("GameOver"));
+    DrawResultDialog(out, "GameComplDlg", words::Get("LevelComplete"));
 }
 
 } // namespace
@@ -538,5 +574,11 @@ void DrawDialogs(PictureOutput& out) {
 void DrawInterfacePictures(PictureOutput& out) {
     DrawButtons(out);
     DrawSmallPieces(out);
-    DrawDialogs(out);
+    DrawQuestionDialog(out);
+}
+
+void DrawInterfaceTextPictures(PictureOutput& out) {
+    DrawLabelledButtons(out);
+    DrawTableTitles(out);
+    DrawTextDialogs(out);
 }

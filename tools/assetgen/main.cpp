@@ -1,11 +1,14 @@
 // assetgen: makes every picture, sound effect and music track of the game.
 //   assetgen --out DIR                       all three stages
 //   assetgen --pictures-only --out DIR       one stage (also --sounds-only, --music-only)
+//   assetgen --words TABLE [--words TABLE...] --language NAME --out DIR
+//                                            the pictures with words, in one language
 //   assetgen --contact-sheet FILE.png --out DIR
 //                                            pictures, then one sheet showing all of them
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "AssetGen.h"
 #include "IconGen.h"
@@ -14,14 +17,16 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: assetgen [--pictures-only | --sounds-only | --music-only]"
-                         " [--contact-sheet FILE.png] --out DIR\n");
+                         " [--contact-sheet FILE.png] --out DIR\n"
+                         "       assetgen --words TABLE... --language NAME --out DIR\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, sheet;
+    std::string outDir, sheet, language;
+    std::vector<std::string> tables;
     bool pictures = true, sounds = true, music = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -30,6 +35,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--contact-sheet" && i + 1 < argc) {
             sheet = argv[++i];
             sounds = music = false;
+        } else if (arg == "--words" && i + 1 < argc) {
+            tables.push_back(argv[++i]);
+        } else if (arg == "--language" && i + 1 < argc) {
+            language = argv[++i];
         } else if (arg == "--pictures-only") {
             sounds = music = false;
         } else if (arg == "--sounds-only") {
@@ -40,8 +49,11 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (outDir.empty()) {
+    if (outDir.empty() || tables.empty() != language.empty()) {
         return Usage();
+    }
+    if (!tables.empty()) {
+        return GenerateTextPictures(outDir, tables, language) ? 0 : 1;
     }
     if (pictures && (!GeneratePictures(outDir) || !GenerateDesktopIcons(outDir))) {
         return 1;

@@ -1,0 +1,36 @@
+# Builds one language pack: the language tables, the font table naming the language, the
+# font strips and the pictures that carry words. Run with cmake -P and these variables:
+#   TWPACK     the pack tool
+#   FONTS      the folder of the generated font strips (Data/Textures/Fonts)
+#   PICTURES   the folder of this language's generated pictures (holds Data/Textures)
+#   TABLES     the language tables, English first, joined into the pack's Data/Lang.Txt
+#   FONTTABLE  the hand-written Fonts.Txt
+#   LANGUAGE   the language's block name in the tables ("English", "German", ...)
+#   STAGE      a scratch folder for the pack tree
+#   OUT        the pack file to write
+foreach(var TWPACK FONTS PICTURES TABLES FONTTABLE LANGUAGE STAGE OUT)
+    if(NOT DEFINED ${var})
+        message(FATAL_ERROR "MakeLangPack.cmake: ${var} is not set")
+    endif()
+endforeach()
+
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${STAGE}/Data/Textures)
+file(COPY ${FONTS} DESTINATION ${STAGE}/Data/Textures)
+file(COPY ${PICTURES}/Data/Textures/ DESTINATION ${STAGE}/Data/Textures)
+
+set(tables "")
+foreach(table IN LISTS TABLES)
+    file(READ ${table} text)
+    string(APPEND tables "${text}\n")
+endforeach()
+file(WRITE ${STAGE}/Data/Lang.Txt "${tables}")
+
+file(READ ${FONTTABLE} fonts)
+string(REGEX REPLACE "Language = \"[^\"]*\"" "Language = \"${LANGUAGE}\"" fonts "${fonts}")
+file(WRITE ${STAGE}/Data/Fonts.Txt "${fonts}")
+
+execute_process(COMMAND ${TWPACK} create ${OUT} ${STAGE} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "MakeLangPack.cmake: twpack failed for ${OUT}")
+endif()
