@@ -29,10 +29,11 @@ FileSnapshot Snapshot(const std::string& root) {
 }
 
 bool PlayingApp::Start() {
+    harness_.WriteProfiles({"Soak"});
     if (!harness_.Start()) {
         return false;
     }
-    game_ = harness_.GameScreen();
+    game_ = harness_.RealGame();
     if (game_ == nullptr) {
         ADD_FAILURE() << "no game screen";
         return false;

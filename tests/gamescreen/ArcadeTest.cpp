@@ -4,13 +4,8 @@
 #include "GameSound.h"
 
 using gstest::GameScreenTest;
-
-namespace {
-const std::vector<std::string> kSpreadRow = {"012345012345"};
-int MissColour(int column) {
-    return (column % 6 + 3) % 6;
-}
-} // namespace
+using gstest::kSpreadRow;
+using gstest::MissColour;
 
 class ArcadeTest : public GameScreenTest {
 protected:

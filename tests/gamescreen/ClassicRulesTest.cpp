@@ -5,18 +5,8 @@
 #include "records/TwTop.h"
 
 using gstest::GameScreenTest;
-
-namespace {
-// Row 0 with every colour twice, no two neighbours alike, so no shot bursts anything by
-// accident and no colour can vanish.
-const std::vector<std::string> kSpreadRow = {"012345012345"};
-
-// A shot straight at a row-0 bubble lands beside it in row 1; this colour differs from the
-// bubble and both its neighbours in the spread row.
-int MissColour(int column) {
-    return (column % 6 + 3) % 6;
-}
-} // namespace
+using gstest::kSpreadRow;
+using gstest::MissColour;
 
 TEST_F(GameScreenTest, ClassicMissesBringARowAfterTheSixthOnEasy) {
     StartGame(Game::kClassic);

@@ -5,15 +5,8 @@
 #include <vector>
 
 #include "BubbleBanks.h"
-#include "GameApplication.h"
+#include "GameAppHarness.h"
 #include "GameControl.h"
-#include "TestSupport.h"
-#include "TwVector.h"
-#include "platform/TwClock.h"
-
-class MenuGui;
-class TwBaseGuiElemen;
-class TwPanel;
 
 namespace menutest {
 
@@ -57,70 +50,20 @@ private:
     void BackToMenu();
 };
 
-// The whole application, started as the game starts it (packs of the build tree, settings,
-// profiles, window, sound, load step), with the fake game screen, a fixed clock and input
-// pushed as real window events.
-class MenuHarness {
+// The whole application (zvtest::GameAppHarness) with the stand-in game screen, every sound
+// recorded.
+class MenuHarness : public zvtest::GameAppHarness {
 public:
-    // Player files (profiles, settings) may be written before Start.
-    MenuHarness();
-    ~MenuHarness();
-    MenuHarness(const MenuHarness&) = delete;
-    MenuHarness& operator=(const MenuHarness&) = delete;
+    MenuHarness() { RecordSounds(); }
 
-    // Writes Profiles.Txt with these names (the first active) before the start.
-    void WriteProfiles(const std::vector<std::string>& names, int active = 0);
-    void WriteSettings(bool windowed, int sound, int music, int difficulty);
-    // False when the packs or the window are missing. With `realGame` the application makes
-    // its own game screen instead of the stand-in (Game() is then not available).
+    // With `realGame` the application makes its own game screen instead of the stand-in
+    // (Game() is then not available).
     bool Start(bool realGame = false);
-    // Shuts the application down as the game does at exit.
-    void Stop();
 
-    // Delivers waiting window messages, then runs one 20 ms frame.
-    void Frame();
-    void Frames(int count);
-    // Frames until every dialog has finished fading.
-    void Settle() { Frames(14); }
-
-    // Input through the window's own path.
-    void MoveTo(float x, float y);
-    void LeftClick(float x, float y);
-    void RightClick(float x, float y);
-    void LeftDown(float x, float y);
-    void LeftUp(float x, float y);
-    void Key(const std::string& sdlName);
-    void Type(const std::string& text);
-    // Clicks the centre of the element with this name in the panel, then settles.
-    void Click(const std::string& panel, const std::string& element);
-    // Moves to a point, clicks there, then settles.
-    void ClickAt(const TwVector& where);
-
-    // Draws a frame and writes it as <build>/screenshots/<name>.png.
-    void Screenshot(const std::string& name);
-
-    GameApplication& App() { return *app_; }
-    MenuGui& Menu();
     FakeGame& Game() { return *game_; }
-    GameControl* GameScreen() const { return app_->GameScreen(); }
-    TwEventListener* CurrentScreen() const;
-    TwPanel* Top();
-    std::string TopName();
-    TwBaseGuiElemen* Element(const std::string& panel, const std::string& element);
-    bool QuitRequested() const;
-    int WindowRebuilds() const { return windowRebuilds_; }
-    std::vector<int>& Sounds() { return *sounds_; }
 
 private:
-    void Push(int kind, float x, float y, int button = 1);
-
-    zvtest::ScopedUserDirs userDirs_;
-    TwFixedClock clock_{0};
-    std::unique_ptr<GameApplication> app_;
     FakeGame* game_ = nullptr;
-    int windowRebuilds_ = 0;
-    std::shared_ptr<std::vector<int>> sounds_ = std::make_shared<std::vector<int>>();
-    bool started_ = false;
 };
 
 } // namespace menutest

@@ -231,8 +231,9 @@ GameResult PlayOneGame(Game& game, int mode, bool saveMidway) {
 
 TEST(SoakBot, PlaysWholeGamesInBothModesAtEveryDifficultyKeepingTheFieldSound) {
     zvtest::GameAppHarness app;
+    app.WriteProfiles({"Soak"});
     ASSERT_TRUE(app.Start());
-    Game* game = app.GameScreen();
+    Game* game = app.RealGame();
     ASSERT_NE(game, nullptr);
     TwSRand(20261207);
 

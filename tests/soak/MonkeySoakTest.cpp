@@ -71,6 +71,7 @@ TwSyntheticEvent RandomEvent(int& heldButton) {
 
 TEST(SoakMonkey, RandomInputAcrossEveryScreenNeverBreaksTheApplication) {
     zvtest::GameAppHarness app;
+    app.WriteProfiles({"Soak"});
     ASSERT_TRUE(app.Start());
     TwSRand(7);
 
@@ -89,7 +90,7 @@ TEST(SoakMonkey, RandomInputAcrossEveryScreenNeverBreaksTheApplication) {
             std::printf("%d events sent\n", sent);
             std::fflush(stdout);
         }
-        if (app.App().Router()->Current() == app.GameScreen()) {
+        if (app.App().Router()->Current() == app.RealGame()) {
             ++gameFrames;
         }
         // Leaving the window minimised would only pause everything.

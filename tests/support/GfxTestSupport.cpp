@@ -181,6 +181,18 @@ std::string MakeJpeg(const Pixels& p) {
     return out;
 }
 
+std::string MakePng(const Pixels& p) {
+    std::string out;
+    auto sink = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                   std::size_t(size));
+    };
+    if (stbi_write_png_to_func(sink, &out, p.width, p.height, 4, p.rgba.data(), p.width * 4) == 0) {
+        out.clear();
+    }
+    return out;
+}
+
 ScopedPack::ScopedPack() {
     TwResourceManager::Instance().CloseAll();
 }

@@ -34,6 +34,8 @@ std::string MakeDds(const Pixels& p, int bits, bool withAlpha);
 std::string MakeDxtDds(const char* fourCC, int width, int height, const std::string& blocks);
 // A baseline JPEG at the best quality.
 std::string MakeJpeg(const Pixels& p);
+// A PNG (RGBA); empty when it could not be encoded.
+std::string MakePng(const Pixels& p);
 
 // A resource pack written to a temporary directory and opened as the only pack for the
 // object's lifetime.

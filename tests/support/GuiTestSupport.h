@@ -9,7 +9,7 @@
 #include "gui/TwEventListener.h"
 #include "gui/TwPanel.h"
 
-// Shared set-up of the GUI tests: a pack of interface pictures of known sizes, a fixed-width
+// The GUI layer's harness: a pack of interface pictures of known sizes, a fixed-width
 // main font, a recorder for interface sounds, input records as the window fills them, and a
 // screen that keeps the events it handled.
 namespace guitest {
@@ -25,7 +25,12 @@ constexpr int kDialogHeight = 200; //
 constexpr int kFontCell = 10;      // every glyph of the main font is 10 pixels wide
 constexpr int kFontHeight = 20;    //   and the strip 20 high
 
-// Window input records.
+// Fills an input record as the window fills it for a mouse or keyboard message; the fields
+// the message does not carry keep their values (the pointer position on a key, say).
+void SetMouse(TwInputEvent& record, int message, int button, float x, float y);
+void SetKey(TwInputEvent& record, int message, unsigned char key);
+
+// Fresh window input records.
 TwInputEvent MouseMove(float x, float y);
 TwInputEvent LeftDown(float x, float y);
 TwInputEvent LeftUp(float x, float y);

@@ -9,31 +9,7 @@
 namespace guitest {
 namespace {
 
-constexpr int kMouseMove = 0x200;
-constexpr int kLeftDown = 0x201;
-constexpr int kLeftUp = 0x202;
-constexpr int kKeyDown = 0x100;
-constexpr int kChar = 0x102;
-
 const char kFontCodes[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-TwInputEvent Mouse(int message, int button, float x, float y) {
-    TwInputEvent event;
-    event.eventClass = TwInputEvent::kMouse;
-    event.messageId = message;
-    event.button = button;
-    event.mouseX = event.eventX = x;
-    event.mouseY = event.eventY = y;
-    return event;
-}
-
-TwInputEvent Key(int message, unsigned char key) {
-    TwInputEvent event;
-    event.eventClass = TwInputEvent::kKeyboard;
-    event.messageId = message;
-    event.key = key;
-    return event;
-}
 
 std::string Picture(int width, int height) {
     return zvtest::MakeTga(zvtest::Pixels(width, height, 0xFFFFFFFF), 2, 32, false);
@@ -51,20 +27,49 @@ std::string ColouredFrames() {
 
 } // namespace
 
+void SetMouse(TwInputEvent& record, int message, int button, float x, float y) {
+    record.eventClass = TwInputEvent::kMouse;
+    record.messageId = message;
+    record.button = button;
+    record.mouseX = record.eventX = x;
+    record.mouseY = record.eventY = y;
+}
+
+void SetKey(TwInputEvent& record, int message, unsigned char key) {
+    record.eventClass = TwInputEvent::kKeyboard;
+    record.messageId = message;
+    record.button = TwInputEvent::kNoButton;
+    record.key = key;
+}
+
+namespace {
+TwInputEvent Mouse(int message, int button, float x, float y) {
+    TwInputEvent record;
+    SetMouse(record, message, button, x, y);
+    return record;
+}
+
+TwInputEvent Key(int message, unsigned char key) {
+    TwInputEvent record;
+    SetKey(record, message, key);
+    return record;
+}
+} // namespace
+
 TwInputEvent MouseMove(float x, float y) {
-    return Mouse(kMouseMove, 0, x, y);
+    return Mouse(TwInputCodes::kMouseMove, TwInputEvent::kNoButton, x, y);
 }
 TwInputEvent LeftDown(float x, float y) {
-    return Mouse(kLeftDown, 0, x, y);
+    return Mouse(TwInputCodes::kLeftButtonDown, TwInputEvent::kNoButton, x, y);
 }
 TwInputEvent LeftUp(float x, float y) {
-    return Mouse(kLeftUp, 1, x, y);
+    return Mouse(TwInputCodes::kLeftButtonUp, TwInputEvent::kLeftReleased, x, y);
 }
 TwInputEvent KeyDown(unsigned char key) {
-    return Key(kKeyDown, key);
+    return Key(TwInputCodes::kKeyDown, key);
 }
 TwInputEvent Character(unsigned char ch) {
-    return Key(kChar, ch);
+    return Key(TwInputCodes::kCharacter, ch);
 }
 
 GuiEnvironment::GuiEnvironment() : sounds_(std::make_shared<std::vector<int>>()) {

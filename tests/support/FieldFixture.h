@@ -18,7 +18,10 @@
 
 namespace zvtest {
 
-// The field size the game ships with: 12 columns, radius 16.
+// The field layer's harness: field geometries, bubbles laid out from text, and a field with
+// its launcher wired as the game screen wires them.
+
+// A field of 12 columns and bubbles of radius 16, with the launcher at the bottom edge.
 inline FieldGeometry StandardGeometry(int rows = 13) {
     FieldGeometry g;
     g.columns = 12;
@@ -27,6 +30,48 @@ inline FieldGeometry StandardGeometry(int rows = 13) {
     g.xPlayerPos = 400;
     g.yPlayerPos = 570;
     return g;
+}
+
+// The field the game ships with: 12 columns and 12 rows of bubbles of radius 18.
+inline FieldGeometry ShippedGeometry() {
+    FieldGeometry g;
+    g.columns = 12;
+    g.rows = 12;
+    g.radius = 18;
+    g.xPlayerPos = 400;
+    g.yPlayerPos = 539;
+    return g;
+}
+
+// Puts bubbles into the field from rows of text: a digit is a bubble of that colour, anything
+// else leaves the cell as it is. Row 0 first. The colours are counted as during the reveal,
+// so laying out a field never counts as losing a colour.
+inline void LayOutBubbles(GameMap& field, const std::vector<std::string>& rows) {
+    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
+        for (int c = 0; c < static_cast<int>(rows[k].size()); ++c) {
+            const char cell = rows[k][c];
+            if (cell >= '0' && cell <= '9') {
+                ASSERT_TRUE(field.PlaceNewBubble(c, k, cell - '0'));
+            }
+        }
+    }
+    const int state = field.MapState;
+    field.MapState = GameMap::kIntro;
+    field.RecountColours();
+    field.MapState = state;
+}
+
+// The field's colours, one text per row ('.' for empty), for messages.
+inline std::string FieldPicture(const GameMap& field) {
+    std::string text;
+    for (int k = 0; k < field.Rows(); ++k) {
+        for (int c = 0; c < field.Columns(); ++c) {
+            const BaseBubble* bubble = field.Bubble(c, k);
+            text += bubble != nullptr ? static_cast<char>('0' + bubble->Colour()) : '.';
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 // A field with its launcher, wired as the game screen wires them, with a seeded generator,
@@ -51,23 +96,8 @@ protected:
         TwSetMessageSink(nullptr);
     }
 
-    // Fills the field from rows of text: a digit is a bubble of that colour, anything else
-    // an empty cell. Row 0 first.
-    void Layout(const std::vector<std::string>& rows) {
-        for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
-            for (int c = 0; c < static_cast<int>(rows[k].size()); ++c) {
-                const char cell = rows[k][c];
-                if (cell >= '0' && cell <= '9') {
-                    ASSERT_TRUE(field.PlaceNewBubble(c, k, cell - '0'));
-                }
-            }
-        }
-        // Counted as during the intro, so placing bubbles never counts as losing colours.
-        const int state = field.MapState;
-        field.MapState = GameMap::kIntro;
-        field.RecountColours();
-        field.MapState = state;
-    }
+    // Fills the field from rows of text (see LayOutBubbles).
+    void Layout(const std::vector<std::string>& rows) { LayOutBubbles(field, rows); }
 
     // Loads a bubble of the given colour into the launcher and a next bubble.
     void Load(int colour, int nextColour = 5) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "GameSound.h"
+#include "GuiTestSupport.h"
 #include "app/TwHighScoreTables.h"
 #include "app/TwSysConfig.h"
 #include "data/TwResourceManager.h"
@@ -14,13 +15,6 @@
 
 namespace gstest {
 
-namespace {
-constexpr int kMouseMove = 512;
-constexpr int kLeftUp = 514;
-constexpr int kRightUp = 517;
-constexpr int kKeyDown = 256;
-} // namespace
-
 bool OpenGamePacks() {
     static const bool open = [] {
         TwResourceManager& packs = TwResourceManager::Instance();
@@ -28,16 +22,6 @@ bool OpenGamePacks() {
         return packs.OpenPack(zvtest::BinaryDir() + "/Data/Resource.Twr");
     }();
     return open;
-}
-
-FieldGeometry ShippedGeometry() {
-    FieldGeometry g;
-    g.columns = 12;
-    g.rows = 12;
-    g.radius = 18;
-    g.xPlayerPos = 400;
-    g.yPlayerPos = 539;
-    return g;
 }
 
 GameScreenTest::GameScreenTest() {
@@ -55,7 +39,7 @@ GameScreenTest::GameScreenTest() {
     tables[Game::kClassic] = std::make_unique<TwTop>("Data/Classic.Twt");
     tables[Game::kArcade] = std::make_unique<TwTop>("Data/Arcade.Twt");
 
-    game.SetFieldGeometry(ShippedGeometry());
+    game.SetFieldGeometry(zvtest::ShippedGeometry());
     game.SetRouter(&router);
     game.BuildScreen();
     router.AddScreen(Game::kMenuScreen, &menu);
@@ -95,35 +79,24 @@ bool GameScreenTest::RunUntil(const std::function<bool()>& done, int limit, int 
 }
 
 void GameScreenTest::MoveMouse(float x, float y) {
-    input.eventClass = TwInputEvent::kMouse;
-    input.messageId = kMouseMove;
-    input.button = TwInputEvent::kNoButton;
-    input.mouseX = input.eventX = x;
-    input.mouseY = input.eventY = y;
+    guitest::SetMouse(input, TwInputCodes::kMouseMove, TwInputEvent::kNoButton, x, y);
     router.ForwardInput();
 }
 
 void GameScreenTest::LeftClick(float x, float y) {
     MoveMouse(x, y);
-    input.eventClass = TwInputEvent::kMouse;
-    input.messageId = kLeftUp;
-    input.button = TwInputEvent::kLeftReleased;
+    guitest::SetMouse(input, TwInputCodes::kLeftButtonUp, TwInputEvent::kLeftReleased, x, y);
     router.ForwardInput();
 }
 
 void GameScreenTest::RightClick(float x, float y) {
     MoveMouse(x, y);
-    input.eventClass = TwInputEvent::kMouse;
-    input.messageId = kRightUp;
-    input.button = TwInputEvent::kRightReleased;
+    guitest::SetMouse(input, TwInputCodes::kRightButtonUp, TwInputEvent::kRightReleased, x, y);
     router.ForwardInput();
 }
 
 void GameScreenTest::KeyDown(unsigned char key) {
-    input.eventClass = TwInputEvent::kKeyboard;
-    input.messageId = kKeyDown;
-    input.button = TwInputEvent::kNoButton;
-    input.key = key;
+    guitest::SetKey(input, TwInputCodes::kKeyDown, key);
     router.ForwardInput();
 }
 
@@ -141,19 +114,10 @@ void GameScreenTest::Layout(const std::vector<std::string>& rows, int loaded, in
             field.TakeBubble(c, k);
         }
     }
-    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
-        for (int c = 0; c < static_cast<int>(rows[k].size()); ++c) {
-            const char cell = rows[k][c];
-            if (cell >= '0' && cell <= '9') {
-                ASSERT_TRUE(field.PlaceNewBubble(c, k, cell - '0'));
-            }
-        }
+    zvtest::LayOutBubbles(field, rows);
+    if (HasFatalFailure()) {
+        return;
     }
-    // Counted as during the reveal: laying out a field is no colour lost.
-    const int state = field.MapState;
-    field.MapState = GameMap::kIntro;
-    field.RecountColours();
-    field.MapState = state;
     Load(loaded);
     field.SetNextBubble(field.NewBubbleOfColour(next));
 }
@@ -181,18 +145,6 @@ bool GameScreenTest::ShootAt(const TwVector& target) {
 
 TwVector GameScreenTest::Cell(int column, int row) const {
     return Field().CellToScreen(column, row);
-}
-
-std::string GameScreenTest::Picture() const {
-    std::string text;
-    for (int k = 0; k < Field().Rows(); ++k) {
-        for (int c = 0; c < Field().Columns(); ++c) {
-            const BaseBubble* bubble = Field().Bubble(c, k);
-            text += bubble != nullptr ? static_cast<char>('0' + bubble->Colour()) : '.';
-        }
-        text += '\n';
-    }
-    return text;
 }
 
 int GameScreenTest::Count(int sound) const {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "BaseBubble.h"
+#include "FieldFixture.h"
 #include "Game.h"
 #include "GameCompletePanel.h"
 #include "GameMap.h"
@@ -24,8 +25,18 @@ namespace gstest {
 // screen then runs without pictures).
 bool OpenGamePacks();
 
-// The field the game ships with: 12 columns and 12 rows of bubbles of radius 18.
-FieldGeometry ShippedGeometry();
+// The game screen's harness. The field it plays on is the one the game ships with.
+using zvtest::ShippedGeometry;
+
+// Row 0 with every colour twice, no two neighbours alike, so no shot bursts anything by
+// accident and no colour can vanish.
+inline const std::vector<std::string> kSpreadRow = {"012345012345"};
+
+// A shot straight at a row-0 bubble of the spread row lands beside it in row 1; this colour
+// differs from the bubble and both its neighbours.
+inline int MissColour(int column) {
+    return (column % 6 + 3) % 6;
+}
 
 // The game screen as the application runs it, without packs or window: a player "Tester"
 // with an empty save slot, both high-score tables, a menu screen to go back to, a seeded
@@ -63,7 +74,7 @@ protected:
     // (aiming exactly into the field's top corners would graze both walls at once).
     TwVector Under(int column, int row) const { return Cell(column, row) + TwVector(0, 6); }
     // The field's colours, one text per row ('.' for empty), for messages.
-    std::string Picture() const;
+    std::string Picture() const { return zvtest::FieldPicture(Field()); }
 
     int Count(int sound) const;
     TwTop& Table(int mode) const;
