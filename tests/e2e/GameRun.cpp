@@ -262,6 +262,23 @@ std::optional<int> GameRun::CloseWindow(std::chrono::milliseconds timeout) {
     return game_ ? game_->WaitForExit(timeout) : std::nullopt;
 }
 
+void WritePlayers(GameRun& run, const std::vector<std::string>& names, int difficulty) {
+    fs::create_directories(run.DataDir());
+    fs::create_directories(run.ConfigDir());
+    std::string profiles = "ActiveProfile=0\n";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        profiles += "PlayerName" + std::to_string(i) + "=\"" + names[i] + "\"\n";
+    }
+    zvtest::WriteAll(run.DataDir() + "/Profiles.Txt", profiles);
+    zvtest::WriteAll(run.ConfigDir() + "/TwConfig.Cfg",
+                     "Windowed=0\nSoundVolume=100\nMusicVolume=100\nDifficultLevel=" +
+                         std::to_string(difficulty) + "\n");
+}
+
+std::string SlotFile(const GameRun& run, const std::string& name) {
+    return run.DataDir() + "/Save/" + name + ".Tws";
+}
+
 // The loading screen: the big title in the middle and the bar filling in bright cyan.
 bool LoadingScreenShown(const GameView& view) {
     const Rgb bar = view.Mean({192, 295, 20, 10});

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ChildProcess.h"
 #include "TestSupport.h"
@@ -97,6 +98,12 @@ private:
     WindowPlace place_;
 };
 
+// A returning players' machine: these profiles (the first one active) and the settings
+// already on disk, as the game writes them.
+void WritePlayers(GameRun& run, const std::vector<std::string>& names, int difficulty);
+// Where a player's saved game is kept.
+std::string SlotFile(const GameRun& run, const std::string& name);
+
 // Where the game's buttons and dialogs are, in game coordinates.
 namespace menu {
 constexpr double kContinueX = 152, kContinueY = 150;
@@ -105,7 +112,17 @@ constexpr double kArcadeX = 168, kArcadeY = 264;
 constexpr double kOptionsX = 172, kOptionsY = 321;
 constexpr double kScoresX = 144, kScoresY = 432;
 constexpr double kExitX = 176, kExitY = 492;
+constexpr double kPlayersX = 608, kPlayersY = 150; // "change player", under the greeting
 } // namespace menu
+
+// The players dialog: the list (first entry, then one row further down per player) and its
+// buttons; the name dialog's buttons.
+namespace players {
+constexpr double kEntryX = 400, kFirstEntryY = 156, kEntryStep = 43;
+constexpr double kNewX = 298, kNewY = 444;
+constexpr double kOkX = 400, kOkY = 501;
+constexpr double kNameCancelX = 496, kNameCancelY = 372;
+} // namespace players
 
 // Pictures that tell which screen is shown.
 bool LoadingScreenShown(const GameView& view);

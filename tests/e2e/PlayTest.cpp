@@ -17,13 +17,7 @@ namespace {
 
 // A returning player: a profile and settings already on disk.
 void ReturningPlayer(GameRun& run, const std::string& name, int difficulty) {
-    std::filesystem::create_directories(run.DataDir());
-    std::filesystem::create_directories(run.ConfigDir());
-    zvtest::WriteAll(run.DataDir() + "/Profiles.Txt",
-                     "ActiveProfile=0\nPlayerName0=\"" + name + "\"\n");
-    zvtest::WriteAll(run.ConfigDir() + "/TwConfig.Cfg",
-                     "Windowed=0\nSoundVolume=100\nMusicVolume=100\nDifficultLevel=" +
-                         std::to_string(difficulty) + "\n");
+    WritePlayers(run, {name}, difficulty);
 }
 
 void StartAtMenu(GameRun& run) {
