@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 Rgb Hex(std::uint32_t rgb) {
     return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
@@ -273,15 +275,43 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* no
         0, 3, static_cast<int>(margin * 0.6), 0.8);
 }
 
+namespace {
+
+bool& WordsFit() {
+    static bool fit = true;
+    return fit;
+}
+
+} // namespace
+
+// A word may shrink to this share of its size; smaller would be hard to read, so it counts
+// as not fitting, and the translation must find a shorter word.
+constexpr double kSmallestShare = 0.6;
+
 TextStyle FitWidth(const std::string& text, TextStyle style, double maxWidth) {
     Canvas scratch(4, 4);
     // Letter spacing shrinks with the letters, so a word keeps its look, only smaller.
     const double spacingPerSize = style.letterSpacing / style.size;
-    while (style.size > 6 && TextWidth(scratch.Cr(), text, style) > maxWidth) {
+    const double original = style.size, smallest = original * kSmallestShare;
+    while (TextWidth(scratch.Cr(), text, style) > maxWidth) {
+        if (style.size - 0.5 < smallest) {
+            std::fprintf(stderr, "assetgen: \"%s\" does not fit in %.0f pixels\n", text.c_str(),
+                         maxWidth);
+            WordsFit() = false;
+            break;
+        }
         style.size -= 0.5;
         style.letterSpacing = spacingPerSize * style.size;
     }
+    if (std::getenv("ZV_ASSETGEN_FIT") != nullptr && style.size < original) {
+        std::fprintf(stderr, "assetgen: \"%s\" drawn at %.0f %%\n", text.c_str(),
+                     100 * style.size / original);
+    }
     return style;
+}
+
+bool EveryWordFit() {
+    return WordsFit();
 }
 
 void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size,

@@ -86,8 +86,12 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* no
 // A title in the dialogs' style, centred on (x, y); smaller when wider than maxWidth (> 0).
 void DrawTitle(Canvas& canvas, const std::string& text, double x, double y, double size = 28,
                double maxWidth = 0);
-// The style made smaller (half a point at a time) until the text is at most maxWidth wide.
+// The style made smaller (half a point at a time) until the text is at most maxWidth wide,
+// down to 60 % of its size; a text that does not fit even then is reported, and
+// EveryWordFit() turns false. ZV_ASSETGEN_FIT set in the environment lists every text
+// drawn smaller.
 TextStyle FitWidth(const std::string& text, TextStyle style, double maxWidth);
+bool EveryWordFit();
 // A thin glowing divider line.
 void DrawDivider(cairo_t* cr, double x0, double x1, double y);
 // A recessed area (text field, list, trough) with rounded corners.

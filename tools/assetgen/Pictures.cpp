@@ -46,5 +46,5 @@ bool GenerateTextPictures(const std::string& outDir, const std::vector<std::stri
     PictureOutput out(outDir);
     DrawBackgroundTextPictures(out);
     DrawInterfaceTextPictures(out);
-    return out.Ok() && words::AllFound();
+    return out.Ok() && words::AllFound() && EveryWordFit();
 }

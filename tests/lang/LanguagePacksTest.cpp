@@ -1,0 +1,121 @@
+// The language packs against the English one: every text and every picture is there in
+// every language, every text the game prints fits its place in the main font, and the font
+// has a glyph for every character of every text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "LanguagePacks.h"
+#include "data/TwUtf8.h"
+
+namespace {
+
+using zvtest::LanguagePack;
+
+// The texts the game prints with its main font, with the widest line and the most lines
+// their places take (in pixels, from the dialogs' pictures and layouts).
+struct PrintedText {
+    const char* key;
+    int maxWidth;
+    int maxLines;
+};
+constexpr PrintedText kPrinted[] = {
+    // The question dialog is 640 wide; its body leaves 600 for a line.
+    {"ConrirmStart", 600, 3},
+    {"DifficultChange", 600, 3},
+    {"ConfirmDeletePlayer", 600, 3},
+    {"ConfirmClearTable", 600, 3},
+    // The help page's text areas run from 5 % of its 760 pixels to the frame at 736, and
+    // hold 8, 3 and 2 lines of 18 pixels.
+    {"HelpRules", 690, 8},
+    {"HelpRelaxMode", 690, 3},
+    {"HelpTimeMode", 690, 2},
+    // The greeting word leaves the name most of the 300-pixel greeting; the line beneath
+    // stays inside the highlight drawn behind it.
+    {"Welcome", 120, 1},
+    {"ChangePlayer", 260, 1},
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '#') {
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+
+class LanguagePacks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        packs = zvtest::OpenLanguagePacks();
+        ASSERT_GE(packs.size(), 8u) << "English and seven translations";
+        for (const auto& pack : packs) {
+            ASSERT_TRUE(pack->fontLoaded) << pack->path;
+        }
+    }
+    LanguagePack& English() { return *packs.front(); }
+    std::vector<std::unique_ptr<LanguagePack>> packs;
+};
+
+} // namespace
+
+TEST_F(LanguagePacks, EveryPackHoldsEveryTextAndPictureOfTheEnglishOne) {
+    const std::vector<std::string> keys = zvtest::EnglishKeys(English());
+    ASSERT_GT(keys.size(), 60u);
+    const std::vector<std::string> entries = English().EntryNames();
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "data/textures/interface/optionsdlg.tga"),
+              entries.end());
+    std::vector<std::string> languages;
+    for (const auto& pack : packs) {
+        EXPECT_FALSE(pack->language.empty()) << pack->path;
+        languages.push_back(pack->language);
+        for (const std::string& key : keys) {
+            EXPECT_FALSE(pack->Text(key).empty()) << pack->path << " has no " << key;
+        }
+        EXPECT_EQ(pack->EntryNames(), entries) << pack->path;
+        // Translated pictures differ from the English ones.
+        if (pack->code.empty()) {
+            continue;
+        }
+        for (const char* picture :
+             {"Data/Textures/Interface/OptionsDlg.Tga", "Data/Textures/Help.Tga",
+              "Data/Textures/Interface/GameOverDlg.Tga"}) {
+            std::string ours, english;
+            pack->packs.GetResource(picture, ours);
+            English().packs.GetResource(picture, english);
+            EXPECT_NE(ours, english) << pack->path << " " << picture << " is still English";
+        }
+    }
+    std::sort(languages.begin(), languages.end());
+    EXPECT_EQ(std::adjacent_find(languages.begin(), languages.end()), languages.end())
+        << "two packs name the same language";
+}
+
+TEST_F(LanguagePacks, EveryPrintedTextFitsItsPlaceAndHasEveryGlyph) {
+    for (const auto& pack : packs) {
+        for (const PrintedText& printed : kPrinted) {
+            const std::string text = pack->Text(printed.key);
+            const std::vector<std::string> lines = Lines(text);
+            EXPECT_LE(lines.size(), static_cast<std::size_t>(printed.maxLines))
+                << pack->path << " " << printed.key;
+            for (const std::string& line : lines) {
+                // The game measures a line with its closing '#', which the font lacks.
+                EXPECT_LE(pack->mainFont.TextWidth(line + "#"), printed.maxWidth)
+                    << pack->path << " " << printed.key << ": \"" << line << "\"";
+            }
+            for (std::size_t pos = 0; pos < text.size();) {
+                const char32_t ch = TwUtf8::Next(text, pos);
+                EXPECT_TRUE(ch == U'#' ||
+                            (ch != TwUtf8::kReplacement && pack->mainFont.HasGlyph(ch)))
+                    << pack->path << " " << printed.key << ": no glyph for \"" << TwUtf8::Encode(ch)
+                    << "\"";
+            }
+        }
+    }
+}

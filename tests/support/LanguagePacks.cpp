@@ -1,0 +1,93 @@
+#include "LanguagePacks.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "TestSupport.h"
+
+namespace zvtest {
+
+namespace {
+
+TwDefFile ReadTable(TwResourceManager& packs, const std::string& name) {
+    TwDefFile table;
+    std::string bytes;
+    if (packs.GetResource(name, bytes) >= 0) {
+        table.LoadFromMemory(bytes.data(), bytes.size());
+    }
+    return table;
+}
+
+std::unique_ptr<LanguagePack> Open(const std::string& code, const std::string& path) {
+    auto pack = std::make_unique<LanguagePack>();
+    pack->code = code;
+    pack->path = path;
+    if (!pack->packs.OpenPack(path)) {
+        return pack;
+    }
+    pack->tables = ReadTable(pack->packs, "Data/Lang.Txt");
+    TwDefFile fonts = ReadTable(pack->packs, "Data/Fonts.Txt");
+    pack->language = fonts.GetString("Language", "");
+    pack->mainFont.Configure(
+        fonts.GetCString("MainFont.Codes"), fonts.GetInt("MainFont.MonoWidth", 0),
+        fonts.GetInt("MainFont.CharDist", 0), fonts.GetInt("MainFont.SpaceSize", 0),
+        fonts.GetInt("MainFont.RowHeight", 0));
+    std::string strip;
+    if (pack->packs.GetResource("Data/Textures/" + fonts.GetString("MainFont.FileName") + ".Tga",
+                                strip) > 18) {
+        const auto byte = [&strip](int i) { return static_cast<unsigned char>(strip[i]); };
+        pack->fontLoaded =
+            pack->mainFont.ReadStrip(strip, byte(12) | byte(13) << 8, byte(14) | byte(15) << 8);
+    }
+    return pack;
+}
+
+} // namespace
+
+std::string LanguagePack::Text(const std::string& key) {
+    return tables.GetString(language + "." + key, "");
+}
+
+std::vector<std::string> LanguagePack::EntryNames() const {
+    std::vector<std::string> names;
+    for (const TwResourceManager::Item& item : packs.Entries()) {
+        std::string name = item.name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::unique_ptr<LanguagePack>> OpenLanguagePacks() {
+    namespace fs = std::filesystem;
+    const std::string dir = BinaryDir() + "/Data";
+    std::vector<std::unique_ptr<LanguagePack>> packs;
+    packs.push_back(Open("", dir + "/Lang.Twr"));
+    std::vector<std::string> codes;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("Lang_", 0) == 0 && name.size() > 9 &&
+            name.compare(name.size() - 4, 4, ".Twr") == 0) {
+            codes.push_back(name.substr(5, name.size() - 9));
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    for (const std::string& code : codes) {
+        packs.push_back(Open(code, dir + "/Lang_" + code + ".Twr"));
+    }
+    return packs;
+}
+
+std::vector<std::string> EnglishKeys(LanguagePack& english) {
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : english.tables.Values()) {
+        if (key.rfind("English.", 0) == 0) {
+            keys.push_back(key.substr(8));
+        }
+    }
+    return keys;
+}
+
+} // namespace zvtest
