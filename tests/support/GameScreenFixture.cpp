@@ -19,7 +19,8 @@ bool OpenGamePacks() {
     static const bool open = [] {
         TwResourceManager& packs = TwResourceManager::Instance();
         packs.CloseAll();
-        return packs.OpenPack(zvtest::BinaryDir() + "/Data/Resource.Twr");
+        const std::string dataDir = zvtest::BinaryDir() + "/Data/";
+        return packs.OpenPack(dataDir + "Resource.Twr") && packs.OpenPack(dataDir + "Lang.Twr");
     }();
     return open;
 }
