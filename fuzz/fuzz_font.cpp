@@ -48,5 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (font.TextWidth(codes) != expected) {
         __builtin_trap();
     }
+    // The strip's own bytes as a text: mostly malformed UTF-8, which measures as one
+    // replacement glyph (or nothing) per bad byte, never more.
+    const std::string_view text = strip.substr(0, std::min<std::size_t>(strip.size(), 256));
+    long widest = 0;
+    for (char ch : codes) {
+        widest = std::max<long>(widest, font.Glyph(char32_t(std::uint8_t(ch))).Width());
+    }
+    if (font.TextWidth(text) > long(text.size()) * (widest + std::max(charDist, 0))) {
+        __builtin_trap();
+    }
     return 0;
 }

@@ -1,11 +1,14 @@
 // Loads arbitrary bytes as the players' profiles file and walks every profile: whatever the
-// file holds, slot paths stay inside the save folder and nothing crashes.
+// file holds, slot paths stay inside the save folder, every name (malformed UTF-8 too)
+// measures in a font character by character, and nothing crashes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
 
+#include "data/TwUtf8.h"
+#include "gfx/TwBitmapFont.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
@@ -18,6 +21,23 @@ std::string SetUpDataDir() {
     ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
     TwMakeDirs(TwDataDir() + "/Save");
     return TwDataDir() + "/Save/";
+}
+
+// A font of 10-pixel cells holding 'a', 'é' and the replacement mark.
+TwBitmapFont& CellFont() {
+    static TwBitmapFont font;
+    static bool made = false;
+    if (!made) {
+        made = true;
+        std::string tga(18 + 30 * 4 * 4, '\0');
+        tga[2] = 2;
+        tga[12] = 30;
+        tga[14] = 4;
+        tga[16] = 32;
+        font.Configure("a\xC3\xA9\xEF\xBF\xBD", 10, 0, 0);
+        font.ReadStrip(tga, 30, 4);
+    }
+    return font;
 }
 
 } // namespace
@@ -42,6 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
         store.CheckSavedGame();
+        // Every character, malformed bytes included, is one cell or none.
+        const std::string name = store.ActiveName();
+        if (CellFont().TextWidth(name) > 10 * static_cast<int>(TwUtf8::Length(name))) {
+            std::abort();
+        }
     }
     if (store.Count() > 0) {
         store.SelectProfile(0);

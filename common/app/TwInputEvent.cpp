@@ -9,6 +9,7 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
     eventClass = kNone;
     button = kNoButton;
     key = 0;
+    character = 0;
     messageId = -1;
 
     const auto atPointer = [this] {
@@ -18,10 +19,15 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
     };
     switch (message.id) {
     case kTwMsgKeyDown:
-    case kTwMsgChar:
         eventClass = kKeyboard;
         messageId = message.id;
         key = static_cast<std::uint8_t>(message.wParam & 0xFF);
+        return true;
+    case kTwMsgChar:
+        eventClass = kKeyboard;
+        messageId = message.id;
+        character = message.wParam;
+        key = message.wParam <= 0xFF ? static_cast<std::uint8_t>(message.wParam) : 0;
         return true;
     case kTwMsgMouseMove:
         eventClass = kMouse;

@@ -39,7 +39,10 @@ struct TwInputEvent {
     std::int32_t messageId = -1;              // message number of the current event, -1 for none
     float eventX = 0, eventY = 0, eventZ = 0; // pointer position at the event
     std::uint8_t key = 0;                     // key code (key down) or character (character)
-    std::int32_t captionHeight = 0;           // title-bar height of the window
+    // The whole Unicode character of a character message; `key` holds it only up to 255
+    // and is 0 for any character past that, so no letter reads as a control key.
+    std::uint32_t character = 0;
+    std::int32_t captionHeight = 0; // title-bar height of the window
 
     // Fills the record from one window message. Returns true when the message is an input
     // event for the screens (possibly an empty one: key release, right press, middle

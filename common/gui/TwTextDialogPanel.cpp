@@ -2,6 +2,7 @@
 
 #include "app/TwEngineDefs.h"
 #include "app/TwInputEvent.h"
+#include "data/TwUtf8.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
@@ -17,8 +18,15 @@ constexpr int kCursorBlinkTime = 768;
 // Names also become save-file names; whatever the font, a name never grows past this.
 constexpr std::size_t kMaxNameLength = 64;
 
-bool IsLetterOrDigit(unsigned char ch) {
-    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+// ASCII letters and digits, and the letters of the Latin-1, Latin Extended and Cyrillic
+// blocks (the alphabets the game's languages write in).
+bool IsLetterOrDigit(char32_t ch) {
+    if (ch < 0x80) {
+        return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    }
+    const bool latin = ch >= 0xC0 && ch <= 0x24F && ch != 0xD7 && ch != 0xF7;
+    const bool cyrillic = ch >= 0x400 && ch <= 0x4FF && !(ch >= 0x482 && ch <= 0x489);
+    return latin || cyrillic;
 }
 
 } // namespace
@@ -26,7 +34,7 @@ bool IsLetterOrDigit(unsigned char ch) {
 TwTextDialogPanel::TwTextDialogPanel() = default;
 TwTextDialogPanel::~TwTextDialogPanel() = default;
 
-bool TwTextDialogPanel::IsAllowedCharacter(unsigned char ch) {
+bool TwTextDialogPanel::IsAllowedCharacter(char32_t ch) {
     return IsLetterOrDigit(ch) || ch == ' ';
 }
 
@@ -61,19 +69,24 @@ void TwTextDialogPanel::Update(int elapsedMs) {
     }
 }
 
-// A letter or digit always clicks and wakes the OK button, even when it no longer fits.
-void TwTextDialogPanel::TypeCharacter(unsigned char ch) {
+// A letter or digit always clicks and wakes the OK button, even when it no longer fits. A
+// letter the font cannot draw is not taken.
+void TwTextDialogPanel::TypeCharacter(char32_t ch) {
+    const TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont);
+    if (ch >= 0x80 && (font == nullptr || !font->HasGlyph(ch))) {
+        return;
+    }
     if (IsLetterOrDigit(ch)) {
         TwGuiPlaySound(TwGuiSounds::kType);
         if (defaultButton_ != nullptr) {
             defaultButton_->Enable();
         }
     }
-    const TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont);
-    if (font == nullptr || text_.size() >= kMaxNameLength) {
+    const std::string typed = TwUtf8::Encode(ch);
+    if (font == nullptr || text_.size() + typed.size() > kMaxNameLength) {
         return;
     }
-    const std::string candidate = text_ + static_cast<char>(ch);
+    const std::string candidate = text_ + typed;
     if (font->TextWidth(candidate) < inputWidth_) {
         text_ = candidate;
     }
@@ -100,13 +113,12 @@ bool TwTextDialogPanel::HandleInput(const TwInputEvent& event) {
         return false;
     }
     if (event.key == kBackspace && event.messageId == kKeyDown) {
-        if (!text_.empty()) {
-            text_.pop_back();
-        }
+        // The whole last character goes, however many bytes it takes.
+        text_.erase(TwUtf8::LastCharStart(text_));
         return true;
     }
-    if (event.messageId == kCharacter && IsAllowedCharacter(event.key)) {
-        TypeCharacter(event.key);
+    if (event.messageId == kCharacter && IsAllowedCharacter(event.character)) {
+        TypeCharacter(event.character);
     }
     return true;
 }

@@ -30,14 +30,14 @@ public:
     TwClip* Cursor() const { return cursor_.get(); }
 
     // Letters, digits and the space.
-    static bool IsAllowedCharacter(unsigned char ch);
+    static bool IsAllowedCharacter(char32_t ch);
     // True when the name has a character other than a space (OK may be pressed).
     static bool IsUsableName(const std::string& text);
 
 private:
     // Enables OK and Cancel as the text and the profile list allow.
     void UpdateButtons();
-    void TypeCharacter(unsigned char ch);
+    void TypeCharacter(char32_t ch);
 
     std::unique_ptr<TwClip> cursor_;
     std::string text_;

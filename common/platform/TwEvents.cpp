@@ -157,7 +157,7 @@ void ClampToPicture(int& x, int& y) {
     y = std::clamp(y, 0, std::max(height - 1, 0));
 }
 
-// Each Unicode character of typed text in the Latin-1 range becomes a character message.
+// Each Unicode character of typed text becomes a character message.
 void PostText(const char* utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8);
     while (*p) {
@@ -187,7 +187,9 @@ void PostText(const char* utf8) {
             }
             code = (code << 6) | (*p & 0x3F);
         }
-        if (valid && code >= 32 && code != 127 && code <= 255) {
+        const bool control = code < 32 || (code >= 127 && code < 160);
+        const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+        if (valid && !control && !surrogate && code <= 0x10FFFF) {
             Post(kTwMsgChar, code);
         }
     }

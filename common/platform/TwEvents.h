@@ -23,7 +23,7 @@ enum TwMessageId : int {
     kTwMsgQuit = 18,         // the pump should end
     kTwMsgKeyDown = 256,     // wParam: virtual-key code
     kTwMsgKeyUp = 257,       // wParam: virtual-key code
-    kTwMsgChar = 258,        // wParam: character code (0-255)
+    kTwMsgChar = 258,        // wParam: Unicode character
     kTwMsgMouseMove = 512,   // x, y: pointer position
     kTwMsgLButtonDown = 513, // x, y: pointer position (the engine uses the last move instead)
     kTwMsgLButtonUp = 514,

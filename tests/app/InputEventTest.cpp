@@ -14,6 +14,7 @@ struct Seen {
     int eventClass, messageId, button;
     float eventX, eventY;
     int key;
+    std::uint32_t character;
 };
 
 // Pushes real SDL events and runs them through the window's translation into the record,
@@ -43,7 +44,7 @@ protected:
         while (TwPeekMessage(message)) {
             if (record.Translate(message, true)) {
                 seen.push_back(Seen{record.eventClass, record.messageId, record.button,
-                                    record.eventX, record.eventY, record.key});
+                                    record.eventX, record.eventY, record.key, record.character});
             }
         }
         return seen;
@@ -148,12 +149,19 @@ TEST_F(InputEventTest, LettersUseUpperCaseKeyCodesAndTypedTextForCharacters) {
     EXPECT_EQ(seen[6].key, '7');
 }
 
-TEST_F(InputEventTest, TypedTextBeyondLatin1IsDropped) {
-    Push(Kind::Text, "", 0, 0, 1, "\xC3\xA9z\xE2\x82\xAC"); // e-acute, z, euro sign
+// Typed text arrives as whole Unicode characters; past Latin-1 the key byte stays 0, so a
+// letter such as U+0408 never reads as Backspace (8). Broken sequences are dropped.
+TEST_F(InputEventTest, TypedTextArrivesAsWholeCharacters) {
+    Push(Kind::Text, "", 0, 0, 1, "\xC3\xA9z\xE2\x82\xAC\xD0\x88\xFF\xD0"); // é z € Ј
     const auto seen = Pump();
-    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0].key, 0xE9);
+    EXPECT_EQ(seen[0].character, 0xE9u);
     EXPECT_EQ(seen[1].key, 'z');
+    EXPECT_EQ(seen[2].character, 0x20ACu);
+    EXPECT_EQ(seen[2].key, 0);
+    EXPECT_EQ(seen[3].character, 0x408u);
+    EXPECT_EQ(seen[3].key, 0);
 }
 
 TEST_F(InputEventTest, WindowMessagesAreNotInput) {

@@ -55,3 +55,29 @@ TEST(AsciiText, DrawsPixelForPixelAsBefore) {
     EXPECT_EQ(Fnv1a(screen), 7276641721090368779ull);
     packs.CloseAll();
 }
+
+// A name or text with malformed UTF-8 (from a damaged file) draws the replacement mark for
+// each bad byte, and the letters of every language draw from the same strip.
+TEST(Utf8Text, MalformedBytesDrawTheReplacementMark) {
+    ASSERT_TRUE(zvtest::EnsureHeadlessScreen());
+    TwResourceManager& packs = TwResourceManager::Instance();
+    packs.CloseAll();
+    ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr"));
+    TwBitmapFont font;
+    ASSERT_TRUE(font.Load("MainFont"));
+    ASSERT_TRUE(font.HasGlyph(0xFFFD));
+    const auto draw = [&font](const std::string& text) {
+        TwRenderDevice::Instance().StartScene();
+        font.SetTint(255, 255, 255, 255);
+        font.DrawText(100, 100, text, TwBitmapFont::AlignLeft);
+        return zvtest::ReadScreen();
+    };
+    const auto broken = draw("Bad\xFF\xC3 \xD0");
+    EXPECT_EQ(broken, draw("Bad\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD"));
+    EXPECT_NE(broken, draw("Bad "));
+    // "Jürgen Юлия" draws wider than its ASCII letters alone, every letter with ink.
+    EXPECT_GT(font.TextWidth("J\xC3\xBCrgen \xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F"),
+              font.TextWidth("Jrgen ") + 4 * 6);
+    EXPECT_NE(draw("\xD0\xAE"), draw(""));
+    packs.CloseAll();
+}

@@ -2,12 +2,15 @@
 
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
+#include "TestSupport.h"
+#include "app/TwHighScoreTables.h"
 #include "gui/TwPanel.h"
 #include "gui/TwProfileButton.h"
 #include "gui/TwProfileDlg.h"
 #include "gui/TwTextDialogPanel.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
+#include "records/TwTop.h"
 
 using menutest::MenuHarness;
 
@@ -193,4 +196,48 @@ TEST(Profiles, NamesThatLookLikeMenuEventsOnlySelect) {
     EXPECT_EQ(TwProfileStore::Instance().Count(), 2);
     EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "DeletePlayerNameDlg.Ok");
     EXPECT_EQ(menu.TopName(), "ProfileDlg");
+}
+
+// A name in any of the game's alphabets is typed as the keyboard gives it (UTF-8), stored
+// as UTF-8, read back, greeted, listed in the score table and given a slot of its own
+// inside Save/. Backspace takes back a whole letter.
+TEST(Profiles, NamesWithAccentsAndCyrillicLettersGoEverywhere) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+    menu.Click("ProfileDlg", "ProfileDlg.Add");
+    menu.Type("J\xC3\xBCrgen \xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F\xD0\xB6"); // "Jürgen Юлияж"
+    menu.Key("BackSpace");
+    menu.Type("\xE2\x82\xAC!"); // a euro sign and '!' are no letters
+    const std::string name = "J\xC3\xBCrgen \xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F";
+    auto* dialog = dynamic_cast<TwTextDialogPanel*>(menu.Top());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->Text(), name);
+    menu.Screenshot("player-name-dialog-utf8");
+    menu.Key("Return");
+    menu.Settle();
+    menu.Click("ProfileDlg", "ProfileDlg.Ok");
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), name);
+    EXPECT_EQ(ActiveOnDisk(), name);
+    EXPECT_NE(zvtest::ReadAll(TwUserPath("Data/Profiles.Txt")).find("\"" + name + "\""),
+              std::string::npos);
+    EXPECT_EQ(menu.Menu().WelcomeButton()->Caption(), "WELCOME: " + name);
+
+    // The slot: letters outside ASCII are written byte by byte as %XX, inside Save/.
+    const std::string slot = TwProfileStore::Instance().SavePath();
+    EXPECT_EQ(slot, TwUserPath("Data/Save/J%C3%BCrgen %D0%AE%D0%BB%D0%B8%D1%8F.Tws"));
+
+    // A game lost under the name puts it in the score table, and it reads back from disk.
+    menu.Click("MainMenuDlg", "MainMenuDlg.Classic");
+    menu.Game().Lose(4321);
+    menu.Settle();
+    TwTop reread(TwHighScoreTable(0)->FileName());
+    ASSERT_TRUE(reread.Load());
+    ASSERT_GT(reread.Count(), 0);
+    EXPECT_EQ(reread.At(0).PlayerName, name);
+    menu.Click("MainMenuDlg", "MainMenuDlg.Score");
+    menu.Settle();
+    menu.Screenshot("score-table-utf8");
 }

@@ -15,6 +15,7 @@
 #include "audio/TwSoundManager.h"
 #include "data/TwLanguage.h"
 #include "data/TwResourceManager.h"
+#include "data/TwUtf8.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwGuiSound.h"
 #include "gui/TwPanel.h"
@@ -203,11 +204,14 @@ void GameAppHarness::Key(const std::string& sdlName) {
     Frame();
 }
 
+// One text event per character, as a keyboard delivers them (UTF-8 kept whole).
 void GameAppHarness::Type(const std::string& text) {
-    for (char ch : text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        TwUtf8::Next(text, pos);
         TwSyntheticEvent typed;
         typed.kind = TwSyntheticEvent::Kind::Text;
-        typed.text = std::string(1, ch);
+        typed.text = text.substr(start, pos - start);
         ASSERT_TRUE(Push(typed));
     }
     Frame();

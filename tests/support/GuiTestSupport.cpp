@@ -40,6 +40,7 @@ void SetKey(TwInputEvent& record, int message, unsigned char key) {
     record.messageId = message;
     record.button = TwInputEvent::kNoButton;
     record.key = key;
+    record.character = message == TwInputCodes::kCharacter ? key : 0;
 }
 
 namespace {
@@ -68,8 +69,11 @@ TwInputEvent LeftUp(float x, float y) {
 TwInputEvent KeyDown(unsigned char key) {
     return Key(TwInputCodes::kKeyDown, key);
 }
-TwInputEvent Character(unsigned char ch) {
-    return Key(TwInputCodes::kCharacter, ch);
+TwInputEvent Character(char32_t ch) {
+    TwInputEvent record =
+        Key(TwInputCodes::kCharacter, ch <= 0xFF ? static_cast<unsigned char>(ch) : 0);
+    record.character = ch;
+    return record;
 }
 
 GuiEnvironment::GuiEnvironment() : sounds_(std::make_shared<std::vector<int>>()) {

@@ -35,7 +35,8 @@ TwInputEvent MouseMove(float x, float y);
 TwInputEvent LeftDown(float x, float y);
 TwInputEvent LeftUp(float x, float y);
 TwInputEvent KeyDown(unsigned char key);
-TwInputEvent Character(unsigned char ch);
+// A typed character: any Unicode character, as the window delivers it.
+TwInputEvent Character(char32_t ch);
 
 // Opens the test pack and loads the main font for the fixture's lifetime, and records every
 // interface sound played meanwhile.
