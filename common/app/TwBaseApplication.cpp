@@ -102,6 +102,8 @@ bool TwBaseApplication::Init(const std::string& className, const std::string& ti
     className_ = className;
     title_ = title;
     active_ = true;
+    minimised_ = false;
+    inBackground_ = false;
 
     input_ = std::make_unique<TwInputEvent>();
     router_ = std::make_unique<TwEventRouter>(input_.get(), [this] { RequestQuit(); });
@@ -134,6 +136,7 @@ bool TwBaseApplication::CreateMainWindow() {
         return false;
     }
     captionHeight_ = TwVideo::CaptionHeight();
+    inBackground_ = false; // a new window takes the player's input until told otherwise
     if (input_) {
         input_->captionHeight = captionHeight_;
     }
@@ -226,15 +229,14 @@ void TwBaseApplication::HandleMessage(const TwWindowMessage& message) {
     }
     switch (message.id) {
     case kTwMsgSize:
-        if (message.wParam == kTwSizeMinimized) {
-            if (active_) {
-                active_ = false;
-                TwSoundManager::Instance().PauseAll(true);
-            }
-        } else if (message.wParam == kTwSizeRestored) {
-            active_ = true;
-            TwSoundManager::Instance().PauseAll(false);
+        if (message.wParam == kTwSizeMinimized || message.wParam == kTwSizeRestored) {
+            minimised_ = message.wParam == kTwSizeMinimized;
+            UpdateActivity();
         }
+        break;
+    case kTwMsgActivate:
+        inBackground_ = message.wParam == kTwWindowInactive;
+        UpdateActivity();
         break;
     case kTwMsgClose:
         TwPostQuitMessage();
@@ -244,6 +246,23 @@ void TwBaseApplication::HandleMessage(const TwWindowMessage& message) {
         break;
     default:
         break;
+    }
+}
+
+// Minimised, or in full screen behind another window, the game stands still: no frames, every
+// sound paused, and the time away does not reach the game's clocks when it comes back. A
+// window stays in play behind others, as the player can still watch it.
+void TwBaseApplication::UpdateActivity() {
+    const bool fullScreen = !TwSysConfig::Instance().Windowed;
+    const bool shouldRun = !minimised_ && !(inBackground_ && fullScreen);
+    if (shouldRun == active_) {
+        return;
+    }
+    active_ = shouldRun;
+    TwSoundManager::Instance().PauseAll(!active_);
+    if (active_) {
+        TwFrameTimer::Instance().Resume();
+        TwVideo::RequestRedraw();
     }
 }
 
@@ -279,6 +298,9 @@ void TwBaseApplication::EndFrame() {
 }
 
 bool TwBaseApplication::PointerOverGame() const {
+    if (inBackground_) {
+        return false; // the game does not follow the pointer then: the desktop's shows
+    }
     return !TwSysConfig::Instance().Windowed || TwVideo::MouseOverClient();
 }
 

@@ -54,7 +54,9 @@ public:
     virtual void EndFrame();
 
     // The window procedure: one message. Input goes to the current screen through the
-    // router; minimise and restore pause and resume sound; close posts the quit message.
+    // router; minimise and restore stop and resume the game (frames and sound), and so does
+    // another window taking the focus from the full-screen game and the game getting it back;
+    // close posts the quit message.
     void HandleMessage(const TwWindowMessage& message);
 
     // (Re)creates the window in the mode of the Windowed setting; also used when the display
@@ -88,7 +90,8 @@ public:
 
 protected:
     // True while the game's pointer should replace the system's: always in full screen, in a
-    // window while the mouse is over the game picture.
+    // window while the mouse is over the game picture; never while another window has the
+    // focus.
     bool PointerOverGame() const;
 
     TwRect windowRect_;
@@ -101,6 +104,8 @@ protected:
     std::unique_ptr<TwProgressBar> progressBar_;
 
     bool active_ = false;
+    bool minimised_ = false;
+    bool inBackground_ = false; // another window has the keyboard focus
     std::unique_ptr<TwInputEvent> input_;
     std::unique_ptr<TwEventRouter> router_;
     std::unique_ptr<TwCursor> cursor_;
@@ -109,6 +114,7 @@ private:
     void SetWindowIcon();
     void BuildLoadScreen();
     bool TakeMessage(TwWindowMessage& message);
+    void UpdateActivity();
 
     std::function<void(int)> progressObserver_;
 };

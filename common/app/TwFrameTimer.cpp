@@ -28,6 +28,10 @@ void TwFrameTimer::Update() {
     previous_ = current_;
 }
 
+void TwFrameTimer::Resume() {
+    previous_ = TwMilliseconds();
+}
+
 void TwFrameTimer::Reset() {
     previous_ = 0;
     current_ = 0;

@@ -18,6 +18,9 @@ public:
     const std::deque<std::int32_t>& History() const { return history_; }
     std::uint32_t PreviousTime() const { return previous_; }
     std::uint32_t CurrentTime() const { return current_; }
+    // The game stood still (minimised, or left in full screen): the next frame is measured
+    // from now, so the time away does not run the game's clocks on.
+    void Resume();
     // Back to the state of a new timer (tests).
     void Reset();
 

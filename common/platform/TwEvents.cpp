@@ -372,7 +372,74 @@ void TranslatePadEvent(const SDL_Event& e) {
     }
 }
 
+Uint32 WindowId() {
+    SDL_Window* window = TwVideo::SdlWindow();
+    return window ? SDL_GetWindowID(window) : 0;
+}
+
+// The game window while another window has its keyboard focus, 0 otherwise. Kept by window,
+// so a window made anew (full screen switched on or off) starts in the foreground.
+Uint32& BackgroundWindow() {
+    static Uint32 window = 0;
+    return window;
+}
+
+bool IsGameWindow(Uint32 window) {
+    return window != 0 && window == WindowId();
+}
+
+// Keyboard and mouse input reaches the game only while its window has the focus: a button
+// must not light up because the pointer passes over a window the player is not using.
+bool InBackground() {
+    return IsGameWindow(BackgroundWindow());
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& e) {
+    switch (e.event) {
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Post(kTwMsgSize, kTwSizeMinimized);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        Post(kTwMsgSize, kTwSizeRestored);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        ReleaseEverything(); // the releases would go to another window
+        // A window destroyed when the display mode changed loses the focus after the new
+        // one exists; only the game's current window counts.
+        if (IsGameWindow(e.windowID)) {
+            BackgroundWindow() = e.windowID;
+            Post(kTwMsgActivate, kTwWindowInactive);
+        }
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (IsGameWindow(e.windowID)) {
+            BackgroundWindow() = 0;
+            Post(kTwMsgActivate, kTwWindowActive);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool IsWindowInput(Uint32 type) {
+    switch (type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TranslateEvent(const SDL_Event& e) {
+    if (IsWindowInput(e.type) && InBackground()) {
+        return;
+    }
     switch (e.type) {
     case SDL_QUIT:
         Post(kTwMsgClose);
@@ -408,13 +475,7 @@ void TranslateEvent(const SDL_Event& e) {
         PostMouseButton(e.button, false);
         break;
     case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_MINIMIZED) {
-            Post(kTwMsgSize, kTwSizeMinimized);
-        } else if (e.window.event == SDL_WINDOWEVENT_RESTORED) {
-            Post(kTwMsgSize, kTwSizeRestored);
-        } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-            ReleaseEverything(); // the releases would go to another window
-        }
+        TranslateWindowEvent(e.window);
         break;
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
@@ -461,11 +522,6 @@ bool EventsRunning() {
     }
     StartControllers();
     return true;
-}
-
-Uint32 WindowId() {
-    SDL_Window* window = TwVideo::SdlWindow();
-    return window ? SDL_GetWindowID(window) : 0;
 }
 
 } // namespace
@@ -669,9 +725,11 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
         e.type = SDL_QUIT;
         break;
     case Kind::FocusLost:
+    case Kind::FocusGained:
         e.type = SDL_WINDOWEVENT;
         e.window.windowID = WindowId();
-        e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        e.window.event = event.kind == Kind::FocusLost ? SDL_WINDOWEVENT_FOCUS_LOST
+                                                       : SDL_WINDOWEVENT_FOCUS_GAINED;
         break;
     case Kind::DeviceReset:
         e.type = SDL_RENDER_DEVICE_RESET;

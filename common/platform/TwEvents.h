@@ -6,7 +6,11 @@
 // The window's messages. SDL events are translated here, in this one place, into the
 // message numbers the engine's input record speaks: 256 key down, 257 key up, 258 character,
 // 512 mouse move, 513/514 left button down/up, 516/517 right, 519/520 middle, plus size
-// (minimise/restore), close, quit and render-device reset.
+// (minimise/restore), activation (the keyboard focus lost to another window or regained),
+// close, quit and render-device reset.
+//
+// While the window is in the background (another window took the focus), its keyboard and
+// mouse input is not translated: a pointer passing over it is not the player playing.
 //
 // Key codes are the classic virtual-key codes (Escape 27, Enter 13, Backspace 8, Tab 9,
 // Space 32, letters 65-90 upper case, digits 48-57, arrows 37-40, ...). A held key repeats
@@ -19,6 +23,7 @@
 // holds its key (see TwKeyHeld); releasing it sends a key-up.
 enum TwMessageId : int {
     kTwMsgSize = 5,          // wParam: kTwSizeRestored or kTwSizeMinimized
+    kTwMsgActivate = 6,      // wParam: kTwWindowActive or kTwWindowInactive
     kTwMsgClose = 16,        // the player closed the window
     kTwMsgQuit = 18,         // the pump should end
     kTwMsgKeyDown = 256,     // wParam: virtual-key code
@@ -37,6 +42,8 @@ enum TwMessageId : int {
 };
 
 enum : std::uint32_t { kTwSizeRestored = 0, kTwSizeMinimized = 1 };
+// The window has the keyboard focus again / another window took it.
+enum : std::uint32_t { kTwWindowInactive = 0, kTwWindowActive = 1 };
 
 struct TwWindowMessage {
     int id = 0;
@@ -83,8 +90,9 @@ struct TwSyntheticEvent {
         Restore,
         Close, // the window's close button
         DeviceReset,
-        Resize,    // the player drags the window to x by y window pixels
-        FocusLost, // the player switches to another window
+        Resize,      // the player drags the window to x by y window pixels
+        FocusLost,   // the player switches to another window
+        FocusGained, // the player comes back to the game's window
         // A virtual game controller, handled by SDL like a real one:
         PadAttach,     // plugs it in (SDL then announces the new controller)
         PadDetach,     // pulls it out

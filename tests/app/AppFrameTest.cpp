@@ -6,6 +6,7 @@
 #include "SoftwareRendering.h"
 #include "TestSupport.h"
 #include "app/TwBaseApplication.h"
+#include "app/TwFrameTimer.h"
 #include "app/TwInputEvent.h"
 #include "app/TwProgressBar.h"
 #include "app/TwRenderDevice.h"
@@ -15,6 +16,7 @@
 #include "gfx/TwTextureCache.h"
 #include "gui/TwEventListener.h"
 #include "gui/TwEventRouter.h"
+#include "platform/TwClock.h"
 #include "platform/TwEvents.h"
 #include "platform/TwMessageBox.h"
 
@@ -105,6 +107,14 @@ protected:
         ASSERT_TRUE(TwPushSyntheticEvent(event));
     }
 
+    // Hands every waiting message to the window procedure, as the pump does.
+    void HandleWaiting() {
+        TwWindowMessage message;
+        while (TwPeekMessage(message)) {
+            app.HandleMessage(message);
+        }
+    }
+
     SoftwareRendering softwareRendering;
     zvtest::TempDir pack;
     TwSysConfig savedConfig;
@@ -186,4 +196,76 @@ TEST_F(AppFrameTest, RecreateBringsEveryPictureBack) {
     EXPECT_EQ(TwTextureCache::Instance().Size(), cached);
     app.Frame();
     EXPECT_EQ(app.Pixel(0, 0), 0xFF00FF00u); // the pointer, at the origin, drawn again
+}
+
+// Another window taking the focus from the full-screen game stops it as minimising does, and
+// the time away never reaches the game: the first frame back is a frame's worth of time.
+TEST_F(AppFrameTest, LeavingTheFullScreenGameStopsItAndItsClock) {
+    TwFixedClock clock(0);
+    TwSetClock(&clock);
+    TwFrameTimer::Instance().Reset();
+    TwSysConfig::Instance().Windowed = false;
+    ASSERT_TRUE(app.Init("3D", "Zorbit Volley"));
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(16);
+        app.Frame();
+    }
+
+    Push(TwSyntheticEvent::Kind::FocusLost);
+    HandleWaiting();
+    EXPECT_FALSE(app.IsActive()) << "the game runs on behind another window";
+    clock.Advance(30000);
+    Push(TwSyntheticEvent::Kind::FocusGained);
+    HandleWaiting();
+    EXPECT_TRUE(app.IsActive());
+    clock.Advance(16);
+    app.Frame();
+    EXPECT_EQ(TwFrameTimer::Instance().History().back(), 16);
+    EXPECT_EQ(TwFrameTimer::Instance().Delta(), 16);
+
+    // Minimised and restored: the same.
+    Push(TwSyntheticEvent::Kind::Minimize);
+    HandleWaiting();
+    EXPECT_FALSE(app.IsActive());
+    clock.Advance(60000);
+    Push(TwSyntheticEvent::Kind::Restore);
+    HandleWaiting();
+    EXPECT_TRUE(app.IsActive());
+    clock.Advance(16);
+    app.Frame();
+    EXPECT_EQ(TwFrameTimer::Instance().Delta(), 16);
+
+    // Minimised, then restored while another window still has the focus: it waits for the
+    // player to come back.
+    Push(TwSyntheticEvent::Kind::FocusLost);
+    Push(TwSyntheticEvent::Kind::Minimize);
+    Push(TwSyntheticEvent::Kind::Restore);
+    HandleWaiting();
+    EXPECT_FALSE(app.IsActive());
+    Push(TwSyntheticEvent::Kind::FocusGained);
+    HandleWaiting();
+    EXPECT_TRUE(app.IsActive());
+    TwSetClock(nullptr);
+    TwFrameTimer::Instance().Reset();
+}
+
+// A window behind others plays on, but the pointer passing over it is not input until the
+// player comes back to it.
+TEST_F(AppFrameTest, WindowInTheBackgroundPlaysOnWithoutInput) {
+    ASSERT_TRUE(app.Init("3D", "Zorbit Volley"));
+    RecordingScreen screen;
+    app.Router()->AddScreen("MenuWin", &screen);
+    Push(TwSyntheticEvent::Kind::FocusLost);
+    Push(TwSyntheticEvent::Kind::MouseMove, 250, 100);
+    Push(TwSyntheticEvent::Kind::ButtonDown, 250, 100);
+    Push(TwSyntheticEvent::Kind::ButtonUp, 250, 100);
+    HandleWaiting();
+    EXPECT_TRUE(app.IsActive());
+    EXPECT_TRUE(screen.seen.empty());
+
+    Push(TwSyntheticEvent::Kind::FocusGained);
+    Push(TwSyntheticEvent::Kind::MouseMove, 260, 100);
+    HandleWaiting();
+    EXPECT_EQ(screen.seen, (std::vector<int>{512}));
+    EXPECT_EQ(screen.lastX, 260.0f);
 }
