@@ -198,13 +198,14 @@ void GameRun::Type(const std::string& text) {
 }
 
 // Without a window manager, iconifying is what a manager does: the window is unmapped,
-// and mapped again to restore it.
+// and mapped again and given the keyboard focus to restore it.
 void GameRun::Minimise() {
     Xdo({"windowunmap", "--sync", std::to_string(window_)});
 }
 
 void GameRun::Restore() {
     Xdo({"windowmap", "--sync", std::to_string(window_)});
+    Xdo({"windowfocus", "--sync", std::to_string(window_)});
 }
 
 GameView GameRun::Look() {
