@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -36,7 +37,7 @@ bool Golden(const Rgb& c) {
 
 } // namespace
 
-GameRun::GameRun(int screenWidth, int screenHeight) {
+GameRun::GameRun(int screenWidth, int screenHeight, Desktop desktop) : desktop_(desktop) {
     artifacts_ = zvtest::BinaryDir() + "/e2e-artifacts/" + CurrentTestName();
     std::error_code ignored;
     fs::remove_all(artifacts_, ignored);
@@ -44,6 +45,11 @@ GameRun::GameRun(int screenWidth, int screenHeight) {
     fs::create_directories(HomeDir(), ignored);
     if (MissingTools().empty()) {
         screen_ = std::make_unique<VirtualScreen>(screenWidth, screenHeight);
+        if (desktop_ == Desktop::WindowManager && screen_->Ready()) {
+            const std::string managerHome = dirs_.File("manager-home");
+            fs::create_directories(managerHome, ignored);
+            managed_ = screen_->StartWindowManager(managerHome);
+        }
     }
 }
 
@@ -58,8 +64,14 @@ std::string GameRun::MissingTools() const {
             return std::string(tool) + " is not installed (scripts/install-deps installs it)";
         }
     }
+    if (desktop_ == Desktop::WindowManager && !HaveProgram("openbox")) {
+        return "openbox is not installed (scripts/install-deps installs it)";
+    }
     if (screen_ && !screen_->Ready()) {
         return "Xvfb did not start";
+    }
+    if (screen_ && desktop_ == Desktop::WindowManager && !managed_) {
+        return "the window manager did not start";
     }
     return {};
 }
@@ -76,6 +88,9 @@ Environment GameRun::GameEnvironment() const {
     env.Set("XDG_DATA_HOME", dirs_.File("data"));
     env.Set("SDL_AUDIODRIVER", "disk");
     env.Set("SDL_DISKAUDIOFILE", AudioFile());
+    for (const auto& [name, value] : gameVariables_) {
+        env.Set(name, value);
+    }
     return env;
 }
 
@@ -206,6 +221,28 @@ void GameRun::Minimise() {
 void GameRun::Restore() {
     Xdo({"windowmap", "--sync", std::to_string(window_)});
     Xdo({"windowfocus", "--sync", std::to_string(window_)});
+}
+
+void GameRun::Activate(WindowId window) {
+    Xdo({"windowactivate", "--sync", std::to_string(window)});
+}
+
+void GameRun::MinimiseThroughManager() {
+    Xdo({"windowminimize", "--sync", std::to_string(window_)});
+}
+
+void GameRun::CloseThroughManager() {
+    screen_->AskWindowManagerToClose(window_);
+}
+
+WindowId GameRun::FocusedWindow() {
+    std::string out;
+    Environment env = Environment::Inherited();
+    env.Set("DISPLAY", screen_->Name());
+    if (RunCommand({"xdotool", "getwindowfocus"}, env, &out) != 0) {
+        return 0;
+    }
+    return std::strtoul(out.c_str(), nullptr, 10);
 }
 
 GameView GameRun::Look() {

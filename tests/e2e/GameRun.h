@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,18 +20,24 @@ using namespace std::chrono_literals;
 using GameView = Picture;
 using ViewCheck = std::function<bool(const GameView&)>;
 
+// A bare X server, or one with a window manager that frames, focuses, minimises and closes
+// windows as on a player's desktop.
+enum class Desktop { Bare, WindowManager };
+
 // One player's machine for one test: an X server of its own, empty configuration and
 // data directories, a disk file for the sound, and the game started from the build tree
 // as a player starts it. Every step's screenshot is kept under
 // <build>/e2e-artifacts/<test>/ so that a person can look at what the player saw.
 class GameRun {
 public:
-    explicit GameRun(int screenWidth = 800, int screenHeight = 600);
+    explicit GameRun(int screenWidth = 800, int screenHeight = 600,
+                     Desktop desktop = Desktop::Bare);
     ~GameRun();
     GameRun(const GameRun&) = delete;
     GameRun& operator=(const GameRun&) = delete;
 
-    // Empty when Xvfb and xdotool are there; otherwise why the run cannot happen.
+    // Empty when Xvfb and xdotool (and the window manager asked for) are there; otherwise why
+    // the run cannot happen.
     std::string MissingTools() const;
 
     VirtualScreen& Screen() { return *screen_; }
@@ -41,6 +48,10 @@ public:
     std::string ArtifactDir() const { return artifacts_; }
     std::string Scratch(const std::string& name) const { return dirs_.File(name); }
 
+    // An environment variable for the game's next starts (its trace switches).
+    void SetGameVariable(const std::string& name, const std::string& value) {
+        gameVariables_[name] = value;
+    }
     // Starts the game (by default the build tree's binary, from the build directory).
     void Launch();
     void LaunchFrom(const std::string& executable, const std::string& workDir);
@@ -67,6 +78,15 @@ public:
     void Minimise();
     void Restore();
 
+    // Through the window manager: the keyboard focus goes to a window (as a click on it or
+    // Alt+Tab does; the game's own window is brought back from being minimised too), the
+    // game's window is minimised, or closed on the player's request.
+    void Activate(WindowId window);
+    void MinimiseThroughManager();
+    void CloseThroughManager();
+    // The window with the keyboard focus now (0 for none).
+    WindowId FocusedWindow();
+
     // The current picture in game coordinates.
     GameView Look();
     // Looks and keeps the screenshot as the step's artefact.
@@ -89,6 +109,8 @@ private:
     void SaveArtifact(const std::string& step, const Picture& screen);
 
     zvtest::TempDir dirs_;
+    Desktop desktop_;
+    bool managed_ = false; // the window manager runs
     std::unique_ptr<VirtualScreen> screen_;
     std::unique_ptr<ChildProcess> game_;
     std::string artifacts_;
@@ -96,6 +118,7 @@ private:
     int steps_ = 0;
     WindowId window_ = 0;
     WindowPlace place_;
+    std::map<std::string, std::string> gameVariables_;
 };
 
 // A returning players' machine: these profiles (the first one active) and the settings

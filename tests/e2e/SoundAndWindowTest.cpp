@@ -1,7 +1,9 @@
-// What the player hears, and the window minimised and brought back.
+// What the player hears, the window minimised and brought back, and the game on a desktop
+// with a window manager: other windows taking the focus, minimising and closing through it.
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
 #include <thread>
 
 #include "DiskSound.h"
@@ -138,6 +140,143 @@ TEST(Minimise, IdlesWhileMinimisedAndDrawsAgainWhenRestored) {
     EXPECT_GT(sound.LoudestWindow(restoredAt, restoredAt + sound.BytesAt(1.0)), kAudible)
         << "the music did not come back";
     EXPECT_EQ(run.CloseWindow(), 0);
+}
+
+// The frames the game has run so far, from its once-a-second trace (ZV_TRACE_FRAMES); -1
+// before the first report. The trace stops while no frames run.
+long FramesRun(const GameRun& run) {
+    static const std::regex report("frames run ([0-9]+)");
+    const std::string text = run.GameStderr();
+    long frames = -1;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), report);
+         it != std::sregex_iterator(); ++it) {
+        frames = std::stol((*it)[1]);
+    }
+    return frames;
+}
+
+// A returning player's game with its frame trace on, at the menu, with the window manager
+// having made the window what the settings ask for: the whole screen, or a window.
+void StartOnDesktop(GameRun& run, const std::string& name, bool windowed) {
+    std::filesystem::create_directories(run.ConfigDir());
+    zvtest::WriteAll(run.ConfigDir() + "/TwConfig.Cfg", std::string("Windowed=") +
+                                                            (windowed ? "1" : "0") +
+                                                            "\nSoundVolume=100\nMusicVolume=100\n");
+    run.SetGameVariable("ZV_TRACE_FRAMES", "1");
+    StartReturningPlayer(run, name);
+    const auto deadline = Clock::now() + 10s;
+    auto placed = [&] {
+        const auto place = run.WindowPlaceNow();
+        const bool full =
+            place && place->width == run.Screen().Width() && place->height == run.Screen().Height();
+        return place && place->mapped && full != windowed;
+    };
+    while (Clock::now() < deadline && !placed()) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(placed()) << "the window manager did not place the window as asked";
+    ASSERT_TRUE(run.WaitForWindow()); // learns the final place
+    ASSERT_TRUE(run.WaitFor("menu-placed", MainMenuShown, 10s));
+}
+
+// Frames go on (the trace goes on counting) and music plays over the next stretch.
+void ExpectRunning(GameRun& run, const DiskSound& sound, const std::string& when) {
+    const long before = FramesRun(run);
+    const std::int64_t from = sound.Size();
+    ASSERT_TRUE(WaitForSound(sound, from + sound.BytesAt(2.0), 10s));
+    EXPECT_GT(FramesRun(run), before) << "no frames " << when;
+    EXPECT_GT(sound.LoudestWindow(from, from + sound.BytesAt(2.0)), kAudible)
+        << "no music " << when;
+}
+
+// No frame runs and not a sound is heard over the next stretch.
+void ExpectStandingStill(GameRun& run, const DiskSound& sound, const std::string& when) {
+    std::this_thread::sleep_for(300ms); // the last frame's report and sound block
+    const long before = FramesRun(run);
+    const std::int64_t from = sound.Size() + sound.BytesAt(0.2);
+    ASSERT_TRUE(WaitForSound(sound, from + sound.BytesAt(2.0), 10s));
+    EXPECT_EQ(FramesRun(run), before) << "frames run " << when;
+    EXPECT_LT(sound.LoudestWindow(from, sound.Size()), kSilent) << "music plays " << when;
+}
+
+TEST(Desktop, FullScreenGameStandsStillWhileAnotherWindowHasTheFocus) {
+    GameRun run(800, 600, Desktop::WindowManager);
+    SKIP_WITHOUT_X(run);
+    StartOnDesktop(run, "Nova", false);
+    const DiskSound sound(run.AudioFile());
+    EXPECT_EQ(run.FocusedWindow(), run.Window()) << "the new window did not get the focus";
+    ExpectRunning(run, sound, "at the start");
+
+    // The player switches to another program's window.
+    const WindowId other = run.Screen().OpenWindow("Notes", 200, 150, 400, 300);
+    run.Activate(other);
+    ASSERT_EQ(run.FocusedWindow(), other);
+    run.Snap("other-window");
+    ExpectStandingStill(run, sound, "behind another window");
+
+    // And comes back: the game goes on where it stood.
+    run.Activate(run.Window());
+    ASSERT_EQ(run.FocusedWindow(), run.Window());
+    EXPECT_TRUE(run.WaitFor("back", MainMenuShown, 5s));
+    ExpectRunning(run, sound, "after coming back");
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
+TEST(Desktop, WindowBehindAnotherPlaysOnButThePointerOverItLightsNothing) {
+    GameRun run(1280, 800, Desktop::WindowManager);
+    SKIP_WITHOUT_X(run);
+    StartOnDesktop(run, "Iris", true);
+    const DiskSound sound(run.AudioFile());
+    const Area classic{60, 190, 200, 30};
+    run.MoveTo(400, 560);
+
+    // Another window beside the game's takes the focus; the game plays on behind it...
+    const WindowId other = run.Screen().OpenWindow("Notes", 960, 100, 250, 200);
+    run.Activate(other);
+    ASSERT_EQ(run.FocusedWindow(), other);
+    ExpectRunning(run, sound, "in a window behind another");
+
+    // ...but the pointer passing over its Classic button does not light it.
+    const GameView dark = run.Snap("unfocused");
+    run.MoveTo(menu::kClassicX, menu::kClassicY);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_LT(run.Snap("pointer-over-unfocused").ChangedShare(dark, classic, 40), 0.01)
+        << "a button lit up under the pointer in a window without the focus";
+
+    // Back in the game, the same move lights it.
+    run.Activate(run.Window());
+    ASSERT_EQ(run.FocusedWindow(), run.Window());
+    run.MoveTo(400, 560);
+    ASSERT_TRUE(run.WaitSteady("pointer-away", classic, 5s));
+    const GameView before = run.Look();
+    run.MoveTo(menu::kClassicX, menu::kClassicY);
+    EXPECT_TRUE(run.WaitFor(
+        "pointer-over-focused",
+        [&](const GameView& view) { return view.ChangedShare(before, classic, 40) > 0.05; }, 5s))
+        << "the button does not light up even with the focus";
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
+TEST(Desktop, MinimisedBroughtBackAndClosedThroughTheWindowManager) {
+    GameRun run(800, 600, Desktop::WindowManager);
+    SKIP_WITHOUT_X(run);
+    StartOnDesktop(run, "Orla", false);
+    const DiskSound sound(run.AudioFile());
+
+    run.MinimiseThroughManager();
+    const auto place = run.WindowPlaceNow();
+    ASSERT_TRUE(place && !place->mapped) << "the window manager did not minimise the game";
+    ExpectStandingStill(run, sound, "minimised");
+
+    run.Activate(run.Window());
+    EXPECT_TRUE(run.WaitFor("restored", MainMenuShown, 5s));
+    const auto restored = run.WindowPlaceNow();
+    EXPECT_TRUE(restored && restored->width == 800 && restored->height == 600)
+        << "not full screen after restoring";
+    ExpectRunning(run, sound, "after restoring");
+
+    run.CloseThroughManager();
+    EXPECT_EQ(run.Game().WaitForExit(10s), 0) << "the close request did not end the game";
 }
 
 } // namespace

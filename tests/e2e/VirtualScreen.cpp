@@ -163,10 +163,49 @@ void VirtualScreen::Connect() {
 }
 
 VirtualScreen::~VirtualScreen() {
+    windowManager_.reset();
     if (display_) {
         XCloseDisplay(AsDisplay(display_));
     }
     server_.reset();
+}
+
+bool VirtualScreen::StartWindowManager(const std::string& homeDir) {
+    Display* display = AsDisplay(display_);
+    if (!display) {
+        return false;
+    }
+    LaunchOptions options;
+    options.argv = {"openbox"};
+    options.env = Environment::Inherited();
+    options.env.Set("DISPLAY", name_);
+    options.env.Set("HOME", homeDir);
+    options.env.Unset("XDG_CONFIG_HOME");
+    options.env.Unset("XDG_CACHE_HOME");
+    options.env.Unset("XDG_DATA_HOME");
+    windowManager_ = std::make_unique<ChildProcess>(options);
+
+    // A manager announces itself with a check window named on the root window.
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < deadline && windowManager_->Running()) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool announced =
+            XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            count == 1;
+        if (data) {
+            XFree(data);
+        }
+        if (announced) {
+            return true;
+        }
+        ::usleep(20000);
+    }
+    return false;
 }
 
 Picture VirtualScreen::Capture() {
@@ -200,31 +239,48 @@ Picture VirtualScreen::Capture() {
     return picture;
 }
 
-std::vector<WindowId> VirtualScreen::FindWindows(const std::string& title) {
-    std::vector<WindowId> found;
-    Display* display = AsDisplay(display_);
-    if (!display) {
-        return found;
+namespace {
+
+// The title's bytes whatever its declared encoding (SDL's boxes use UTF-8).
+bool TitledSo(Display* display, Window window, const std::string& title) {
+    XTextProperty name{};
+    bool same = false;
+    if (XGetWMName(display, window, &name) && name.value) {
+        same = std::string(reinterpret_cast<const char*>(name.value), name.nitems) == title;
+        XFree(name.value);
     }
-    Window root = 0, parent = 0;
+    return same;
+}
+
+// Windows titled so under `parent`: a window manager puts each program's window inside a
+// frame of its own, so the search goes down into the frames.
+void FindTitled(Display* display, Window parent, const std::string& title, int depth,
+                std::vector<WindowId>& found) {
+    Window root = 0, up = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        return found;
+    if (!XQueryTree(display, parent, &root, &up, &children, &count)) {
+        return;
     }
     for (unsigned int i = 0; i < count; ++i) {
-        // The title's bytes whatever its declared encoding (SDL's boxes use UTF-8).
-        XTextProperty name{};
-        if (XGetWMName(display, children[i], &name) && name.value) {
-            const std::string text(reinterpret_cast<const char*>(name.value), name.nitems);
-            if (text == title) {
-                found.push_back(children[i]);
-            }
-            XFree(name.value);
+        if (TitledSo(display, children[i], title)) {
+            found.push_back(children[i]);
+        } else if (depth > 0) {
+            FindTitled(display, children[i], title, depth - 1, found);
         }
     }
     if (children) {
         XFree(children);
+    }
+}
+
+} // namespace
+
+std::vector<WindowId> VirtualScreen::FindWindows(const std::string& title) {
+    std::vector<WindowId> found;
+    Display* display = AsDisplay(display_);
+    if (display) {
+        FindTitled(display, DefaultRootWindow(display), title, 2, found);
     }
     return found;
 }
@@ -256,6 +312,49 @@ void VirtualScreen::RequestClose(WindowId window) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
+}
+
+void VirtualScreen::AskWindowManagerToClose(WindowId window) {
+    Display* display = AsDisplay(display_);
+    if (!display) {
+        return;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2; // asked by a pager or taskbar, on the player's behalf
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(display);
+}
+
+WindowId VirtualScreen::OpenWindow(const std::string& title, int x, int y, int width, int height) {
+    Display* display = AsDisplay(display_);
+    if (!display) {
+        return 0;
+    }
+    const int screen = DefaultScreen(display);
+    const Window window = XCreateSimpleWindow(
+        display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 0, BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, window, title.c_str());
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = True;
+    XSetWMHints(display, window, &hints);
+    XSizeHints place{};
+    place.flags = USPosition | USSize;
+    place.x = x;
+    place.y = y;
+    place.width = width;
+    place.height = height;
+    XSetWMNormalHints(display, window, &place);
+    XMapWindow(display, window);
+    XSync(display, False);
+    return window;
 }
 
 std::vector<WindowPlace> VirtualScreen::TakeCreatedWindows() {

@@ -69,13 +69,23 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
 
+    // Starts a small window manager from the desktop (openbox) on this screen, with its
+    // settings under `homeDir`, and waits until it manages windows. Stopped with the screen.
+    bool StartWindowManager(const std::string& homeDir);
+
     // The whole screen as the player sees it.
     Picture Capture();
-    // Top-level windows titled exactly so (mapped or not).
+    // Top-level windows titled exactly so (mapped or not), also inside a window manager's
+    // frames.
     std::vector<WindowId> FindWindows(const std::string& title);
     std::optional<WindowPlace> Place(WindowId window);
     // Asks the window to close, as a window manager's close button does.
     void RequestClose(WindowId window);
+    // Asks the window manager to close the window, as a taskbar or a key binding does.
+    void AskWindowManagerToClose(WindowId window);
+    // A plain window of this test's own X connection (another program on the desktop),
+    // mapped at once; it accepts the keyboard focus.
+    WindowId OpenWindow(const std::string& title, int x, int y, int width, int height);
     // Top-level windows created since the last call, in order (the first call starts
     // watching and returns nothing).
     std::vector<WindowPlace> TakeCreatedWindows();
@@ -86,6 +96,7 @@ private:
     int width_, height_;
     std::string name_;
     std::unique_ptr<ChildProcess> server_;
+    std::unique_ptr<ChildProcess> windowManager_;
     void* display_ = nullptr; // Display*
     bool watching_ = false;
 };
