@@ -264,8 +264,15 @@ TEST(Desktop, MinimisedBroughtBackAndClosedThroughTheWindowManager) {
     const DiskSound sound(run.AudioFile());
 
     run.MinimiseThroughManager();
-    const auto place = run.WindowPlaceNow();
-    ASSERT_TRUE(place && !place->mapped) << "the window manager did not minimise the game";
+    auto minimised = [&] {
+        const auto place = run.WindowPlaceNow();
+        return place && !place->mapped;
+    };
+    const auto deadline = Clock::now() + 5s;
+    while (Clock::now() < deadline && !minimised()) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(minimised()) << "the window manager did not minimise the game";
     ExpectStandingStill(run, sound, "minimised");
 
     run.Activate(run.Window());
