@@ -163,7 +163,11 @@ void StartOnDesktop(GameRun& run, const std::string& name, bool windowed) {
                                                             (windowed ? "1" : "0") +
                                                             "\nSoundVolume=100\nMusicVolume=100\n");
     run.SetGameVariable("ZV_TRACE_FRAMES", "1");
+    run.SetGameVariable("ZV_TRACE_STARTUP", "1"); // where the time went, should a start be slow
     StartReturningPlayer(run, name);
+    if (::testing::Test::HasFatalFailure()) {
+        return;
+    }
     const auto deadline = Clock::now() + 10s;
     auto placed = [&] {
         const auto place = run.WindowPlaceNow();
@@ -202,7 +206,7 @@ void ExpectStandingStill(GameRun& run, const DiskSound& sound, const std::string
 TEST(Desktop, FullScreenGameStandsStillWhileAnotherWindowHasTheFocus) {
     GameRun run(800, 600, Desktop::WindowManager);
     SKIP_WITHOUT_X(run);
-    StartOnDesktop(run, "Nova", false);
+    ASSERT_NO_FATAL_FAILURE(StartOnDesktop(run, "Nova", false));
     const DiskSound sound(run.AudioFile());
     EXPECT_EQ(run.FocusedWindow(), run.Window()) << "the new window did not get the focus";
     ExpectRunning(run, sound, "at the start");
@@ -225,7 +229,7 @@ TEST(Desktop, FullScreenGameStandsStillWhileAnotherWindowHasTheFocus) {
 TEST(Desktop, WindowBehindAnotherPlaysOnButThePointerOverItLightsNothing) {
     GameRun run(1280, 800, Desktop::WindowManager);
     SKIP_WITHOUT_X(run);
-    StartOnDesktop(run, "Iris", true);
+    ASSERT_NO_FATAL_FAILURE(StartOnDesktop(run, "Iris", true));
     const DiskSound sound(run.AudioFile());
     const Area classic{60, 190, 200, 30};
     run.MoveTo(400, 560);
@@ -260,7 +264,7 @@ TEST(Desktop, WindowBehindAnotherPlaysOnButThePointerOverItLightsNothing) {
 TEST(Desktop, MinimisedBroughtBackAndClosedThroughTheWindowManager) {
     GameRun run(800, 600, Desktop::WindowManager);
     SKIP_WITHOUT_X(run);
-    StartOnDesktop(run, "Orla", false);
+    ASSERT_NO_FATAL_FAILURE(StartOnDesktop(run, "Orla", false));
     const DiskSound sound(run.AudioFile());
 
     run.MinimiseThroughManager();

@@ -201,11 +201,42 @@ bool VirtualScreen::StartWindowManager(const std::string& homeDir) {
             XFree(data);
         }
         if (announced) {
-            return true;
+            return ManagesNewWindows();
         }
         ::usleep(20000);
     }
     return false;
+}
+
+// The manager has announced itself, but may still be starting, and a window mapped then can
+// go unnoticed (it stays unmapped for good). So a first window of our own is mapped again and
+// again until the manager puts it into a frame: from then on it takes every new window.
+bool VirtualScreen::ManagesNewWindows() {
+    Display* display = AsDisplay(display_);
+    const WindowId probe = OpenWindow("probe", 0, 0, 10, 10);
+    bool framed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    for (int tries = 1; std::chrono::steady_clock::now() < deadline && windowManager_->Running();
+         ++tries) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        framed = XQueryTree(display, probe, &root, &parent, &children, &count) && parent != root;
+        if (children) {
+            XFree(children);
+        }
+        if (framed) {
+            break;
+        }
+        if (tries % 10 == 0) {
+            XMapWindow(display, probe);
+            XFlush(display);
+        }
+        ::usleep(20000);
+    }
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return framed;
 }
 
 Picture VirtualScreen::Capture() {

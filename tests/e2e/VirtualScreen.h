@@ -92,6 +92,7 @@ public:
 
 private:
     void Connect();
+    bool ManagesNewWindows();
 
     int width_, height_;
     std::string name_;
