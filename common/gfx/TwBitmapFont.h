@@ -48,6 +48,9 @@ public:
     std::size_t GlyphCount() const { return glyphs_.size(); }
     const std::string& Codes() const { return codes_; }
     int MonoWidth() const { return monoWidth_; }
+    // The height of a line of glyphs: one row of the strip (the whole strip for a strip of
+    // one row, as every font had before the stacked rows).
+    int LineHeight() const { return BandHeight(); }
     int CharDist() const { return charDist_; }
     int SpaceSize() const { return spaceSize_; }
 

@@ -32,7 +32,7 @@ void TwParagraph::SetFont(int fontIndex) {
         return;
     }
     if (const TwBitmapFont* font = TwFontTable::Get(fontIndex)) {
-        lineSpacing_ = static_cast<int>(0.75f * static_cast<float>(font->Height()));
+        lineSpacing_ = static_cast<int>(0.75f * static_cast<float>(font->LineHeight()));
     }
 }
 

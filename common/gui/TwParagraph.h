@@ -10,8 +10,8 @@
 class TwParagraph {
 public:
     void SetText(const std::string& text);
-    // Selects the font; the line spacing becomes three quarters of the font's height unless
-    // it was set before.
+    // Selects the font; the line spacing becomes three quarters of the font's line height
+    // unless it was set before.
     void SetFont(int fontIndex);
     void Draw();
 

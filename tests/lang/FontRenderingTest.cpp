@@ -51,6 +51,10 @@ TEST(AsciiText, DrawsPixelForPixelAsBefore) {
     const std::vector<std::uint32_t> screen = zvtest::ReadScreen();
     ASSERT_EQ(screen.size(), 800u * 600u);
     EXPECT_EQ(font.TextWidth(ascii), 1079);
+    // A line is one row of the strip, however many rows of other letters lie below it:
+    // paragraphs keep their 18-pixel line spacing.
+    EXPECT_EQ(font.LineHeight(), 24);
+    EXPECT_GT(font.Height(), 24);
     // Recorded from the ASCII-only font, before the strip grew its other alphabets.
     EXPECT_EQ(Fnv1a(screen), 7276641721090368779ull);
     packs.CloseAll();
