@@ -88,6 +88,11 @@ Environment GameRun::GameEnvironment() const {
     env.Set("XDG_DATA_HOME", dirs_.File("data"));
     env.Set("SDL_AUDIODRIVER", "disk");
     env.Set("SDL_DISKAUDIOFILE", AudioFile());
+    // The desktop's language: English unless the test sets LANGUAGE as a game variable.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
+        env.Unset(name);
+    }
+    env.Set("LANG", "C.UTF-8");
     for (const auto& [name, value] : gameVariables_) {
         env.Set(name, value);
     }
@@ -381,6 +386,35 @@ bool ScoreDialogShown(const GameView& view) {
 bool OptionsDialogShown(const GameView& view) {
     const Rgb body = view.Mean({180, 420, 60, 60});
     return Golden(view.Mean({345, 108, 110, 24})) && body.b > body.r + 30 && body.Brightness() < 60;
+}
+
+bool PlayUntilResultPanel(GameRun& run, int maxShots, std::vector<GameView>* counting) {
+    bool shown = false;
+    for (int shots = 0; shots < maxShots && !shown;) {
+        const auto& aim = kAimPoints[shots % std::size(kAimPoints)];
+        run.Click(aim.x, aim.y);
+        ++shots;
+        if (shots % 5 == 0) {
+            run.Snap("shot-" + std::to_string(shots));
+        }
+        const auto next = std::chrono::steady_clock::now() + 450ms;
+        while (!shown && std::chrono::steady_clock::now() < next) {
+            GameView view = run.Look();
+            if (!ResultPanelShown(view)) {
+                continue;
+            }
+            // A passing moment of the field (a white bubble falling past gold ones) can
+            // look like the panel; the panel itself stays until OK is pressed.
+            std::this_thread::sleep_for(300ms);
+            if (ResultPanelShown(run.Look())) {
+                shown = true;
+                if (counting != nullptr) {
+                    counting->push_back(std::move(view));
+                }
+            }
+        }
+    }
+    return shown;
 }
 
 } // namespace e2e

@@ -52,6 +52,7 @@ public:
     void SetGameVariable(const std::string& name, const std::string& value) {
         gameVariables_[name] = value;
     }
+
     // Starts the game (by default the build tree's binary, from the build directory).
     void Launch();
     void LaunchFrom(const std::string& executable, const std::string& workDir);
@@ -157,6 +158,18 @@ bool GameScreenShown(const GameView& view);
 bool ResultPanelShown(const GameView& view);
 bool ScoreDialogShown(const GameView& view);
 bool OptionsDialogShown(const GameView& view);
+
+// Where the shots go: up the middle and off both walls, so the field fills unevenly.
+struct AimPoint {
+    double x, y;
+};
+constexpr AimPoint kAimPoints[] = {{400, 120}, {250, 200}, {560, 200}, {330, 120}, {470, 120},
+                                   {175, 330}, {625, 330}, {400, 250}, {300, 300}, {500, 300}};
+
+// Fires at points all over the field until a result panel stays on screen (the game is
+// lost or cleared), at most `maxShots` shots; every fifth shot is kept as an artefact.
+// `counting`, when given, receives the views seen while the panel was counting up.
+bool PlayUntilResultPanel(GameRun& run, int maxShots, std::vector<GameView>* counting = nullptr);
 
 // The result panel's three numbers (score, bonus, total) and its OK button.
 constexpr Area kResultNumbers{415, 250, 190, 130};

@@ -26,12 +26,6 @@ void StartAtMenu(GameRun& run) {
     ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
 }
 
-// Where the shots go: up the middle and off both walls, so the field fills unevenly.
-constexpr struct {
-    double x, y;
-} kAimPoints[] = {{400, 120}, {250, 200}, {560, 200}, {330, 120}, {470, 120},
-                  {175, 330}, {625, 330}, {400, 250}, {300, 300}, {500, 300}};
-
 // The field between the walls, above the launcher.
 constexpr Area kField{180, 30, 440, 400};
 
@@ -49,29 +43,7 @@ TEST(ClassicGame, PlayedToTheEndThenTheScoreIsInTheTable) {
     // looking as often as possible after each shot so the panel's counting is seen.
     const GameView start = run.Look();
     std::vector<GameView> panel;
-    int shots = 0;
-    while (shots < 150 && panel.empty()) {
-        const auto& aim = kAimPoints[shots % std::size(kAimPoints)];
-        run.Click(aim.x, aim.y);
-        ++shots;
-        if (shots % 5 == 0) {
-            run.Snap("shot-" + std::to_string(shots));
-        }
-        const auto next = std::chrono::steady_clock::now() + 450ms;
-        while (panel.empty() && std::chrono::steady_clock::now() < next) {
-            GameView view = run.Look();
-            if (!ResultPanelShown(view)) {
-                continue;
-            }
-            // A passing moment of the field (a white bubble falling past gold ones) can
-            // look like the panel; the panel itself stays until OK is pressed.
-            std::this_thread::sleep_for(300ms);
-            if (ResultPanelShown(run.Look())) {
-                panel.push_back(std::move(view));
-            }
-        }
-    }
-    ASSERT_FALSE(panel.empty()) << "no result panel after " << shots << " shots";
+    ASSERT_TRUE(PlayUntilResultPanel(run, 150, &panel)) << "no result panel after 150 shots";
     EXPECT_GT(run.Look().ChangedShare(start, kField, 40), 0.05) << "the field never changed";
     run.Snap("result-counting");
     const auto watchEnd = std::chrono::steady_clock::now() + 1500ms;
