@@ -8,7 +8,7 @@
 #include "GameMap.h"
 #include "LiveGame.h"
 #include "MenuGui.h"
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 #include "gui/TwEventListener.h"
 #include "platform/TwRand.h"
 #include "platform/TwVideo.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "LiveGame.h"
-#include "app/TwRenderDevice.h"
 #include "data/TwResourceManager.h"
+#include "gfx/TwRenderDevice.h"
 #include "platform/TwPicture.h"
 
 extern char** environ;

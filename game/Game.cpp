@@ -13,8 +13,6 @@
 #include "TwDrawList.h"
 #include "app/TwBaseApplication.h"
 #include "app/TwCursor.h"
-#include "app/TwHighScoreTables.h"
-#include "app/TwInputEvent.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwDefFile.h"
@@ -23,6 +21,8 @@
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
 #include "gui/TwEventRouter.h"
+#include "gui/TwInputEvent.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -2,13 +2,13 @@
 
 #include "GameControl.h"
 #include "MenuGui.h"
-#include "app/TwHighScoreTables.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwPanel.h"
 #include "gui/TwTextDialogPanel.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -10,10 +10,10 @@
 #include "GameState.h"
 #include "Launcher.h"
 #include "TwDrawList.h"
-#include "app/TwScreenSize.h"
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
 #include "gfx/TwAnimation.h"
 #include "gfx/TwClip.h"
+#include "gfx/TwScreenSize.h"
 
 namespace {
 // Where the moves indicator shows its symbols, left to right.

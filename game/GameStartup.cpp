@@ -5,12 +5,12 @@
 #include <sys/stat.h>
 
 #include "GameApplication.h"
-#include "app/TwEngineDefs.h"
-#include "app/TwScreenSize.h"
-#include "app/TwSysConfig.h"
 #include "audio/TwSoundManager.h"
+#include "data/TwEngineDefs.h"
 #include "data/TwLocale.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
+#include "gfx/TwScreenSize.h"
 #include "platform/TwInstanceLock.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwPlatformPaths.h"

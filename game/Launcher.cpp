@@ -7,10 +7,10 @@
 #include "GameMap.h"
 #include "GameSound.h"
 #include "TwDrawList.h"
-#include "app/TwInputEvent.h"
 #include "gfx/TwAnimation.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwGeometry.h"
+#include "gui/TwInputEvent.h"
 
 namespace {
 constexpr float kAimReach = 1024.0f;

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "Launcher.h"
-#include "app/TwInputEvent.h"
+#include "gui/TwInputEvent.h"
 #include "platform/TwEvents.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "app/TwSysConfig.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwMixer.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/TwRenderDevice.h"
 #include "gfx/TwImageData.h"
+#include "gfx/TwRenderDevice.h"
 #include "gfx/TwTextureCache.h"
 
 TwImage::TwImage(const TwImage& other)

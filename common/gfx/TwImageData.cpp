@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/TwRenderDevice.h"
 #include "data/TwResourceManager.h"
+#include "gfx/TwRenderDevice.h"
 #include "gfx/TwTextureCache.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwPicture.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/TwRenderDevice.h"
 #include "gfx/TwImageData.h"
+#include "gfx/TwRenderDevice.h"
 
 TwTextureCache& TwTextureCache::Instance() {
     // Never destroyed: pictures still held by process-wide objects at exit may still

@@ -1,8 +1,8 @@
 #include "gui/TwBaseGuiElemen.h"
 
-#include "app/TwInputEvent.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
+#include "gui/TwInputEvent.h"
 
 namespace {
 

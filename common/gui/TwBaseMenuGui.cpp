@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/TwScreenSize.h"
 #include "data/TwLanguage.h"
 #include "gfx/TwClip.h"
+#include "gfx/TwScreenSize.h"
 #include "gui/TwButton.h"
 #include "gui/TwDialogPanel.h"
 #include "gui/TwProfileDlg.h"

@@ -1,7 +1,7 @@
 #include "gui/TwButton.h"
 
-#include "app/TwInputEvent.h"
 #include "gfx/TwClip.h"
+#include "gui/TwInputEvent.h"
 
 namespace {
 

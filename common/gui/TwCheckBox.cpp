@@ -1,7 +1,7 @@
 #include "gui/TwCheckBox.h"
 
-#include "app/TwInputEvent.h"
 #include "gfx/TwClip.h"
+#include "gui/TwInputEvent.h"
 
 TwCheckBox::TwCheckBox() = default;
 TwCheckBox::~TwCheckBox() = default;

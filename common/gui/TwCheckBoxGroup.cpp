@@ -1,6 +1,6 @@
 #include "gui/TwCheckBoxGroup.h"
 
-#include "app/TwInputEvent.h"
+#include "gui/TwInputEvent.h"
 
 TwCheckBoxGroup::TwCheckBoxGroup(const std::string& groupName) : groupName_(groupName) {
     kind_ = kOther;

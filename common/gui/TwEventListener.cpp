@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/TwInputEvent.h"
 #include "gui/TwBaseGuiElemen.h"
+#include "gui/TwInputEvent.h"
 #include "gui/TwPanel.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "gui/TwEventRouter.h"
 
-#include "app/TwInputEvent.h"
 #include "gui/TwEventListener.h"
+#include "gui/TwInputEvent.h"
 
 TwEventRouter::TwEventRouter(TwInputEvent* input, std::function<void()> onQuit)
     : input_(input), onQuit_(std::move(onQuit)) {}

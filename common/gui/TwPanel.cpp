@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/TwInputEvent.h"
-#include "app/TwScreenSize.h"
 #include "gfx/TwClip.h"
+#include "gfx/TwScreenSize.h"
 #include "gui/TwButton.h"
 #include "gui/TwEventListener.h"
 #include "gui/TwGuiSound.h"
+#include "gui/TwInputEvent.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // and pressing the focused one, so every menu and dialog works without the mouse.
 #include <algorithm>
 
-#include "app/TwInputEvent.h"
 #include "gui/TwCheckBox.h"
 #include "gui/TwCheckBoxGroup.h"
+#include "gui/TwInputEvent.h"
 #include "gui/TwPanel.h"
 #include "platform/TwEvents.h"
 

@@ -1,8 +1,8 @@
 #include "gui/TwProfileButton.h"
 
-#include "app/TwInputEvent.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
+#include "gui/TwInputEvent.h"
 
 TwProfileButton::TwProfileButton() {
     kind_ = kProfileButton;

@@ -1,8 +1,8 @@
 #include "gui/TwProfileDlg.h"
 
-#include "app/TwEngineDefs.h"
-#include "app/TwInputEvent.h"
+#include "data/TwEngineDefs.h"
 #include "gui/TwButton.h"
+#include "gui/TwInputEvent.h"
 #include "gui/TwProfileButton.h"
 #include "records/TwProfileStore.h"
 

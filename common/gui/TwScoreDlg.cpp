@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/TwEngineDefs.h"
-#include "app/TwHighScoreTables.h"
+#include "data/TwEngineDefs.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/TwInputEvent.h"
 #include "gfx/TwClip.h"
+#include "gui/TwInputEvent.h"
 
 namespace {
 

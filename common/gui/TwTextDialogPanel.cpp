@@ -1,12 +1,12 @@
 #include "gui/TwTextDialogPanel.h"
 
-#include "app/TwEngineDefs.h"
-#include "app/TwInputEvent.h"
+#include "data/TwEngineDefs.h"
 #include "data/TwUtf8.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
 #include "gui/TwGuiSound.h"
+#include "gui/TwInputEvent.h"
 #include "records/TwProfileStore.h"
 
 namespace {

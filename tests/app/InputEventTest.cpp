@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "app/TwInputEvent.h"
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
+#include "gui/TwInputEvent.h"
 #include "platform/TwEvents.h"
 
 namespace {

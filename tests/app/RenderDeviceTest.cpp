@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 #include "platform/TwVideo.h"
 
 namespace {

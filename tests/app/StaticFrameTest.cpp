@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 #include "platform/TwEvents.h"
 #include "platform/TwVideo.h"
 

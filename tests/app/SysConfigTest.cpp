@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/TwEngineDefs.h"
-#include "app/TwSysConfig.h"
+#include "data/TwEngineDefs.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwUserFiles.h"
 
 TEST(SysConfig, FirstStartIsFullScreenLoudEasyAndWritesNothing) {

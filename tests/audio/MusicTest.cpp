@@ -10,8 +10,8 @@
 
 #include "AudioTestSounds.h"
 #include "TestSupport.h"
-#include "app/TwSysConfig.h"
 #include "audio/TwSoundManager.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwMixer.h"
 
 using zvaudio::MakeOgg;

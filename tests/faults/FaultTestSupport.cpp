@@ -7,11 +7,11 @@
 #include "GameMap.h"
 #include "Launcher.h"
 #include "TestSupport.h"
-#include "app/TwHighScoreTables.h"
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
 #include "gui/TwEventRouter.h"
 #include "platform/TwRand.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

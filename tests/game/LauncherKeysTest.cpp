@@ -6,7 +6,7 @@
 
 #include "FieldFixture.h"
 #include "LauncherKeys.h"
-#include "app/TwInputEvent.h"
+#include "gui/TwInputEvent.h"
 #include "platform/TwEvents.h"
 #include "platform/TwVideo.h"
 

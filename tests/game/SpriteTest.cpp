@@ -2,7 +2,7 @@
 #include "GfxTestSupport.h"
 
 #include "BubbleDestroy.h"
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 
 #include <cmath>
 

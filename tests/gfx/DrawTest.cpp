@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "GfxTestSupport.h"
-#include "app/TwRenderDevice.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwBound.h"
 #include "gfx/TwClip.h"
+#include "gfx/TwRenderDevice.h"
 
 using zvtest::Pixels;
 using zvtest::ScreenPixel;

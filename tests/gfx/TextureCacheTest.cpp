@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "GfxTestSupport.h"
-#include "app/TwRenderDevice.h"
 #include "data/TwResourceManager.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwImageData.h"
+#include "gfx/TwRenderDevice.h"
 #include "gfx/TwTextureCache.h"
 
 using zvtest::MakeTga;

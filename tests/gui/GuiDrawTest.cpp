@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "app/TwEngineDefs.h"
-#include "app/TwHighScoreTables.h"
-#include "app/TwRenderDevice.h"
+#include "data/TwEngineDefs.h"
 #include "gfx/TwFontTable.h"
+#include "gfx/TwRenderDevice.h"
 #include "gui/TwButton.h"
 #include "gui/TwDialogPanel.h"
 #include "gui/TwScoreDlg.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 
 using namespace guitest;

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "app/TwEngineDefs.h"
-#include "app/TwInputEvent.h"
+#include "data/TwEngineDefs.h"
 #include "gui/TwButton.h"
 #include "gui/TwCheckBox.h"
 #include "gui/TwCheckBoxGroup.h"
 #include "gui/TwGuiSound.h"
+#include "gui/TwInputEvent.h"
 #include "gui/TwSlider.h"
 #include "gui/TwTextDialogPanel.h"
 #include "platform/TwEvents.h"

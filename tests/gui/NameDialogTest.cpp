@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "GuiTestSupport.h"
-#include "app/TwEngineDefs.h"
+#include "data/TwEngineDefs.h"
 #include "gfx/TwClip.h"
 #include "gui/TwButton.h"
 #include "gui/TwGuiSound.h"

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "GfxTestSupport.h"
-#include "app/TwRenderDevice.h"
 #include "data/TwResourceManager.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwFontTable.h"
+#include "gfx/TwRenderDevice.h"
 
 namespace {
 

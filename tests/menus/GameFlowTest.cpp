@@ -2,13 +2,13 @@
 
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
-#include "app/TwHighScoreTables.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "gui/TwBaseGuiElemen.h"
 #include "gui/TwPanel.h"
 #include "gui/TwScoreDlg.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -4,7 +4,7 @@
 
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
 #include "gui/TwCheckBoxGroup.h"
 #include "gui/TwPanel.h"
 #include "gui/TwProfileDlg.h"

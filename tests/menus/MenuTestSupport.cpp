@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "app/TwBaseApplication.h"
-#include "app/TwHighScoreTables.h"
-#include "app/TwInputEvent.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "gui/TwEventRouter.h"
+#include "gui/TwInputEvent.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -2,8 +2,8 @@
 
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
-#include "app/TwSysConfig.h"
 #include "audio/TwSoundManager.h"
+#include "data/TwSysConfig.h"
 #include "gfx/TwClip.h"
 #include "gui/TwCheckBox.h"
 #include "gui/TwCheckBoxGroup.h"

@@ -3,12 +3,12 @@
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
 #include "TestSupport.h"
-#include "app/TwHighScoreTables.h"
 #include "gui/TwPanel.h"
 #include "gui/TwProfileButton.h"
 #include "gui/TwProfileDlg.h"
 #include "gui/TwTextDialogPanel.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -2,8 +2,8 @@
 
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
-#include "app/TwHighScoreTables.h"
 #include "gui/TwScoreDlg.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 
 using menutest::MenuHarness;

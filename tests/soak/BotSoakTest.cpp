@@ -18,9 +18,9 @@
 #include "Launcher.h"
 #include "SoakLength.h"
 #include "TwDrawList.h"
-#include "app/TwInputEvent.h"
-#include "app/TwRenderDevice.h"
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
+#include "gfx/TwRenderDevice.h"
+#include "gui/TwInputEvent.h"
 #include "platform/TwRand.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "Launcher.h"
 #include "TestSupport.h"
 #include "TwDrawList.h"
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwRand.h"
 

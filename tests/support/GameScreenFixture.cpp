@@ -4,12 +4,12 @@
 
 #include "GameSound.h"
 #include "GuiTestSupport.h"
-#include "app/TwHighScoreTables.h"
-#include "app/TwSysConfig.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwMessageBox.h"
 #include "platform/TwRand.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

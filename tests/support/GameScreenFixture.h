@@ -11,9 +11,9 @@
 #include "GameState.h"
 #include "Launcher.h"
 #include "TestSupport.h"
-#include "app/TwInputEvent.h"
 #include "gui/TwEventListener.h"
 #include "gui/TwEventRouter.h"
+#include "gui/TwInputEvent.h"
 
 #include <gtest/gtest.h>
 

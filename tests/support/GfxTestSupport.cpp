@@ -3,9 +3,9 @@
 #include <cstring>
 #include <memory>
 
-#include "app/TwRenderDevice.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
+#include "gfx/TwRenderDevice.h"
 #include "platform/TwMessageBox.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION

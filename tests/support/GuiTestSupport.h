@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "GfxTestSupport.h"
-#include "app/TwInputEvent.h"
 #include "gui/TwEventListener.h"
+#include "gui/TwInputEvent.h"
 #include "gui/TwPanel.h"
 
 // The GUI layer's harness: a pack of interface pictures of known sizes, a fixed-width

@@ -1,4 +1,4 @@
-#include "app/TwInputEvent.h"
+#include "gui/TwInputEvent.h"
 
 #include "platform/TwEvents.h"
 

@@ -1,4 +1,4 @@
-#include "app/TwHighScoreTables.h"
+#include "records/TwHighScoreTables.h"
 
 std::map<int, std::unique_ptr<TwTop>>& TwHighScoreTables() {
     static std::map<int, std::unique_ptr<TwTop>> tables;

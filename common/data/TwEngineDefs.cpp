@@ -1,9 +1,9 @@
-#include "app/TwEngineDefs.h"
+#include "data/TwEngineDefs.h"
 
 #include <string>
 
-#include "app/TwSysConfig.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
 
 TwDefFile& TwEngineDefs() {
     static TwDefFile defs;

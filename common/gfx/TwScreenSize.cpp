@@ -1,4 +1,4 @@
-#include "app/TwScreenSize.h"
+#include "gfx/TwScreenSize.h"
 
 TwScreenSize& TwScreenSize::Instance() {
     static TwScreenSize size;

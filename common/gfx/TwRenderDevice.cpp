@@ -1,9 +1,9 @@
-#include "app/TwRenderDevice.h"
+#include "gfx/TwRenderDevice.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/TwScreenSize.h"
+#include "gfx/TwScreenSize.h"
 #include "platform/TwVideo.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/TwSysConfig.h"
+#include "data/TwSysConfig.h"
 
 #include "platform/TwUserFiles.h"
 
