@@ -40,3 +40,10 @@ function(zv_engine_layer folder)
     endforeach()
     zv_warnings(tw_${folder})
 endfunction()
+
+# zv_use_engine_layer(<target> <folder>) lets a target outside the engine (a tool) use one
+# engine folder and what that folder uses, through the same view, and nothing more.
+function(zv_use_engine_layer target folder)
+    target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/layers/${folder})
+    target_link_libraries(${target} PRIVATE tw_${folder})
+endfunction()
