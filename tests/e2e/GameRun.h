@@ -48,7 +48,7 @@ public:
     std::string ArtifactDir() const { return artifacts_; }
     std::string Scratch(const std::string& name) const { return dirs_.File(name); }
 
-    // An environment variable for the game's next starts (its trace switches).
+    // An environment variable for the game's next starts (its trace switches, LANGUAGE).
     void SetGameVariable(const std::string& name, const std::string& value) {
         gameVariables_[name] = value;
     }
