@@ -87,13 +87,12 @@ void TwPlayList::Shuffle() {
 void TwPlayList::StartCurrent(double position) {
     TwMusicSample& track = *tracks_[currentTrack_];
     const int volume = TwMixer::ToMixerVolume(TwSoundManager::Instance().MusicVolume());
-    // The stream takes the lowest channel no effect is using, as the game's music always has.
-    const int channel = TwMixer::LowestIdleChannel();
     TwMixer::SetMusicVolume(volume);
     // A list of one track would only ever start that same track again when it ends, so
-    // the mixer loops it itself and the seam stays seamless.
+    // the mixer loops it itself and the seam stays seamless. The stream takes the lowest
+    // channel no effect is using and keeps it while it plays.
     const bool loop = tracks_.size() == 1;
-    channel_ = TwMixer::PlayMusic(track.Stream(), position, loop) ? channel : -1;
+    channel_ = TwMixer::PlayMusic(track.Stream(), position, loop) ? TwMixer::MusicChannel() : -1;
     TwMixer::SetMusicVolume(volume);
     track.SetSavedPosition(0.0);
 }

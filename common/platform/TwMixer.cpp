@@ -20,6 +20,10 @@ namespace {
 bool g_open = false;
 // The music this layer started last; only touched on the game's thread.
 const TwMixerMusic* g_playing = nullptr;
+// The channel number the music took when it started (the lowest idle one then). The mixer
+// streams music beside its channels, so this layer keeps that number free of effects while
+// the stream plays, as if the music held it.
+int g_musicChannel = -1;
 
 // Raised by the mixer's music-finished hook on the audio thread, taken on the game's thread.
 std::atomic<bool> g_musicEnded{false};
@@ -87,6 +91,7 @@ void Close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     g_open = false;
     g_playing = nullptr;
+    g_musicChannel = -1;
     g_musicEnded.store(false);
 }
 
@@ -132,13 +137,21 @@ void FreeChunk(TwMixerChunk* chunk) {
     delete chunk;
 }
 
+int MusicChannel() {
+    if (!g_open || g_playing == nullptr || Mix_PlayingMusic() == 0) {
+        return -1;
+    }
+    return g_musicChannel;
+}
+
 int LowestIdleChannel() {
     if (!g_open) {
         return -1;
     }
     const int count = Mix_AllocateChannels(-1);
+    const int music = MusicChannel();
     for (int channel = 0; channel < count; ++channel) {
-        if (Mix_Playing(channel) == 0) {
+        if (channel != music && Mix_Playing(channel) == 0) {
             return channel;
         }
     }
@@ -225,6 +238,7 @@ bool PlayMusic(TwMixerMusic* music, double position, bool loop) {
     if (music == nullptr) {
         return false;
     }
+    const int channel = LowestIdleChannel();
     const int loops = loop ? -1 : 1;
     int result = Mix_FadeInMusicPos(music->music, loops, 0, position);
     if (result != 0 && position > 0.0) {
@@ -237,6 +251,7 @@ bool PlayMusic(TwMixerMusic* music, double position, bool loop) {
     // A new stream plays even while everything else is paused, as a new effect would.
     Mix_ResumeMusic();
     g_playing = music;
+    g_musicChannel = channel;
     return true;
 }
 
@@ -250,6 +265,7 @@ void StopMusic() {
     // An end that arrived just before this stop belongs to music the game has left behind.
     g_musicEnded.store(false);
     g_playing = nullptr;
+    g_musicChannel = -1;
 }
 
 bool IsMusicPlaying(const TwMixerMusic* music) {

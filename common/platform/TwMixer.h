@@ -37,7 +37,7 @@ int PlayChunk(TwMixerChunk* chunk, int mixerVolume);
 void SetChannelVolume(int channel, int mixerVolume);
 int ChannelVolume(int channel);
 bool IsChannelPlaying(int channel);
-// The lowest channel not busy with an effect, or -1 when all are.
+// The lowest channel not busy with an effect nor held by the music, or -1 when all are.
 int LowestIdleChannel();
 // Pauses or continues every effect channel and the music.
 void PauseAll(bool paused);
@@ -46,13 +46,17 @@ void PauseAll(bool paused);
 TwMixerMusic* OpenMusic(const std::string& bytes);
 void CloseMusic(TwMixerMusic* music);
 // Starts `music` from `position` seconds, replacing whatever music plays (a missing stream
-// just stops it); the music that is replaced does not count as having ended. Played once
+// just stops it); the music that is replaced does not count as having ended. The stream
+// holds the lowest idle channel number while it plays (see MusicChannel). Played once
 // through unless `loop`: a looping stream wraps to its start inside the mixer, without the
 // gap a restart from the game's frame would leave, and never reports an end.
 bool PlayMusic(TwMixerMusic* music, double position, bool loop = false);
 // Stops the music on purpose; this does not count as the music ending.
 void StopMusic();
 bool IsMusicPlaying(const TwMixerMusic* music);
+// The channel number the music playing holds, kept free of effects until it stops or ends;
+// -1 while no music plays (or every channel was busy when it started).
+int MusicChannel();
 // Seconds into `music` while it plays; 0 when it is not the music playing.
 double MusicPosition(TwMixerMusic* music);
 void SetMusicVolume(int mixerVolume);

@@ -69,7 +69,10 @@ protected:
 
 } // namespace
 
-TEST_F(Music, GameMusicStartedBesideAnEffectContinuesWhereItStopped) {
+// The music holds its channel number while it plays, so the clicks of the buttons that switch
+// between menu and game never take it: each list starts on channel 0 again, and the menu music
+// begins afresh every time the player comes back, whether or not a click still sounds.
+TEST_F(Music, EffectsLeaveTheMusicItsChannelSoTheMenuMusicAlwaysBeginsAgain) {
     sound.AddPlayList(kMenu, ListOf({menuTrack}));
     sound.AddPlayList(kGame, ListOf({gameTrack}));
     TwPlayList* menu = sound.PlayList(kMenu);
@@ -79,27 +82,53 @@ TEST_F(Music, GameMusicStartedBesideAnEffectContinuesWhereItStopped) {
     sound.SelectPlayList(kMenu);
     sound.ResumeMusic();
     EXPECT_EQ(menu->Channel(), 0);
-    EXPECT_TRUE(Plays(menu, 0));
+    EXPECT_EQ(TwMixer::MusicChannel(), 0);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        RunFrames(250);
+        // The mode button's click, then the game music while the click still sounds.
+        const int click = sound.PlaySample(kClick);
+        EXPECT_GT(click, 0) << "an effect took the music's channel";
+        sound.SelectPlayList(kGame);
+        EXPECT_GT(menu->Track(0).SavedPosition(), 0.15);
+        sound.ResumeMusic();
+        EXPECT_TRUE(TwMixer::IsChannelPlaying(click));
+        EXPECT_EQ(game->Channel(), 0);
+        RunFrames(250);
 
-    // A click, then the game music: it gets the next channel.
-    RunFrames(300);
-    sound.PlaySample(kClick);
+        // The menu button's click, then back to the menu: its music begins again.
+        EXPECT_GT(sound.PlaySample(kClick), 0) << "an effect took the music's channel";
+        sound.SelectPlayList(kMenu);
+        EXPECT_GT(game->Track(0).SavedPosition(), 0.15);
+        sound.ResumeMusic();
+        EXPECT_TRUE(Plays(menu, 0));
+        EXPECT_LT(PositionOf(menu), 0.1);
+        EXPECT_EQ(menu->Channel(), 0);
+    }
+
+    // Stopped, the music holds no channel: the next effect takes channel 0.
+    menu->Stop();
+    EXPECT_EQ(TwMixer::MusicChannel(), -1);
+    RunFrames(1100); // every click has ended
+    EXPECT_EQ(sound.PlaySample(kClick), 0);
+}
+
+// Game music started while an effect holds channel 0 (no music played then) takes the next
+// channel, and so continues where it stopped when the player goes back into the game.
+TEST_F(Music, GameMusicStartedBesideAnEffectContinuesWhereItStopped) {
+    sound.AddPlayList(kGame, ListOf({gameTrack}));
+    sound.AddPlayList(kMenu, ListOf({menuTrack}));
+    TwPlayList* game = sound.PlayList(kGame);
+
+    EXPECT_EQ(sound.PlaySample(kClick), 0);
     sound.SelectPlayList(kGame);
-    EXPECT_GT(menu->Track(0).SavedPosition(), 0.15);
-    EXPECT_FALSE(Plays(menu, 0));
     sound.ResumeMusic();
     EXPECT_EQ(game->Channel(), 1);
     RunFrames(600);
-
-    // Back to the menu: its music begins again from the start.
     sound.SelectPlayList(kMenu);
     const double gameStoppedAt = game->Track(0).SavedPosition();
     EXPECT_GT(gameStoppedAt, 0.4);
-    sound.ResumeMusic();
-    EXPECT_TRUE(Plays(menu, 0));
-    EXPECT_LT(PositionOf(menu), 0.1);
 
-    // Into the game again: the game music goes on from where it was left.
     sound.SelectPlayList(kGame);
     sound.ResumeMusic();
     EXPECT_TRUE(Plays(game, 0));
