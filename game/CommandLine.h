@@ -1,0 +1,16 @@
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The command line. The game itself takes no arguments; --help and --version answer at once
+// and end the program before anything of the game starts (no window, no single-instance
+// lock), and anything else is a usage error, as with any program on the desktop.
+struct CommandLineOutcome {
+    bool play = true; // start the game
+    int exitCode = 0; // the program's exit code when it does not play
+};
+
+// `args` without the program's name. Help and the version go to `out`, errors to `err`.
+CommandLineOutcome HandleCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                     std::ostream& err);
