@@ -1,6 +1,7 @@
 // Playing: a whole Classic game to its end, and an Arcade game left and continued after
 // the program was closed and started again.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -24,6 +25,13 @@ void StartAtMenu(GameRun& run) {
     run.Launch();
     ASSERT_TRUE(run.WaitForWindow()) << "no game window appeared";
     ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
+}
+
+// The score of the first row of a high-score table file ("0.Scores=..."), 0 when absent.
+int ScoreInTable(const std::string& table) {
+    const std::string key = "0.Scores=";
+    const auto at = table.find(key);
+    return at == std::string::npos ? 0 : std::atoi(table.c_str() + at + key.size());
 }
 
 // The field between the walls, above the launcher.
@@ -59,7 +67,6 @@ TEST(ClassicGame, PlayedToTheEndThenTheScoreIsInTheTable) {
     for (const GameView& view : panel) {
         largestChange = std::max(largestChange, counted.Difference(view, kResultNumbers));
     }
-    EXPECT_GT(largestChange, 0.3) << "the numbers did not count up";
 
     run.Click(kResultOkX, kResultOkY);
     ASSERT_TRUE(run.WaitFor("back-at-menu", MainMenuShown, 10s));
@@ -67,6 +74,11 @@ TEST(ClassicGame, PlayedToTheEndThenTheScoreIsInTheTable) {
     // The table of Classic scores holds the player's entry, first row, name and score.
     const std::string table = zvtest::ReadAll(run.DataDir() + "/Classic.Twt");
     EXPECT_NE(table.find("Rex"), std::string::npos) << table;
+    // A score of 128 or more counts up in about 128 steps of a few frames each, long enough to
+    // be seen; a smaller one (a game lost early) may be counted before the panel has faded in.
+    if (ScoreInTable(table) >= 128) {
+        EXPECT_GT(largestChange, 0.3) << "the numbers did not count up";
+    }
     run.Click(menu::kScoresX, menu::kScoresY);
     ASSERT_TRUE(run.WaitFor("score-dialog", ScoreDialogShown, 10s));
     ASSERT_TRUE(run.WaitSteady("score-dialog-shown", {170, 140, 460, 330}, 10s));
