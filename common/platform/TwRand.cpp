@@ -9,6 +9,10 @@ int TwRand() {
     return static_cast<int>((g_seed >> 16) & 0x7FFFu);
 }
 
-void TwSRand(std::uint32_t seed) { g_seed = seed; }
+void TwSRand(std::uint32_t seed) {
+    g_seed = seed;
+}
 
-std::uint32_t TwRandSeed() { return g_seed; }
+std::uint32_t TwRandSeed() {
+    return g_seed;
+}

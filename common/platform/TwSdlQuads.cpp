@@ -5,66 +5,12 @@
 
 namespace TwVideo {
 
-// The canvas, made on first use; null when it cannot be made (frames then go to the window).
-SDL_Texture* Canvas(VideoState& s) {
-    if (!s.canvas) {
-        // The window's own layout, so the stretch onto it is a straight copy.
-        Uint32 format = s.window ? SDL_GetWindowPixelFormat(s.window)
-                                 : static_cast<Uint32>(SDL_PIXELFORMAT_UNKNOWN);
-        if (format == SDL_PIXELFORMAT_UNKNOWN) {
-            format = SDL_PIXELFORMAT_RGB888;
-        }
-        s.canvas = SDL_CreateTexture(s.renderer, format, SDL_TEXTUREACCESS_TARGET, s.settings.width,
-                                     s.settings.height);
-        if (s.canvas) {
-            SDL_SetTextureBlendMode(s.canvas, SDL_BLENDMODE_NONE);
-            SDL_SetTextureScaleMode(s.canvas, SDL_ScaleModeLinear);
-        }
-    }
-    return s.canvas;
-}
+// SDL renderer path: each quad becomes a rectangle copy or textured triangles of SDL's
+// renderer (a graphics card's, or SDL's own software renderer where asked for by name).
 
-// True when the software renderer's picture is scaled to the window: every sprite would be
-// stretched on its own, far slower than drawing unscaled and stretching the finished picture.
-bool WantsCanvas(VideoState& s) {
-    return s.keepsPicture && !DrawsPixelForPixel(s.renderer) && Canvas(s);
-}
-
-// Points the renderer at where the frame is drawn: the canvas or the window.
-void TargetFrame(VideoState& s) {
-    SDL_SetRenderTarget(s.renderer, s.frameOnCanvas ? s.canvas : nullptr);
-}
-
-// Puts the finished canvas on the window (letterbox bars black).
-void ShowCanvas(VideoState& s) {
-    if (!s.frameOnCanvas) {
-        return;
-    }
-    SDL_SetRenderTarget(s.renderer, nullptr);
-    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(s.renderer);
-    SDL_RenderCopy(s.renderer, s.canvas, nullptr, nullptr);
-}
-
-void DrawCollectedQuads() {
-    VideoState& s = State();
-    FrameRecord& f = s.frame;
-    if (!s.renderer) {
-        return;
-    }
-    if (!f.cleared && f.drawn == 0) {
-        s.frameOnCanvas = WantsCanvas(s);
-    }
-    TargetFrame(s);
-    if (f.clearAsked && !f.cleared) {
-        SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
-        SDL_RenderClear(s.renderer);
-        f.cleared = true;
-    }
-    for (; f.drawn < f.quads.size(); ++f.drawn) {
-        RenderQuad(s.renderer, f.quads[f.drawn]);
-    }
-    SDL_SetRenderTarget(s.renderer, nullptr);
+SDL_Color ToColor(std::uint32_t argb) {
+    return SDL_Color{static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8),
+                     static_cast<Uint8>(argb), static_cast<Uint8>(argb >> 24)};
 }
 
 // An upright quad (not turned, possibly mirrored or scaled) as a rectangle copy: the

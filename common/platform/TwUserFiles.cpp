@@ -62,9 +62,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-std::string TwConfigDir() { return XdgBase("XDG_CONFIG_HOME", ".config") + "/" + kAppDir; }
+std::string TwConfigDir() {
+    return XdgBase("XDG_CONFIG_HOME", ".config") + "/" + kAppDir;
+}
 
-std::string TwDataDir() { return XdgBase("XDG_DATA_HOME", ".local/share") + "/" + kAppDir; }
+std::string TwDataDir() {
+    return XdgBase("XDG_DATA_HOME", ".local/share") + "/" + kAppDir;
+}
 
 std::string TwUserPath(std::string_view gameName) {
     constexpr std::string_view prefix = "Data/";

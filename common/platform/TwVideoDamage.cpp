@@ -1,17 +1,67 @@
+// Damage: the parts of the picture a frame changes, from the frame's quads and those of the
+// picture on screen. A sprite that came, went, moved or changed damages its old and its new
+// place; everything else is known to be on screen already.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 #include "platform/TwVideoInternal.h"
 
 namespace {
 
-using TwVideo::State;
-using TwVideo::VideoState;
+struct QuadHash {
+    std::size_t operator()(const FrameQuad& quad) const {
+        std::uint64_t h = 1469598103934665603ull;
+        auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+        mix(quad.serial);
+        mix(quad.argb);
+        if (quad.placed) {
+            const Placement& p = quad.placement;
+            for (std::int32_t v : {p.x, p.y, p.w, p.h, p.u0, p.v0, p.dx[0], p.dy[0], p.dx[4],
+                                   p.dy[4], p.sx[1], p.sy[2]}) {
+                mix(static_cast<std::uint32_t>(v));
+            }
+            return static_cast<std::size_t>(h);
+        }
+        for (const TwQuadCorner& c : quad.corners) {
+            for (float f : {c.x, c.y, c.u, c.v}) {
+                std::uint32_t bits = 0;
+                std::memcpy(&bits, &f, sizeof bits);
+                mix(bits);
+            }
+        }
+        return static_cast<std::size_t>(h);
+    }
+};
 
-// The screen pixels a quad can touch, grown by two pixels for the filtering at its edges.
-SDL_Rect QuadBounds(const FrameQuad& quad) {
+// The places of changed sprites, made into one region at the end (adding them to a region
+// one by one costs a pass over the region each).
+std::vector<pixman_box32_t>& Changed() {
+    static std::vector<pixman_box32_t> boxes;
+    return boxes;
+}
+
+void AddQuad(const FrameQuad& quad) {
+    Changed().push_back(TwVideo::QuadBounds(quad));
+}
+
+} // namespace
+
+namespace TwVideo {
+
+// Placed quads reach exactly their placement; others are grown by two pixels for the
+// filtering and rounding at their edges.
+pixman_box32_t QuadBounds(const FrameQuad& quad) {
+    if (quad.placed) {
+        const Placement& p = quad.placement;
+        if (p.kind == Placement::kUpright) {
+            return pixman_box32_t{p.x, p.y, p.x + p.w, p.y + p.h};
+        }
+        if (p.kind == Placement::kTurned) {
+            return TurnedBounds(p);
+        }
+        return pixman_box32_t{0, 0, 0, 0};
+    }
     float left = quad.corners[0].x, right = left, top = quad.corners[0].y, bottom = top;
     for (const TwQuadCorner& c : quad.corners) {
         left = std::min(left, c.x);
@@ -24,148 +74,64 @@ SDL_Rect QuadBounds(const FrameQuad& quad) {
     right = std::clamp(right, -kLimit, kLimit);
     top = std::clamp(top, -kLimit, kLimit);
     bottom = std::clamp(bottom, -kLimit, kLimit);
-    const int x0 = static_cast<int>(std::floor(left)) - 2;
-    const int y0 = static_cast<int>(std::floor(top)) - 2;
-    const int x1 = static_cast<int>(std::ceil(right)) + 2;
-    const int y1 = static_cast<int>(std::ceil(bottom)) + 2;
-    return SDL_Rect{x0, y0, x1 - x0, y1 - y0};
+    return pixman_box32_t{
+        static_cast<int>(std::floor(left)) - 2, static_cast<int>(std::floor(top)) - 2,
+        static_cast<int>(std::ceil(right)) + 2, static_cast<int>(std::ceil(bottom)) + 2};
 }
 
-struct QuadHash {
-    std::size_t operator()(const FrameQuad& quad) const {
-        std::uint64_t h = 1469598103934665603ull;
-        auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-        mix(quad.serial);
-        mix(quad.argb);
-        for (const TwQuadCorner& c : quad.corners) {
-            for (float f : {c.x, c.y, c.u, c.v}) {
-                std::uint32_t bits = 0;
-                std::memcpy(&bits, &f, sizeof bits);
-                mix(bits);
-            }
-        }
-        return static_cast<std::size_t>(h);
+bool FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+                pixman_region32_t* damage) {
+    // The quads on screen by hash, each matched at most once by an equal quad of the frame.
+    struct Entry {
+        std::size_t hash;
+        std::uint32_t index;
+        bool operator<(const Entry& other) const { return hash < other.hash; }
+    };
+    static std::vector<Entry> entries;
+    static std::vector<char> matched;
+    static std::vector<std::uint32_t> keptNow; // indices into `shown`, in the frame's order
+    const QuadHash hasher;
+    entries.clear();
+    for (std::size_t j = 0; j < shown.size(); ++j) {
+        entries.push_back(Entry{hasher(shown[j]), static_cast<std::uint32_t>(j)});
     }
-};
-
-long long AreaOf(const SDL_Rect& r) {
-    return static_cast<long long>(r.w) * r.h;
-}
-
-// Adds `r` to the areas. It is merged with an area when their joint rectangle is no larger
-// than the two drawn apart (overlapping areas are each cleared and redrawn, which is correct
-// but draws the overlap twice); past 32 areas it joins the one it enlarges least.
-void AddArea(std::vector<SDL_Rect>& areas, SDL_Rect r) {
-    constexpr std::size_t kMostAreas = 32;
-    for (bool merged = true; merged;) {
-        merged = false;
-        for (std::size_t i = 0; i < areas.size(); ++i) {
-            SDL_Rect joint;
-            SDL_UnionRect(&areas[i], &r, &joint);
-            if (AreaOf(joint) <= AreaOf(areas[i]) + AreaOf(r)) {
-                r = joint;
-                areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(i));
-                merged = true;
+    std::sort(entries.begin(), entries.end());
+    matched.assign(shown.size(), 0);
+    keptNow.clear();
+    Changed().clear();
+    for (const FrameQuad& quad : now) {
+        const Entry key{hasher(quad), 0};
+        bool found = false;
+        for (auto it = std::lower_bound(entries.begin(), entries.end(), key);
+             it != entries.end() && it->hash == key.hash; ++it) {
+            if (!matched[it->index] && shown[it->index] == quad) {
+                matched[it->index] = 1;
+                keptNow.push_back(it->index);
+                found = true;
                 break;
             }
         }
-    }
-    if (areas.size() < kMostAreas) {
-        areas.push_back(r);
-        return;
-    }
-    std::size_t best = 0;
-    long long bestGrowth = -1;
-    for (std::size_t i = 0; i < areas.size(); ++i) {
-        SDL_Rect joint;
-        SDL_UnionRect(&areas[i], &r, &joint);
-        const long long growth = AreaOf(joint) - AreaOf(areas[i]);
-        if (bestGrowth < 0 || growth < bestGrowth) {
-            best = i;
-            bestGrowth = growth;
+        if (!found) {
+            AddQuad(quad); // came or changed
         }
     }
-    SDL_UnionRect(&areas[best], &r, &areas[best]);
-}
-
-} // namespace
-
-namespace TwVideo {
-
-// The game picture is not scaled to the window (an 800 x 600 window): only then does a sprite
-// drawn clipped to an area land on exactly the pixels it covers when drawn whole. Scaled, the
-// rounding of a clipped blit could leave seams at the edges of redrawn areas.
-bool DrawsPixelForPixel(SDL_Renderer* renderer) {
-    float scaleX = 0, scaleY = 0;
-    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
-    return scaleX == 1.0f && scaleY == 1.0f;
-}
-
-// Where a frame differs from the picture on screen: the places of the sprites that came,
-// went or changed. False when the frame must be drawn whole: sprites common to both were
-// drawn in another order (their overlaps may look different) or most of the screen changed.
-bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
-                      std::vector<SDL_Rect>& areas) {
-    areas.clear();
-    std::unordered_map<FrameQuad, int, QuadHash> unmatched;
-    unmatched.reserve(shown.size());
-    for (const FrameQuad& quad : shown) {
-        ++unmatched[quad];
-    }
-    std::vector<const FrameQuad*> keptNow;
-    keptNow.reserve(now.size());
-    for (const FrameQuad& quad : now) {
-        const auto it = unmatched.find(quad);
-        if (it != unmatched.end() && it->second > 0) {
-            --it->second;
-            keptNow.push_back(&quad);
-        } else {
-            AddArea(areas, QuadBounds(quad));
-        }
-    }
+    // Sprites on screen that are gone damage their place; those kept must keep their order,
+    // or their overlaps would look different.
     std::size_t kept = 0;
-    for (const FrameQuad& quad : shown) {
-        const auto it = unmatched.find(quad);
-        if (it->second > 0) {
-            --it->second;
-            AddArea(areas, QuadBounds(quad));
-        } else if (kept >= keptNow.size() || !(*keptNow[kept++] == quad)) {
+    for (std::size_t j = 0; j < shown.size(); ++j) {
+        if (!matched[j]) {
+            AddQuad(shown[j]);
+        } else if (kept >= keptNow.size() || !(shown[keptNow[kept++]] == shown[j])) {
             return false;
         }
     }
+    pixman_region32_fini(damage);
+    pixman_region32_init_rects(damage, Changed().data(), static_cast<int>(Changed().size()));
     int width = 0, height = 0;
-    TwVideo::PictureSize(width, height);
-    const SDL_Rect screen{0, 0, width, height};
-    long long changed = 0;
-    for (SDL_Rect& area : areas) {
-        if (!SDL_IntersectRect(&area, &screen, &area)) {
-            area = SDL_Rect{0, 0, 0, 0};
-        }
-        changed += static_cast<long long>(area.w) * area.h;
-    }
-    // Past about half the screen, one whole redraw is as cheap as many clipped ones.
-    return changed * 2 <= static_cast<long long>(width) * height;
-}
-
-// Redraws only the changed areas: each is cleared to black and every sprite reaching into it
-// is drawn again, clipped to it, in the frame's order.
-void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
-                      const std::vector<SDL_Rect>& areas) {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    for (const SDL_Rect& area : areas) {
-        if (area.w <= 0 || area.h <= 0) {
-            continue;
-        }
-        SDL_RenderSetClipRect(renderer, &area);
-        SDL_RenderFillRect(renderer, &area);
-        for (const FrameQuad& quad : quads) {
-            const SDL_Rect bounds = QuadBounds(quad);
-            if (SDL_HasIntersection(&bounds, &area)) {
-                RenderQuad(renderer, quad);
-            }
-        }
-    }
-    SDL_RenderSetClipRect(renderer, nullptr);
+    PictureSize(width, height);
+    pixman_region32_intersect_rect(damage, damage, 0, 0, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height));
+    return true;
 }
 
 } // namespace TwVideo

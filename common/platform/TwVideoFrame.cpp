@@ -1,3 +1,5 @@
+// The frame: quads collected between Clear and Present, the check that skips a frame equal
+// to the one on screen, and the choice between drawing it whole or only where it changed.
 #include <algorithm>
 #include <cmath>
 
@@ -10,9 +12,18 @@ VideoState& State() {
     return state;
 }
 
-// Forgets the collected frame and what the screen shows (renderer gone or replaced).
+void ReleaseQuadImages(std::vector<FrameQuad>& quads) {
+    for (FrameQuad& quad : quads) {
+        if (quad.image) {
+            pixman_image_unref(quad.image);
+            quad.image = nullptr;
+        }
+    }
+}
+
 void ForgetFrames() {
     FrameRecord& f = State().frame;
+    ReleaseQuadImages(f.quads);
     f.quads.clear();
     f.onScreen.clear();
     f.drawn = 0;
@@ -20,19 +31,18 @@ void ForgetFrames() {
     f.redrawAsked = true;
 }
 
-bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad);
-bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
-                      std::vector<SDL_Rect>& areas);
-bool DrawsPixelForPixel(SDL_Renderer* renderer);
-void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
-                      const std::vector<SDL_Rect>& areas);
+bool HasRenderer() {
+    const VideoState& s = State();
+    return s.renderer != nullptr || s.composing;
+}
 
 void Clear() {
     VideoState& s = State();
-    if (!s.renderer) {
+    if (!HasRenderer()) {
         return;
     }
     FrameRecord& f = s.frame;
+    ReleaseQuadImages(f.quads);
     f.quads.clear();
     f.drawn = 0;
     f.clearAsked = true;
@@ -41,49 +51,138 @@ void Clear() {
 
 bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t argb) {
     VideoState& s = State();
-    if (!s.renderer || !texture || !texture->sdl || !corners) {
+    if (!texture || !corners ||
+        !(s.renderer ? texture->sdl != nullptr : texture->image != nullptr)) {
         return false;
     }
     FrameQuad& quad = s.frame.quads.emplace_back();
     quad.texture = texture;
+    if (texture->image) {
+        quad.image = pixman_image_ref(texture->image);
+        quad.straight = texture->straight;
+    }
+    quad.opaque = texture->opaque;
     quad.serial = texture->serial;
     std::copy(corners, corners + 4, quad.corners);
     quad.argb = argb;
+    if (s.composing) {
+        PlaceQuad(quad);
+    }
     return true;
 }
+
+void DrawCollectedQuads() {
+    VideoState& s = State();
+    FrameRecord& f = s.frame;
+    if (s.renderer) {
+        if (f.clearAsked && !f.cleared) {
+            SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+            SDL_RenderClear(s.renderer);
+            f.cleared = true;
+        }
+        for (; f.drawn < f.quads.size(); ++f.drawn) {
+            RenderQuad(s.renderer, f.quads[f.drawn]);
+        }
+    } else if (s.composing) {
+        if (f.clearAsked && !f.cleared) {
+            const pixman_color_t black{0, 0, 0, 0xFFFF};
+            const pixman_box32_t all{0, 0, s.settings.width, s.settings.height};
+            pixman_image_fill_boxes(PIXMAN_OP_SRC, s.picture, &black, 1, &all);
+            f.cleared = true;
+        }
+        const pixman_box32_t all{0, 0, s.settings.width, s.settings.height};
+        for (; f.drawn < f.quads.size(); ++f.drawn) {
+            ComposeQuad(s.picture, f.quads[f.drawn], ClipBoxes{&all, 1});
+        }
+    }
+}
+
+namespace {
+
+// ZV_TRACE_DAMAGE=1: every 60 composed frames, how many were drawn whole and how many pixels
+// a frame redrew on average, on standard error (to see what a screen costs).
+void TraceDamage(bool whole, const pixman_region32_t& damage) {
+    static const bool on = SDL_getenv("ZV_TRACE_DAMAGE") != nullptr;
+    static int frames = 0, wholeFrames = 0;
+    static long long pixels = 0;
+    if (!on) {
+        return;
+    }
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(&damage, &count);
+    for (int i = 0; i < count; ++i) {
+        pixels += static_cast<long long>(boxes[i].x2 - boxes[i].x1) * (boxes[i].y2 - boxes[i].y1);
+    }
+    wholeFrames += whole ? 1 : 0;
+    if (++frames == 60) {
+        SDL_Log("damage: %d of 60 frames whole, %lld pixels a frame in %d boxes", wholeFrames,
+                pixels / 60, count);
+        frames = wholeFrames = 0;
+        pixels = 0;
+    }
+}
+
+// The compositor's frame: only the damage is redrawn and shown when the picture on screen
+// is known and the frame was not begun already; otherwise the whole picture.
+void ComposeFrame(VideoState& s, bool nothingDrawnYet) {
+    FrameRecord& f = s.frame;
+    const int output = s.toWindow ? PrepareOutput() : 1;
+    if (output == 0 && !nothingDrawnYet) {
+        // The picture moved into a new window surface: what was drawn of the frame is drawn
+        // again there.
+        f.drawn = 0;
+        f.cleared = false;
+    }
+    pixman_region32_t damage;
+    pixman_region32_init(&damage);
+    const bool damageOnly = output == 1 && f.clearAsked && nothingDrawnYet && f.screenKnown &&
+                            !f.redrawAsked && FindDamage(f.quads, f.onScreen, &damage);
+    if (!damageOnly) {
+        pixman_box32_t all{0, 0, s.settings.width, s.settings.height};
+        pixman_region32_reset(&damage, &all);
+    }
+    TraceDamage(!damageOnly, damage);
+    if (damageOnly) {
+        RedrawRegion(f.quads, &damage);
+        if (output >= 0 && s.toWindow) {
+            ShowPicture(&damage);
+        }
+    } else {
+        DrawCollectedQuads();
+        if (output >= 0 && s.toWindow) {
+            ShowPicture(nullptr);
+        }
+    }
+    pixman_region32_fini(&damage);
+}
+
+} // namespace
 
 bool Present() {
     VideoState& s = State();
     FrameRecord& f = s.frame;
-    if (!s.renderer) {
+    if (!HasRenderer()) {
         return false;
     }
     const bool nothingDrawnYet = !f.cleared && f.drawn == 0;
     if (f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
         f.quads == f.onScreen) {
+        ReleaseQuadImages(f.quads);
         f.quads.clear();
         f.clearAsked = false;
         return false;
     }
-    std::vector<SDL_Rect>& areas = s.changedAreas;
-    // Only changed areas are redrawn when the picture kept from the last frame is drawn pixel
-    // for pixel in the same place (the window unscaled, or the canvas both times).
-    const bool onCanvas = nothingDrawnYet ? WantsCanvas(s) : s.frameOnCanvas;
-    const bool samePlace = onCanvas ? s.frameOnCanvas : DrawsPixelForPixel(s.renderer);
-    if (s.keepsPicture && f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked &&
-        samePlace && onCanvas == s.frameOnCanvas && FindChangedAreas(f.quads, f.onScreen, areas)) {
-        TargetFrame(s);
-        DrawChangedAreas(s.renderer, f.quads, areas);
-        SDL_SetRenderTarget(s.renderer, nullptr);
+    if (s.composing) {
+        ComposeFrame(s, nothingDrawnYet);
     } else {
         DrawCollectedQuads();
+        SDL_RenderPresent(s.renderer);
     }
-    ShowCanvas(s);
-    SDL_RenderPresent(s.renderer);
     ++f.presented;
     // Only a frame drawn from a clear screen is known in full; anything else was drawn over
     // an earlier picture.
     f.screenKnown = f.clearAsked;
+    ReleaseQuadImages(f.quads);
     f.onScreen.swap(f.quads);
     f.quads.clear();
     f.drawn = 0;
@@ -108,12 +207,26 @@ void RequestRedraw() {
 }
 
 bool ReadPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
-    SDL_Renderer* renderer = State().renderer;
+    VideoState& s = State();
+    if (s.composing) {
+        // A frame under way is shown first, so the window holds what was drawn so far.
+        const bool underWay = s.frame.clearAsked || !s.frame.quads.empty();
+        if (s.toWindow && PrepareOutput() == 0) {
+            s.frame.drawn = 0; // the picture moved into a new surface: draw the frame again
+            s.frame.cleared = false;
+            s.frame.redrawAsked = true;
+        }
+        DrawCollectedQuads();
+        if (underWay && s.toWindow) {
+            ShowPicture(nullptr);
+        }
+        return ReadShownPixels(argb, width, height);
+    }
+    SDL_Renderer* renderer = s.renderer;
     if (!renderer) {
         return false;
     }
     DrawCollectedQuads();
-    ShowCanvas(State());
     // The letterboxed picture in output pixels.
     SDL_Rect viewport{};
     float scaleX = 1, scaleY = 1;

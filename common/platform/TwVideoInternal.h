@@ -5,16 +5,22 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <pixman.h>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/TwVideo.h"
 
 // A texture handle stays valid while the renderer comes and goes (display-mode change,
-// device reset); only its SDL texture is dropped and `sdl` is then null until the picture
-// is uploaded again through a new handle.
+// device reset); only its picture is dropped and then null until the picture is uploaded
+// again through a new handle. A picture lives either as an SDL texture (an SDL renderer
+// draws) or as premultiplied pixels the software compositor draws from.
 struct TwTexture {
     SDL_Texture* sdl = nullptr;
+    pixman_image_t* image = nullptr;
+    // The picture's own (not premultiplied) colours for smooth stretching, which SDL did on
+    // them; null for an opaque picture. Lives as long as `image`.
+    pixman_image_t* straight = nullptr;
     int width = 0;
     int height = 0;
     bool opaque = false; // every pixel fully opaque: drawn untinted-alpha, it is a plain copy
@@ -23,27 +29,51 @@ struct TwTexture {
     std::uint64_t serial = 0;
 };
 
+// Where the compositor puts a quad, in whole pixels and texels, as SDL's software renderer
+// placed it: an upright quad by its corners cut to whole pixels, a turned one as a fan of
+// triangles on half-pixel corners. Two quads of one picture and tint placed alike draw the
+// very same pixels, whatever fractions of a pixel their corners differ by.
+struct Placement {
+    enum Kind : std::int32_t { kNothing = 0, kUpright = 1, kTurned = 2 };
+    Kind kind = kNothing;
+    // Upright: the pixels [x, x + w) x [y, y + h), the texels [u0, u0 + pw) x [v0, v0 + ph).
+    std::int32_t x = 0, y = 0, w = 0, h = 0, u0 = 0, v0 = 0, pw = 0, ph = 0;
+    bool flipX = false, flipY = false;
+    // Turned: the fan's corners and centre, on screen (half pixels) and in the picture.
+    std::int32_t dx[5] = {}, dy[5] = {}, sx[5] = {}, sy[5] = {};
+    bool operator==(const Placement&) const = default;
+};
+
 // One sprite of a frame, as submitted. Quads are told apart by the picture's serial; the
-// handle of a quad on screen may already be gone.
+// handle of a quad on screen may already be gone. `image` is the compositor's own reference
+// to the pixels, held by the frame until it is shown even if the picture is destroyed.
 struct FrameQuad {
     TwTexture* texture = nullptr;
+    pixman_image_t* image = nullptr;
+    pixman_image_t* straight = nullptr; // kept alive by `image`
+    bool opaque = false;
     std::uint64_t serial = 0;
     TwQuadCorner corners[4];
     std::uint32_t argb = 0;
+    bool placed = false; // the compositor draws it: `placement` tells what it draws
+    Placement placement;
     bool operator==(const FrameQuad& other) const {
-        return serial == other.serial && argb == other.argb &&
-               std::equal(corners, corners + 4, other.corners);
+        if (serial != other.serial || argb != other.argb || placed != other.placed) {
+            return false;
+        }
+        return placed ? placement == other.placement
+                      : std::equal(corners, corners + 4, other.corners);
     }
 };
 
-// The frame being built and the one on screen. Quads are drawn on the renderer only when
-// the frame is presented or read back, so a frame equal to the one on screen costs nothing.
+// The frame being built and the one on screen. Quads are drawn only when the frame is
+// presented or read back, so a frame equal to the one on screen costs nothing.
 struct FrameRecord {
     std::vector<FrameQuad> quads;    // this frame's quads, in submission order
     std::vector<FrameQuad> onScreen; // the quads of the picture the window shows
-    std::size_t drawn = 0;           // quads of `quads` already handed to the renderer
+    std::size_t drawn = 0;           // quads of `quads` already drawn
     bool clearAsked = false;         // the frame began with a clear
-    bool cleared = false;            // ... and that clear was done on the renderer
+    bool cleared = false;            // ... and that clear was done
     bool screenKnown = false;        // `onScreen` really is what the window shows
     bool redrawAsked = true;
     std::uint64_t presented = 0;
@@ -51,11 +81,29 @@ struct FrameRecord {
 
 namespace TwVideo {
 
+// Boxes of the picture a drawing is limited to; they never overlap.
+struct ClipBoxes {
+    const pixman_box32_t* boxes = nullptr;
+    int count = 0;
+};
+
+// Where the software compositor shows its picture: the window's own surface, the picture
+// scaled into it with its shape kept (black bars around it).
+struct WindowOutput {
+    SDL_Surface* surface = nullptr; // the window surface the image below wraps
+    pixman_image_t* image = nullptr;
+    int width = 0, height = 0;
+    double scale = 1;              // window pixels per picture pixel
+    SDL_Rect viewport{0, 0, 0, 0}; // the picture's place in the window
+    bool inPlace = false;          // the picture is composed right in the surface
+    std::vector<SDL_Rect> rects;   // scratch: the rectangles shown
+};
+
 struct VideoState {
     bool sdlStarted = false;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    SDL_Surface* memorySurface = nullptr; // headless renderer without a window
+    SDL_Surface* memorySurface = nullptr; // SDL's renderer on memory, without a window
     TwWindowSettings settings;
     bool cursorShown = true;
     std::unordered_set<TwTexture*> textures;
@@ -63,15 +111,14 @@ struct VideoState {
     std::chrono::steady_clock::time_point lastFrameEnd{};
     std::chrono::nanoseconds refreshPeriod{0};
     Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
-    // The renderer draws into the window's own memory, which keeps the last picture between
-    // frames (the software renderer), so a frame may redraw only where it changed.
-    bool keepsPicture = false;
-    // Scaled output with the software renderer: frames are drawn pixel for pixel into this
-    // picture-sized canvas, which is then stretched onto the window in one copy.
-    SDL_Texture* canvas = nullptr;
-    bool frameOnCanvas = false; // the frame being drawn (and the last one drawn) uses it
+    // The software compositor draws instead of an SDL renderer: frames are composed into
+    // `picture` (the game picture's size), and only what changed is redrawn and shown.
+    bool composing = false;
+    bool toWindow = false; // shown on the window (not only kept in memory, as headless)
+    pixman_image_t* picture = nullptr;
+    WindowOutput output;
+    std::vector<pixman_box32_t> reachedBoxes; // scratch of the damage redraw
     FrameRecord frame;
-    std::vector<SDL_Rect> changedAreas;
 };
 
 // The one video state of the process.
@@ -84,32 +131,71 @@ void PictureSize(int& width, int& height);
 
 // Forgets the collected frame and what the screen shows (renderer gone or replaced).
 void ForgetFrames();
-// Drops the SDL texture of every picture (the renderer goes away).
+// Drops every picture's pixels (the renderer or the compositor goes away).
 void DropAllTexturePictures();
+// Lets go of the frame's references to pictures' pixels.
+void ReleaseQuadImages(std::vector<FrameQuad>& quads);
 
-// Hands the frame's clear and every quad not drawn yet to the renderer.
+// Hands the frame's clear and every quad not drawn yet to the renderer or the compositor.
 void DrawCollectedQuads();
-// True when the software renderer's picture is scaled to the window and a canvas exists.
-bool WantsCanvas(VideoState& s);
-// Points the renderer at where the frame is drawn: the canvas or the window.
-void TargetFrame(VideoState& s);
-// Puts the finished canvas on the window (letterbox bars black).
-void ShowCanvas(VideoState& s);
-// Draws one quad on the renderer; false when nothing could be drawn.
+
+// SDL renderer path (a graphics card, or SDL's software renderer when asked for).
 bool RenderQuad(SDL_Renderer* renderer, const FrameQuad& quad);
 SDL_Color ToColor(std::uint32_t argb);
 
-// The game picture is not scaled to the window.
-bool DrawsPixelForPixel(SDL_Renderer* renderer);
-// Where a frame differs from the picture on screen; false when it must be drawn whole.
-bool FindChangedAreas(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
-                      std::vector<SDL_Rect>& areas);
-// Redraws only the changed areas, in the frame's order.
-void DrawChangedAreas(SDL_Renderer* renderer, const std::vector<FrameQuad>& quads,
-                      const std::vector<SDL_Rect>& areas);
+// Software compositor: the picture, its pictures' pixels, and drawing quads into it.
+bool StartCompositor(int width, int height, bool toWindow);
+void StopCompositor();
+// Premultiplied pixels of an RGBA picture; `opaque` tells whether every pixel is opaque.
+// `straight` gets the picture's own colours unless opaque, kept alive by the returned image.
+pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool& opaque,
+                          pixman_image_t*& straight);
+// Draws one quad into `dest` as SDL's software renderer would (same pixels within rounding),
+// only inside the clip boxes.
+void ComposeQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& clip);
+// Places a quad of the compositor (see Placement).
+void PlaceQuad(FrameQuad& quad);
+void PlaceTurnedQuad(FrameQuad& quad);
+// The pixels a turned placement can reach.
+pixman_box32_t TurnedBounds(const Placement& placement);
+// Draws a turned quad into `dest` through `blend`, which gets the quad's texels laid out as
+// SDL's renderer filled them, at (x, y) of `dest`.
+void ComposeTurnedQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& clip,
+                       void (*blend)(pixman_image_t* src, pixman_image_t* dest,
+                                     const FrameQuad& quad, int x, int y, int w, int h,
+                                     const ClipBoxes& clip));
+// A quad's part (texels u0, v0, pw x ph) shaped to w x h pixels, mirrored as asked, the way
+// SDL's renderer stretched and mirrored it; kept for the frames that draw it again. Owned
+// by the compositor; valid until the next call.
+pixman_image_t* ShapedPart(const FrameQuad& quad, int u0, int v0, int pw, int ph, int w, int h,
+                           bool flipX, bool flipY);
+void ForgetShapes();
+// The picture pixels a quad can touch (a little more for the filtering at its edges).
+pixman_box32_t QuadBounds(const FrameQuad& quad);
+// Redraws the damaged region of the picture: black, then every quad reaching into it, in
+// the frame's order.
+void RedrawRegion(const std::vector<FrameQuad>& quads, pixman_region32_t* damage);
+
+// Damage: where a frame differs from the one on screen (the old and new places of every
+// sprite that came, went, moved or changed). False when it must be drawn whole (sprites
+// common to both frames were drawn in another order).
+bool FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+                pixman_region32_t* damage);
+
+// Window output of the compositor. Before a frame is composed: takes the window's surface
+// as it is now; 1 when it is the one the last frame went to, 0 when it is new (the frame must
+// be composed whole, and the picture may have moved into it), -1 when there is none.
+int PrepareOutput();
+// Shows the damaged region (null: the whole picture) on the window, scaled to it.
+bool ShowPicture(pixman_region32_t* damage);
+void ForgetWindowOutput();
+// Maps a window position to the game picture (the letterbox), as SDL's renderer does.
+void WindowToPicture(int& x, int& y);
+// The picture as shown (scaled when the window is), ARGB8888.
+bool ReadShownPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
 
 // Events after which the window's picture must be drawn again.
-int WatchForRepaint(void*, SDL_Event* e);
+int WatchWindowEvents(void*, SDL_Event* e);
 void KeepLargeBuffersOutOfTheHeap();
 
 } // namespace TwVideo

@@ -27,6 +27,15 @@ Uint32 PreferredTextureFormat(SDL_Renderer* renderer) {
     return SDL_PIXELFORMAT_RGBA32;
 }
 
+// Frame pacing and the frame record start afresh with every renderer.
+void StartFrames() {
+    TwVideo::VideoState& s = TwVideo::State();
+    s.lastFrameEnd = {};
+    const int refresh = TwVideo::RefreshRate();
+    s.refreshPeriod = std::chrono::nanoseconds(1'000'000'000 / (refresh > 0 ? refresh : 60));
+    TwVideo::ForgetFrames();
+}
+
 bool SetUpRenderer(SDL_Renderer* renderer) {
     TwVideo::VideoState& s = TwVideo::State();
     s.renderer = renderer;
@@ -34,14 +43,8 @@ bool SetUpRenderer(SDL_Renderer* renderer) {
     if (SDL_RenderSetLogicalSize(renderer, s.settings.width, s.settings.height) != 0) {
         return false;
     }
-    s.lastFrameEnd = {};
     s.textureFormat = PreferredTextureFormat(renderer);
-    SDL_RendererInfo info{};
-    s.keepsPicture =
-        SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-    const int refresh = TwVideo::RefreshRate();
-    s.refreshPeriod = std::chrono::nanoseconds(1'000'000'000 / (refresh > 0 ? refresh : 60));
-    TwVideo::ForgetFrames();
+    StartFrames();
     return true;
 }
 
@@ -91,22 +94,46 @@ bool IsCpuOpenGl(SDL_Renderer* renderer) {
     return false;
 }
 
-// SDL's software renderer on the window. The finished picture goes to the display through
-// the window system's shared memory, not through an OpenGL texture, so no OpenGL driver is
-// loaded at all.
-SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
+// SDL's software renderer on the window (or on memory without one). The finished picture
+// goes to the display through the window system's shared memory, not through an OpenGL
+// texture, so no OpenGL driver is loaded at all.
+bool UseSdlSoftwareRenderer(SDL_Window* window, SDL_Surface* memory) {
+    TwVideo::VideoState& s = TwVideo::State();
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE)
+                                    : SDL_CreateSoftwareRenderer(memory);
+    if (renderer && SetUpRenderer(renderer)) {
+        return true;
+    }
+    if (renderer) {
+        SDL_DestroyRenderer(renderer);
+    }
+    s.renderer = nullptr;
+    return false;
+}
+
+// ZV_RENDERER=sdl keeps drawing with SDL's renderers only, its software renderer where no
+// graphics card draws: the way frames were drawn before the compositor, kept to compare with.
+bool SdlRenderersOnly() {
+    const char* choice = SDL_getenv("ZV_RENDERER");
+    return choice && SDL_strcmp(choice, "sdl") == 0;
+}
+
+// Drawing without a graphics card: the game's own compositor on the window's surface, or
+// SDL's software renderer when that is asked for or the window offers no surface.
+bool UseSoftwarePath(bool toWindow) {
+    TwVideo::VideoState& s = TwVideo::State();
+    if (!SdlRenderersOnly() &&
+        TwVideo::StartCompositor(s.settings.width, s.settings.height, toWindow)) {
+        StartFrames();
+        return true;
+    }
+    return toWindow && UseSdlSoftwareRenderer(s.window, nullptr);
 }
 
 } // namespace
 
 namespace TwVideo {
-
-SDL_Color ToColor(std::uint32_t argb) {
-    return SDL_Color{static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8),
-                     static_cast<Uint8>(argb), static_cast<Uint8>(argb >> 24)};
-}
 
 bool CreateRenderer() {
     VideoState& s = State();
@@ -114,24 +141,26 @@ bool CreateRenderer() {
         return false;
     }
     DestroyRenderer();
-    // The player (or a test) chose a driver through SDL's own setting: take SDL's pick.
-    const bool driverChosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
-    if (!driverChosen && !GraphicsCardPresent()) {
-        if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
-            if (SetUpRenderer(renderer)) {
-                return true;
-            }
-            SDL_DestroyRenderer(renderer);
-            s.renderer = nullptr;
+    // The player (or a test) chose a driver through SDL's own setting: take SDL's pick, or
+    // the software path when that is the one named.
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const bool driverChosen = driver != nullptr;
+    const bool softwareChosen = driverChosen && SDL_strcasecmp(driver, "software") == 0;
+    if (softwareChosen || (!driverChosen && !GraphicsCardPresent())) {
+        if (UseSoftwarePath(true)) {
+            return true;
         }
     }
     const Uint32 attempts[] = {SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC,
                                SDL_RENDERER_ACCELERATED};
     for (Uint32 flags : attempts) {
+        if (softwareChosen) {
+            break;
+        }
         SDL_Renderer* renderer = SDL_CreateRenderer(s.window, -1, flags);
         if (renderer && !driverChosen && IsCpuOpenGl(renderer)) {
             SDL_DestroyRenderer(renderer);
-            break; // the software renderer below does the same work for less
+            break; // the software path below does the same work for less
         }
         if (renderer) {
             if (SetUpRenderer(renderer)) {
@@ -141,50 +170,32 @@ bool CreateRenderer() {
             s.renderer = nullptr;
         }
     }
-    if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
-        if (SetUpRenderer(renderer)) {
-            return true;
-        }
-        SDL_DestroyRenderer(renderer);
-        s.renderer = nullptr;
-    }
-    return false;
+    return UseSoftwarePath(true);
 }
 
 bool CreateHeadless(int width, int height) {
     VideoState& s = State();
-    if (s.renderer && s.settings.width == width && s.settings.height == height) {
+    if (HasRenderer() && s.settings.width == width && s.settings.height == height) {
         return true;
     }
     DestroyRenderer();
     s.settings = TwWindowSettings{"Zorbit Volley", true, 0, 0, width, height};
-    if (Init()) {
-        if (!s.window) {
-            s.window =
-                SDL_CreateWindow(s.settings.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
-        }
-        if (s.window) {
-            if (SDL_Renderer* renderer = CreateSoftwareRenderer(s.window)) {
-                if (SetUpRenderer(renderer)) {
-                    return true;
-                }
-                SDL_DestroyRenderer(renderer);
-                s.renderer = nullptr;
-            }
-        }
+    // A hidden window still receives the events tests push; the picture stays in memory.
+    if (Init() && !s.window) {
+        s.window =
+            SDL_CreateWindow(s.settings.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
     }
-    // No usable video driver: draw into memory.
+    if (!SdlRenderersOnly()) {
+        return UseSoftwarePath(false);
+    }
+    if (s.window && UseSdlSoftwareRenderer(s.window, nullptr)) {
+        return true;
+    }
+    // No usable video driver: SDL draws into memory.
     s.memorySurface =
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!s.memorySurface) {
-        return false;
-    }
-    if (SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(s.memorySurface)) {
-        if (SetUpRenderer(renderer)) {
-            return true;
-        }
-        SDL_DestroyRenderer(renderer);
-        s.renderer = nullptr;
+    if (s.memorySurface && UseSdlSoftwareRenderer(nullptr, s.memorySurface)) {
+        return true;
     }
     SDL_FreeSurface(s.memorySurface);
     s.memorySurface = nullptr;
@@ -195,19 +206,14 @@ void DestroyRenderer() {
     VideoState& s = State();
     DropAllTexturePictures();
     if (s.renderer) {
-        SDL_DestroyRenderer(s.renderer); // takes the canvas with it
+        SDL_DestroyRenderer(s.renderer);
         s.renderer = nullptr;
     }
-    s.canvas = nullptr;
-    s.frameOnCanvas = false;
+    StopCompositor();
     if (s.memorySurface) {
         SDL_FreeSurface(s.memorySurface);
         s.memorySurface = nullptr;
     }
-}
-
-bool HasRenderer() {
-    return State().renderer != nullptr;
 }
 
 int RefreshRate() {

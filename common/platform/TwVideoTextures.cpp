@@ -64,22 +64,38 @@ void DropAllTexturePictures() {
             SDL_DestroyTexture(texture->sdl);
             texture->sdl = nullptr;
         }
+        if (texture->image) {
+            pixman_image_unref(texture->image);
+            texture->image = texture->straight = nullptr;
+        }
     }
 }
 
 TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
     VideoState& s = State();
-    if (!s.renderer || !rgba || width <= 0 || height <= 0) {
+    if (!HasRenderer() || !rgba || width <= 0 || height <= 0) {
         return nullptr;
     }
-    SDL_Texture* sdl = UploadPicture(s, width, height, rgba);
-    if (!sdl) {
-        return nullptr;
+    auto* texture = new TwTexture{};
+    texture->width = width;
+    texture->height = height;
+    if (s.composing) {
+        texture->image = MakeImage(width, height, rgba, texture->opaque, texture->straight);
+        if (!texture->image) {
+            delete texture;
+            return nullptr;
+        }
+    } else {
+        texture->sdl = UploadPicture(s, width, height, rgba);
+        if (!texture->sdl) {
+            delete texture;
+            return nullptr;
+        }
+        SDL_SetTextureBlendMode(texture->sdl, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureScaleMode(texture->sdl, SDL_ScaleModeLinear);
+        texture->opaque = IsOpaque(width, height, rgba);
     }
-    SDL_SetTextureBlendMode(sdl, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(sdl, SDL_ScaleModeLinear);
-    auto* texture =
-        new TwTexture{sdl, width, height, IsOpaque(width, height, rgba), ++s.lastSerial};
+    texture->serial = ++s.lastSerial;
     s.textures.insert(texture);
     return texture;
 }
@@ -89,10 +105,13 @@ void DestroyTexture(TwTexture* texture) {
     if (!texture || s.textures.erase(texture) == 0) {
         return; // unknown handle: never free what we did not hand out
     }
-    // Quads of this frame may still use the picture.
-    DrawCollectedQuads();
     if (texture->sdl) {
+        // Quads of this frame may still use the picture: the renderer draws them first.
+        DrawCollectedQuads();
         SDL_DestroyTexture(texture->sdl);
+    }
+    if (texture->image) {
+        pixman_image_unref(texture->image); // the frame's quads hold their own reference
     }
     delete texture;
 }

@@ -14,8 +14,9 @@ void KeepLargeBuffersOutOfTheHeap() {
 
 // Events after which the window's picture must be drawn again even if the game's frame did
 // not change: the contents were uncovered, shown again or resized, or the renderer lost them.
-// Watched as SDL queues them, so no message handling above the platform layer is involved.
-int WatchForRepaint(void*, SDL_Event* e) {
+// Watched as SDL queues them, so no message handling above the platform layer is involved;
+// pointer positions are turned into game pixels here when the compositor draws.
+int WatchWindowEvents(void*, SDL_Event* e) {
     bool repaint = e->type == SDL_RENDER_TARGETS_RESET || e->type == SDL_RENDER_DEVICE_RESET;
     if (e->type == SDL_WINDOWEVENT) {
         switch (e->window.event) {
@@ -33,6 +34,17 @@ int WatchForRepaint(void*, SDL_Event* e) {
     }
     if (repaint) {
         TwVideo::RequestRedraw();
+    }
+    // Without an SDL renderer nobody else maps the pointer through the letterbox.
+    VideoState& s = State();
+    if (s.composing && s.toWindow && s.window) {
+        const Uint32 id = SDL_GetWindowID(s.window);
+        if ((e->type == SDL_MOUSEMOTION && e->motion.windowID == id)) {
+            WindowToPicture(e->motion.x, e->motion.y);
+        } else if ((e->type == SDL_MOUSEBUTTONDOWN || e->type == SDL_MOUSEBUTTONUP) &&
+                   e->button.windowID == id) {
+            WindowToPicture(e->button.x, e->button.y);
+        }
     }
     return 1;
 }
@@ -79,7 +91,7 @@ bool Init() {
         return false;
     }
     s.sdlStarted = true;
-    SDL_AddEventWatch(WatchForRepaint, nullptr);
+    SDL_AddEventWatch(WatchWindowEvents, nullptr);
     return true;
 }
 
@@ -88,7 +100,7 @@ void Quit() {
     DestroyRenderer();
     DestroyWindow();
     if (s.sdlStarted) {
-        SDL_DelEventWatch(WatchForRepaint, nullptr);
+        SDL_DelEventWatch(WatchWindowEvents, nullptr);
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         s.sdlStarted = false;
     }
