@@ -74,8 +74,20 @@ void Blend(pixman_image_t* src, pixman_image_t* dest, std::uint32_t argb, bool c
 // An upright quad (possibly mirrored or scaled), as placed.
 void ComposeUpright(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& clip) {
     const Placement& p = quad.placement;
-    const bool copy = quad.opaque && (quad.argb >> 24) == 255;
-    if (p.w == p.pw && p.h == p.ph && !p.flipX && !p.flipY) {
+    const std::uint32_t alpha = quad.argb >> 24;
+    const bool copy = quad.opaque && alpha == 255;
+    const bool plain = p.w == p.pw && p.h == p.ph && !p.flipX && !p.flipY;
+    // A plain picture faded by its tint's alpha alone, drawn so again and again (every
+    // bubble's shadow), is faded once into a kept shape, then blended plainly: twice as fast.
+    const bool fadedOnly = plain && !copy && alpha < 255 && (quad.argb & 0xFFFFFF) == 0xFFFFFF;
+    pixman_image_t* faded = fadedOnly ? TwVideo::ShapedPart(quad, p.u0, p.v0, p.pw, p.ph, p.w, p.h,
+                                                            false, false, alpha, true)
+                                      : nullptr;
+    if (faded) {
+        Blend(faded, dest, 0xFFFFFFFF, false, 0, 0, p.x, p.y, p.w, p.h, clip);
+        return;
+    }
+    if (plain) {
         Blend(quad.image, dest, quad.argb, copy, p.u0, p.v0, p.x, p.y, p.w, p.h, clip);
         return;
     }
@@ -141,21 +153,28 @@ pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool&
     }
     const int stride = pixman_image_get_stride(image) / 4;
     std::uint32_t* bits = pixman_image_get_data(image);
-    opaque = true;
-    bool evenAlpha = true; // one alpha everywhere: stretching premultiplied texels is the same
+    // Cut, not rounded, as SDL's blending premultiplied each texel: the same pixels (x / 255
+    // for x below 65536 without a division, so the loop vectorises).
+    std::uint32_t allAlpha = 0xFF, anyAlpha = 0;
     const std::uint8_t firstAlpha = rgba[3];
+    std::uint32_t sameAlpha = 1;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = rgba + static_cast<std::size_t>(y) * width * 4;
         std::uint32_t* out = bits + static_cast<std::ptrdiff_t>(y) * stride;
-        for (int x = 0; x < width; ++x, in += 4) {
-            const std::uint32_t a = in[3];
-            // Cut, not rounded, as SDL's blending premultiplied each texel: the same pixels.
-            const auto pre = [a](std::uint32_t c) { return c * a / 255; };
-            out[x] = a << 24 | pre(in[0]) << 16 | pre(in[1]) << 8 | pre(in[2]);
-            opaque = opaque && a == 255;
-            evenAlpha = evenAlpha && a == firstAlpha;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t r = in[4 * x], g = in[4 * x + 1], b = in[4 * x + 2],
+                                a = in[4 * x + 3];
+            const std::uint32_t pr = r * a, pg = g * a, pb = b * a;
+            out[x] = a << 24 | ((pr + 1 + (pr >> 8)) >> 8) << 16 |
+                     ((pg + 1 + (pg >> 8)) >> 8) << 8 | ((pb + 1 + (pb >> 8)) >> 8);
+            allAlpha &= a;
+            anyAlpha |= a ^ firstAlpha;
         }
     }
+    opaque = allAlpha == 0xFF;
+    sameAlpha = anyAlpha == 0 ? 1 : 0;
+    const bool evenAlpha = sameAlpha != 0; // one alpha everywhere: stretching premultiplied
+                                           // texels is the same
     // Large pictures (dialogs, strips of glyphs) are drawn at their own size; only small ones
     // (bubbles, buttons, the dimming) are stretched, and only they keep their own colours.
     constexpr int kMostStretchedPixels = 256 * 256;

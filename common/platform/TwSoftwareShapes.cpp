@@ -1,7 +1,7 @@
-// Stretched and mirrored sprites for the software compositor, made once and kept: a sprite
-// drawn at another size than its picture (the dimming over the menu, a zoomed button) or
-// mirrored is shaped as SDL's renderer shaped it, and the shape is then blended like any
-// upright sprite, frame after frame, without stretching it again.
+// Stretched, mirrored and faded sprites for the software compositor, made once and kept: a
+// sprite drawn at another size than its picture (the dimming over the menu, a zoomed button),
+// mirrored, or faded by a constant alpha (every bubble's shadow) is shaped as SDL's renderer
+// shaped it, and the shape is then blended like any plain upright sprite, frame after frame.
 #include <algorithm>
 #include <list>
 #include <vector>
@@ -14,6 +14,7 @@ struct ShapeKey {
     std::uint64_t serial = 0;
     int u0 = 0, v0 = 0, pw = 0, ph = 0, w = 0, h = 0;
     bool flipX = false, flipY = false;
+    std::uint32_t fade = 255; // the tint's alpha, already applied
     bool operator==(const ShapeKey&) const = default;
 };
 
@@ -65,7 +66,8 @@ pixman_image_t* MakeShape(const FrameQuad& quad, const ShapeKey& k, std::uint32_
         pixman_image_create_bits(PIXMAN_a8r8g8b8, k.w, k.h, bits, bits ? k.w * 4 : 0);
     const int stride = pixman_image_get_stride(from);
     auto* texels = reinterpret_cast<std::uint8_t*>(pixman_image_get_data(from)) +
-                   static_cast<std::ptrdiff_t>(k.v0) * stride + static_cast<std::ptrdiff_t>(k.u0) * 4;
+                   static_cast<std::ptrdiff_t>(k.v0) * stride +
+                   static_cast<std::ptrdiff_t>(k.u0) * 4;
     pixman_image_t* part = pixman_image_create_bits(
         PIXMAN_a8r8g8b8, k.pw, k.ph, reinterpret_cast<std::uint32_t*>(texels), stride);
     if (!shape || !part) {
@@ -96,6 +98,14 @@ pixman_image_t* MakeShape(const FrameQuad& quad, const ShapeKey& k, std::uint32_
         Premultiply(pixman_image_get_data(shape),
                     static_cast<std::size_t>(pixman_image_get_stride(shape) / 4) * k.h);
     }
+    if (k.fade < 255) {
+        // Faded as OVER with a solid mask would fade each texel, with the same rounding.
+        const pixman_color_t alpha{0, 0, 0, static_cast<std::uint16_t>(k.fade * 257)};
+        pixman_image_t* mask = pixman_image_create_solid_fill(&alpha);
+        pixman_image_composite32(PIXMAN_OP_IN_REVERSE, mask, nullptr, shape, 0, 0, 0, 0, 0, 0, k.w,
+                                 k.h);
+        pixman_image_unref(mask);
+    }
     return shape;
 }
 
@@ -104,8 +114,8 @@ pixman_image_t* MakeShape(const FrameQuad& quad, const ShapeKey& k, std::uint32_
 namespace TwVideo {
 
 pixman_image_t* ShapedPart(const FrameQuad& quad, int u0, int v0, int pw, int ph, int w, int h,
-                           bool flipX, bool flipY) {
-    const ShapeKey key{quad.serial, u0, v0, pw, ph, w, h, flipX, flipY};
+                           bool flipX, bool flipY, std::uint32_t fade, bool onlyIfKept) {
+    const ShapeKey key{quad.serial, u0, v0, pw, ph, w, h, flipX, flipY, fade};
     std::list<Shape>& shapes = Shapes();
     for (auto it = shapes.begin(); it != shapes.end(); ++it) {
         if (it->key == key) {
@@ -120,6 +130,9 @@ pixman_image_t* ShapedPart(const FrameQuad& quad, int u0, int v0, int pw, int ph
     if (std::find(std::begin(recent), std::end(recent), key) == std::end(recent)) {
         recent[next] = key;
         next = (next + 1) % 16;
+        if (onlyIfKept) {
+            return nullptr;
+        }
         static std::vector<std::uint32_t> scratch;
         static pixman_image_t* scratchShape = nullptr;
         if (scratchShape) {

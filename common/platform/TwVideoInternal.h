@@ -165,10 +165,13 @@ void ComposeTurnedQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBo
                                      const FrameQuad& quad, int x, int y, int w, int h,
                                      const ClipBoxes& clip));
 // A quad's part (texels u0, v0, pw x ph) shaped to w x h pixels, mirrored as asked, the way
-// SDL's renderer stretched and mirrored it; kept for the frames that draw it again. Owned
+// SDL's renderer stretched and mirrored it, faded by `fade` (255: not); kept for the frames
+// that draw it again. `onlyIfKept`: null unless it is kept already (the caller can draw it
+// directly). Owned
 // by the compositor; valid until the next call.
 pixman_image_t* ShapedPart(const FrameQuad& quad, int u0, int v0, int pw, int ph, int w, int h,
-                           bool flipX, bool flipY);
+                           bool flipX, bool flipY, std::uint32_t fade = 255,
+                           bool onlyIfKept = false);
 void ForgetShapes();
 // The picture pixels a quad can touch (a little more for the filtering at its edges).
 pixman_box32_t QuadBounds(const FrameQuad& quad);
