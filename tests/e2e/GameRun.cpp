@@ -388,6 +388,20 @@ bool OptionsDialogShown(const GameView& view) {
     return Golden(view.Mean({345, 108, 110, 24})) && body.b > body.r + 30 && body.Brightness() < 60;
 }
 
+void ExpectContinuedField(GameRun& run, const GameView& before, const std::string& what) {
+    run.Click(menu::kContinueX, menu::kContinueY);
+    ASSERT_TRUE(run.WaitFor("continued-game", GameScreenShown, 10s));
+    // The pointer goes aside so that it hides nothing of the field.
+    run.MoveTo(700, 300);
+    ASSERT_TRUE(run.WaitSteady("field-after-continuing", kField, 10s));
+    const GameView after = run.Snap("field-after-continuing");
+    // The same bubbles in the same cells: a different field would change a large share
+    // (about a third of the well). Bubbles still easing back from the last shots' push sit
+    // a fraction of a pixel off their cells, which touches their rims only.
+    EXPECT_LT(after.ChangedShare(before, kField, 60), 0.06)
+        << "the continued field differs from the one " << what;
+}
+
 bool PlayUntilResultPanel(GameRun& run, int maxShots, std::vector<GameView>* counting) {
     bool shown = false;
     for (int shots = 0; shots < maxShots && !shown;) {

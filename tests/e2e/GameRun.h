@@ -171,6 +171,13 @@ constexpr AimPoint kAimPoints[] = {{400, 120}, {250, 200}, {560, 200}, {330, 120
 // `counting`, when given, receives the views seen while the panel was counting up.
 bool PlayUntilResultPanel(GameRun& run, int maxShots, std::vector<GameView>* counting = nullptr);
 
+// The field between the walls, above the launcher.
+constexpr Area kField{180, 30, 440, 400};
+
+// Presses Continue at the main menu and expects the continued game to show the same field
+// as `before` (saved as artefact steps "continued-game" and "field-after-continuing").
+void ExpectContinuedField(GameRun& run, const GameView& before, const std::string& what);
+
 // The result panel's three numbers (score, bonus, total) and its OK button.
 constexpr Area kResultNumbers{415, 250, 190, 130};
 constexpr double kResultOkX = 400, kResultOkY = 412;
