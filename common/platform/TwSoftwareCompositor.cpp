@@ -119,14 +119,19 @@ namespace TwVideo {
 bool StartCompositor(int width, int height, bool toWindow) {
     VideoState& s = State();
     StopCompositor();
-    s.picture = pixman_image_create_bits(PIXMAN_x8r8g8b8, width, height, nullptr, 0);
-    if (!s.picture) {
-        return false;
-    }
     s.composing = true;
     s.toWindow = toWindow;
-    if (toWindow && PrepareOutput() < 0) {
-        StopCompositor(); // the window offers no surface we can draw into
+    if (toWindow) {
+        // The picture is the window's own surface where it can be, else a picture of ours.
+        if (PrepareOutput() < 0) {
+            StopCompositor(); // the window offers no surface we can draw into
+            return false;
+        }
+        return true;
+    }
+    s.picture = pixman_image_create_bits(PIXMAN_x8r8g8b8, width, height, nullptr, 0);
+    if (!s.picture) {
+        StopCompositor();
         return false;
     }
     return true;
@@ -145,8 +150,7 @@ void StopCompositor() {
 }
 
 pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool& opaque,
-                          pixman_image_t*& straight) {
-    straight = nullptr;
+                          bool& evenAlpha) {
     pixman_image_t* image = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, nullptr, 0);
     if (!image) {
         return nullptr;
@@ -155,9 +159,8 @@ pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool&
     std::uint32_t* bits = pixman_image_get_data(image);
     // Cut, not rounded, as SDL's blending premultiplied each texel: the same pixels (x / 255
     // for x below 65536 without a division, so the loop vectorises).
-    std::uint32_t allAlpha = 0xFF, anyAlpha = 0;
+    std::uint32_t allAlpha = 0xFF, otherAlpha = 0;
     const std::uint8_t firstAlpha = rgba[3];
-    std::uint32_t sameAlpha = 1;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = rgba + static_cast<std::size_t>(y) * width * 4;
         std::uint32_t* out = bits + static_cast<std::ptrdiff_t>(y) * stride;
@@ -168,40 +171,11 @@ pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool&
             out[x] = a << 24 | ((pr + 1 + (pr >> 8)) >> 8) << 16 |
                      ((pg + 1 + (pg >> 8)) >> 8) << 8 | ((pb + 1 + (pb >> 8)) >> 8);
             allAlpha &= a;
-            anyAlpha |= a ^ firstAlpha;
+            otherAlpha |= a ^ firstAlpha;
         }
     }
     opaque = allAlpha == 0xFF;
-    sameAlpha = anyAlpha == 0 ? 1 : 0;
-    const bool evenAlpha = sameAlpha != 0; // one alpha everywhere: stretching premultiplied
-                                           // texels is the same
-    // Large pictures (dialogs, strips of glyphs) are drawn at their own size; only small ones
-    // (bubbles, buttons, the dimming) are stretched, and only they keep their own colours.
-    constexpr int kMostStretchedPixels = 256 * 256;
-    if (opaque || evenAlpha || width * height > kMostStretchedPixels) {
-        return image;
-    }
-    straight = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, nullptr, 0);
-    if (!straight) {
-        pixman_image_unref(image);
-        return nullptr;
-    }
-    const int straightStride = pixman_image_get_stride(straight) / 4;
-    std::uint32_t* to = pixman_image_get_data(straight);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in = rgba + static_cast<std::size_t>(y) * width * 4;
-        std::uint32_t* out = to + static_cast<std::ptrdiff_t>(y) * straightStride;
-        for (int x = 0; x < width; ++x, in += 4) {
-            out[x] = std::uint32_t{in[3]} << 24 | std::uint32_t{in[0]} << 16 |
-                     std::uint32_t{in[1]} << 8 | in[2];
-        }
-    }
-    pixman_image_set_destroy_function(
-        image,
-        [](pixman_image_t*, void* other) {
-            pixman_image_unref(static_cast<pixman_image_t*>(other));
-        },
-        straight);
+    evenAlpha = otherAlpha == 0;
     return image;
 }
 

@@ -129,7 +129,7 @@ namespace TwVideo {
 
 int PrepareOutput() {
     VideoState& s = State();
-    if (!s.window || !s.picture) {
+    if (!s.window) {
         return -1;
     }
     // The window system's shared memory, never an OpenGL texture standing in for it.
@@ -153,14 +153,16 @@ int PrepareOutput() {
                   out.viewport.w == w && out.viewport.h == h &&
                   (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
                    surface->format->format == SDL_PIXELFORMAT_ARGB8888);
-    if (out.inPlace || wasInPlace) {
+    if (out.inPlace || wasInPlace || !s.picture) {
         pixman_image_t* picture = out.inPlace
                                       ? pixman_image_ref(out.image)
                                       : pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, nullptr, 0);
         if (!picture) {
             return -1;
         }
-        pixman_image_unref(s.picture);
+        if (s.picture) {
+            pixman_image_unref(s.picture);
+        }
         s.picture = picture;
     }
     return 0;

@@ -55,19 +55,45 @@ void Premultiply(std::uint32_t* pixels, std::size_t count) {
     }
 }
 
+// The part's own colours from its premultiplied texels, row after row into `out`.
+void Unpremultiply(pixman_image_t* image, const ShapeKey& k, std::vector<std::uint32_t>& out) {
+    out.resize(static_cast<std::size_t>(k.pw) * static_cast<std::size_t>(k.ph));
+    const int stride = pixman_image_get_stride(image) / 4;
+    const std::uint32_t* row =
+        pixman_image_get_data(image) + static_cast<std::ptrdiff_t>(k.v0) * stride + k.u0;
+    for (int y = 0; y < k.ph; ++y, row += stride) {
+        std::uint32_t* to = out.data() + static_cast<std::size_t>(y) * k.pw;
+        for (int x = 0; x < k.pw; ++x) {
+            const std::uint32_t p = row[x], a = p >> 24;
+            const auto own = [a](std::uint32_t c) {
+                return a == 0 ? 0u : std::min<std::uint32_t>(255, (c * 255 + a / 2) / a);
+            };
+            to[x] = a << 24 | own(p >> 16 & 0xFF) << 16 | own(p >> 8 & 0xFF) << 8 | own(p & 0xFF);
+        }
+    }
+}
+
 // Shapes the part: mirrored texel for texel, or stretched smoothly as SDL stretched it (on
 // the picture's own colours where its alpha varies, premultiplied afterwards).
 // `bits` null: the shape gets pixels of its own; otherwise it is made in `bits`.
 pixman_image_t* MakeShape(const FrameQuad& quad, const ShapeKey& k, std::uint32_t* bits = nullptr) {
     const bool scaled = k.w != k.pw || k.h != k.ph;
-    const bool straight = scaled && quad.straight != nullptr;
-    pixman_image_t* from = straight ? quad.straight : quad.image;
+    // SDL stretched a picture's own colours, not premultiplied ones; where alpha varies that
+    // looks different at soft edges, so the part is stretched in its own colours (got back
+    // from the premultiplied texels, as the asset tool made them from premultiplied drawings)
+    // and premultiplied afterwards.
+    const bool straight = scaled && !quad.evenAlpha;
+    static std::vector<std::uint32_t> own;
+    if (straight) {
+        Unpremultiply(quad.image, k, own);
+    }
     pixman_image_t* shape =
         pixman_image_create_bits(PIXMAN_a8r8g8b8, k.w, k.h, bits, bits ? k.w * 4 : 0);
-    const int stride = pixman_image_get_stride(from);
-    auto* texels = reinterpret_cast<std::uint8_t*>(pixman_image_get_data(from)) +
-                   static_cast<std::ptrdiff_t>(k.v0) * stride +
-                   static_cast<std::ptrdiff_t>(k.u0) * 4;
+    const int stride = straight ? k.pw * 4 : pixman_image_get_stride(quad.image);
+    auto* texels = straight ? reinterpret_cast<std::uint8_t*>(own.data())
+                            : reinterpret_cast<std::uint8_t*>(pixman_image_get_data(quad.image)) +
+                                  static_cast<std::ptrdiff_t>(k.v0) * stride +
+                                  static_cast<std::ptrdiff_t>(k.u0) * 4;
     pixman_image_t* part = pixman_image_create_bits(
         PIXMAN_a8r8g8b8, k.pw, k.ph, reinterpret_cast<std::uint32_t*>(texels), stride);
     if (!shape || !part) {
@@ -138,7 +164,12 @@ pixman_image_t* ShapedPart(const FrameQuad& quad, int u0, int v0, int pw, int ph
         if (scratchShape) {
             pixman_image_unref(scratchShape);
         }
-        scratch.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+        // A large scratch (the dimming's first frame) is let go rather than kept for ever.
+        const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+        if (scratch.capacity() > (256u << 10) && pixels * 4 < scratch.capacity()) {
+            std::vector<std::uint32_t>().swap(scratch);
+        }
+        scratch.resize(pixels);
         scratchShape = MakeShape(quad, key, scratch.data());
         return scratchShape;
     }

@@ -59,7 +59,7 @@ bool DrawQuad(TwTexture* texture, const TwQuadCorner corners[4], std::uint32_t a
     quad.texture = texture;
     if (texture->image) {
         quad.image = pixman_image_ref(texture->image);
-        quad.straight = texture->straight;
+        quad.evenAlpha = texture->evenAlpha;
     }
     quad.opaque = texture->opaque;
     quad.serial = texture->serial;

@@ -18,9 +18,7 @@
 struct TwTexture {
     SDL_Texture* sdl = nullptr;
     pixman_image_t* image = nullptr;
-    // The picture's own (not premultiplied) colours for smooth stretching, which SDL did on
-    // them; null for an opaque picture. Lives as long as `image`.
-    pixman_image_t* straight = nullptr;
+    bool evenAlpha = false; // one alpha everywhere (opaque pictures among them)
     int width = 0;
     int height = 0;
     bool opaque = false; // every pixel fully opaque: drawn untinted-alpha, it is a plain copy
@@ -50,8 +48,8 @@ struct Placement {
 struct FrameQuad {
     TwTexture* texture = nullptr;
     pixman_image_t* image = nullptr;
-    pixman_image_t* straight = nullptr; // kept alive by `image`
     bool opaque = false;
+    bool evenAlpha = false;
     std::uint64_t serial = 0;
     TwQuadCorner corners[4];
     std::uint32_t argb = 0;
@@ -146,10 +144,10 @@ SDL_Color ToColor(std::uint32_t argb);
 // Software compositor: the picture, its pictures' pixels, and drawing quads into it.
 bool StartCompositor(int width, int height, bool toWindow);
 void StopCompositor();
-// Premultiplied pixels of an RGBA picture; `opaque` tells whether every pixel is opaque.
-// `straight` gets the picture's own colours unless opaque, kept alive by the returned image.
+// Premultiplied pixels of an RGBA picture; `opaque` tells whether every pixel is opaque,
+// `evenAlpha` whether all have one alpha.
 pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool& opaque,
-                          pixman_image_t*& straight);
+                          bool& evenAlpha);
 // Draws one quad into `dest` as SDL's software renderer would (same pixels within rounding),
 // only inside the clip boxes.
 void ComposeQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& clip);

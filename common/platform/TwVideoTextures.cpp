@@ -66,7 +66,7 @@ void DropAllTexturePictures() {
         }
         if (texture->image) {
             pixman_image_unref(texture->image);
-            texture->image = texture->straight = nullptr;
+            texture->image = nullptr;
         }
     }
 }
@@ -80,7 +80,7 @@ TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
     texture->width = width;
     texture->height = height;
     if (s.composing) {
-        texture->image = MakeImage(width, height, rgba, texture->opaque, texture->straight);
+        texture->image = MakeImage(width, height, rgba, texture->opaque, texture->evenAlpha);
         if (!texture->image) {
             delete texture;
             return nullptr;
