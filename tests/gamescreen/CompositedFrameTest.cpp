@@ -26,7 +26,9 @@ std::vector<std::uint32_t> DrawnPicture(TwEventListener& screen) {
     return pixels;
 }
 
-void ExpectSameAsBefore(TwEventListener& screen, const char* what) {
+// `most`: the largest difference allowed in a channel; `share`: at most 1/share of the
+// pixels may differ by more than 3.
+void ExpectSameAsBefore(TwEventListener& screen, const char* what, int most, std::size_t share) {
     // Each switch of renderer reloads the pictures, which the screens take as a reset
     // device (the next bubble shows again from the second frame on): both pictures are the
     // second drawn after a switch.
@@ -45,9 +47,9 @@ void ExpectSameAsBefore(TwEventListener& screen, const char* what) {
     // where the compositor rounds, so where several translucent layers lie on each other
     // (the menu dimmed behind a fading dialog) SDL's picture is up to 2 darker per layer.
     const zvtest::ChannelDifference d = zvtest::CompareChannels(composed, reference, 800, 3);
-    EXPECT_LE(d.largest, 8) << what << ": differs by up to " << d.largest << " at (" << d.x << ", "
+    EXPECT_LE(d.largest, most) << what << ": differs by up to " << d.largest << " at (" << d.x << ", "
                             << d.y << ")";
-    EXPECT_LE(d.pixelsOver, composed.size() / 20)
+    EXPECT_LE(d.pixelsOver, composed.size() / share)
         << what << ": " << d.pixelsOver << " pixels differ by more than 3";
 }
 
@@ -63,7 +65,7 @@ TEST_F(CompositedFrameTest, MenuWithADialogFadingInLooksAsBefore) {
     harness.Frame();
     menu.OpenPanel(MenuGui::kOptionsDialog);
     menu.Update(100); // half-way: dialog and dimming both translucent
-    ExpectSameAsBefore(menu, "menu");
+    ExpectSameAsBefore(menu, "menu", 8, 20);
 }
 
 TEST_F(CompositedFrameTest, BusyMomentOfPlayLooksAsBefore) {
@@ -93,7 +95,10 @@ TEST_F(CompositedFrameTest, BusyMomentOfPlayLooksAsBefore) {
     for (int i = 0; i < 6; ++i) {
         game.Update(16);
     }
-    ExpectSameAsBefore(game, "game");
+    // Drawing the busy scene lets its burst effects run on a little (finished ones leave the
+    // list), so the two pictures may differ at a few sprites besides the rounding: no bound
+    // on the largest difference, but 99.5 % of the picture within 3.
+    ExpectSameAsBefore(game, "game", 255, 200);
 }
 
 } // namespace
