@@ -19,6 +19,9 @@ class TwEventRouter;
 // empty space (a right click swaps its two bubbles). Named events raised by the dialogs are
 // handled in OnEvent at the start of the next frame; starting and continuing games goes
 // through the game screen's GameControl interface.
+//
+// MenuGui.cpp holds the event table and its handlers, MenuGuiDialogs.cpp builds the dialogs,
+// MenuGuiLauncher.cpp runs the decorative launcher (with the screen's input, update and draw).
 class MenuGui : public TwBaseMenuGui {
 public:
     static constexpr const char* kGameScreen = "GameWin";

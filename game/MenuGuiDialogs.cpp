@@ -1,0 +1,131 @@
+// The menu screen's dialogs: options, help, credits and the start and difficulty
+// questions, built once when the menu is loaded, and the mode buttons of the main menu.
+#include <algorithm>
+
+#include "MenuGui.h"
+#include "data/TwLanguage.h"
+#include "data/TwSysConfig.h"
+#include "gfx/TwClip.h"
+#include "gui/TwButton.h"
+#include "gui/TwCheckBox.h"
+#include "gui/TwCheckBoxGroup.h"
+#include "gui/TwDialogPanel.h"
+#include "gui/TwHelpDialog.h"
+#include "gui/TwParagraph.h"
+#include "gui/TwSlider.h"
+
+namespace {
+constexpr int kMessageFont = 0;
+} // namespace
+
+void MenuGui::BuildMenuDialogs() {
+    TwPanel* start = BuildQuestion(kStartQuestion, "ConrirmStart");
+    start->AddButton("Interface/StartNew", 80, 80, "ConfirmGameDlg.Ok", TwPanel::kPlainRole);
+    start->AddButton("Interface/Continue", 20, 80, "ConfirmGameDlg.Continue", TwPanel::kPlainRole);
+
+    BuildOptionsDialog();
+
+    TwPanel* difficulty = BuildQuestion(kDifficultyQuestion, "DifficultChange");
+    difficulty->AddButton("Interface/Yes", 20, 80, "DiffChangeDlg.Ok", TwPanel::kPlainRole);
+    difficulty->AddButton("Interface/No", 80, 80, "DiffChangeDlg.Cancel", TwPanel::kCancelRole);
+
+    BuildHelpDialog();
+    BuildCreditsDialog();
+    AddModeButtons();
+    BuildLauncher();
+    OpenPanel(kMainMenu);
+}
+
+void MenuGui::BuildOptionsDialog() {
+    const TwSysConfig& config = TwSysConfig::Instance();
+    auto options = std::make_unique<TwDialogPanel>();
+    options->Create("Interface/OptionsDlg");
+    options->AddButton("Interface/BtnOk", 50, 90, "OptionsDlg.Ok", TwPanel::kCancelRole);
+
+    auto makeSlider = [](float y, int value) {
+        auto slider = std::make_unique<TwSlider>();
+        slider->Create("Interface/Slider", "Interface/SliderThumb", 0, 255, 15);
+        slider->SetCaption("", 1);
+        slider->SetCaptionAlign(0);
+        slider->SetPosition(TwVector{400.0f, y, 0.0f});
+        slider->SetValue(value);
+        return slider;
+    };
+    options->AddElement("OptionsDlg.SoundSlider", makeSlider(226.0f, config.SoundVolume));
+    options->AddElement("OptionsDlg.MusicSlider", makeSlider(285.0f, config.MusicVolume));
+
+    // The box is ticked for full screen.
+    auto fullScreen = std::make_unique<TwCheckBox>();
+    fullScreen->Load("Interface/CheckBox");
+    fullScreen->SetCaption("", 1);
+    fullScreen->SetCaptionAlign(0);
+    fullScreen->SetPosition(TwVector{410.0f, 325.0f, 0.0f});
+    fullScreen->SetChecked(!config.Windowed);
+    options->AddElement("OptionsDlg.WindowedCheckBox", std::move(fullScreen));
+
+    auto levels = std::make_unique<TwCheckBoxGroup>("OptionsDlg.Difficult");
+    static const char* const kLevels[] = {"OptionsDlg.Easy", "OptionsDlg.Normal",
+                                          "OptionsDlg.Hard"};
+    levels->AddCheckBox(kLevels[0], "", 1, 276.0f, 405.0f);
+    levels->AddCheckBox(kLevels[1], "", 1, 410.0f, 405.0f);
+    levels->AddCheckBox(kLevels[2], "", 1, 540.0f, 405.0f);
+    levels->Check(kLevels[std::clamp(config.DifficultLevel, 0, 2)]);
+    options->AddElement("OptionsDlg.Difficult", std::move(levels));
+
+    AddPanel(kOptionsDialog, std::move(options));
+}
+
+void MenuGui::BuildHelpDialog() {
+    auto help = std::make_unique<TwHelpDialog>();
+    help->Create("Help");
+    auto back = std::make_unique<TwButton>();
+    back->Load("Interface/Menu");
+    help->PlaceElement(77, 93, back.get());
+    help->AddCancelButton("HelpBackToMenu", std::move(back));
+    help->AddButton("Interface/Credits", 28, 93, "Help.Credits", TwPanel::kPlainRole);
+    TwHelpDialog* dialog = AddPanel(kHelpDialog, std::move(help));
+
+    // The help texts (the two modes and the rules) in the player's language.
+    static const std::pair<float, const char*> kBlocks[] = {
+        {50.0f, "HelpRelaxMode"}, {65.0f, "HelpTimeMode"}, {23.0f, "HelpRules"}};
+    for (const auto& [y, key] : kBlocks) {
+        auto paragraph = std::make_unique<TwParagraph>();
+        paragraph->SetFont(kMessageFont);
+        paragraph->SetColour(TwGuiColour{255.0f, 255.0f, 255.0f, 255.0f});
+        paragraph->SetAlign(2);
+        paragraph->SetText(TwLanguage::Instance().GetText(key));
+        paragraph->SetPosition(dialog->PointInPanel(5.0f, y));
+        dialog->AddParagraph(std::move(paragraph));
+    }
+    dialog->AfterCreate();
+}
+
+void MenuGui::BuildCreditsDialog() {
+    auto credits = std::make_unique<TwDialogPanel>();
+    credits->Create("Interface/CreditsDlg");
+    credits->AddButton("Interface/BtnOk", 50, 90, "CreditsDlg.Ok", TwPanel::kCancelRole);
+    AddPanel(kCreditsDialog, std::move(credits));
+}
+
+// The mode buttons go in the middle of the main menu and the rest of its buttons move to
+// their places around them.
+void MenuGui::AddModeButtons() {
+    TwPanel* menu = GetPanel(kMainMenu);
+    if (menu == nullptr) {
+        return;
+    }
+    menu->AddButton("Interface/ClassicGame", 20, 34, "MainMenuDlg.Classic", TwPanel::kPlainRole);
+    menu->AddButton("Interface/ArcadeGame", 21, 44, "MainMenuDlg.Arcade", TwPanel::kPlainRole);
+    menu->PlaceElementByName(19, 25, "MainMenuDlg.Continue");
+    menu->PlaceElementByName(21.5f, 53.5f, "MainMenuDlg.Options");
+    menu->PlaceElementByName(18, 64, "MainMenuDlg.Help");
+    menu->PlaceElementByName(18, 72, "MainMenuDlg.Score");
+    menu->PlaceElementByName(22, 82, "MainMenuDlg.Exit");
+}
+
+void MenuGui::BuildLauncher() {
+    launcher_ = std::make_unique<TwClip>();
+    launcher_->SetImage("ZorbitMenu");
+    launcher_->SetAnimation(1, 0, 1, 1);
+    launcher_->SetPosition(kLauncherX, kLauncherY, 0.0f);
+}
