@@ -25,9 +25,20 @@ struct Shape {
 };
 
 // Most recently used first. A few megabytes: the menu's dimming alone is the picture's size.
+// The kept shapes own their pixels and give them back when the program ends.
 constexpr std::size_t kMostBytes = 4u << 20;
+struct ShapeList : std::list<Shape> {
+    ShapeList() = default;
+    ShapeList(const ShapeList&) = delete;
+    ShapeList& operator=(const ShapeList&) = delete;
+    ~ShapeList() {
+        for (Shape& shape : *this) {
+            pixman_image_unref(shape.image);
+        }
+    }
+};
 std::list<Shape>& Shapes() {
-    static std::list<Shape> shapes;
+    static ShapeList shapes;
     return shapes;
 }
 std::size_t& ShapeBytes() {

@@ -21,6 +21,14 @@ void ReleaseQuadImages(std::vector<FrameQuad>& quads) {
     }
 }
 
+} // namespace TwVideo
+
+FrameRecord::~FrameRecord() {
+    TwVideo::ReleaseQuadImages(quads);
+}
+
+namespace TwVideo {
+
 void ForgetFrames() {
     FrameRecord& f = State().frame;
     ReleaseQuadImages(f.quads);

@@ -75,6 +75,13 @@ struct FrameRecord {
     bool screenKnown = false;        // `onScreen` really is what the window shows
     bool redrawAsked = true;
     std::uint64_t presented = 0;
+
+    FrameRecord() = default;
+    FrameRecord(const FrameRecord&) = delete;
+    FrameRecord& operator=(const FrameRecord&) = delete;
+    // A frame still being built when the program ends gives back its quads' references to
+    // the pictures' pixels.
+    ~FrameRecord();
 };
 
 namespace TwVideo {
