@@ -329,20 +329,32 @@ std::optional<WindowPlace> VirtualScreen::Place(WindowId window) {
                        attributes.map_state == IsViewable};
 }
 
+namespace {
+
+// Sends a 32-bit client message about `window` to `target` and flushes it.
+void SendClientMessage(Display* display, Window target, Window window, const char* type, long first,
+                       long second, long mask) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
+    XSendEvent(display, target, False, mask, &event);
+    XFlush(display);
+}
+
+} // namespace
+
 void VirtualScreen::RequestClose(WindowId window) {
     Display* display = AsDisplay(display_);
     if (!display) {
         return;
     }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    SendClientMessage(display, window, window, "WM_PROTOCOLS",
+                      static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False)),
+                      CurrentTime, NoEventMask);
 }
 
 void VirtualScreen::AskWindowManagerToClose(WindowId window) {
@@ -350,16 +362,9 @@ void VirtualScreen::AskWindowManagerToClose(WindowId window) {
     if (!display) {
         return;
     }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = CurrentTime;
-    event.xclient.data.l[1] = 2; // asked by a pager or taskbar, on the player's behalf
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(display);
+    // Source 2: asked by a pager or taskbar, on the player's behalf.
+    SendClientMessage(display, DefaultRootWindow(display), window, "_NET_CLOSE_WINDOW", CurrentTime,
+                      2, SubstructureRedirectMask | SubstructureNotifyMask);
 }
 
 WindowId VirtualScreen::OpenWindow(const std::string& title, int x, int y, int width, int height) {
