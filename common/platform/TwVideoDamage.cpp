@@ -3,36 +3,10 @@
 // place; everything else is known to be on screen already.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/TwVideoInternal.h"
 
 namespace {
-
-struct QuadHash {
-    std::size_t operator()(const FrameQuad& quad) const {
-        std::uint64_t h = 1469598103934665603ull;
-        auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-        mix(quad.serial);
-        mix(quad.argb);
-        if (quad.placed) {
-            const Placement& p = quad.placement;
-            for (std::int32_t v : {p.x, p.y, p.w, p.h, p.u0, p.v0, p.dx[0], p.dy[0], p.dx[4],
-                                   p.dy[4], p.sx[1], p.sy[2]}) {
-                mix(static_cast<std::uint32_t>(v));
-            }
-            return static_cast<std::size_t>(h);
-        }
-        for (const TwQuadCorner& c : quad.corners) {
-            for (float f : {c.x, c.y, c.u, c.v}) {
-                std::uint32_t bits = 0;
-                std::memcpy(&bits, &f, sizeof bits);
-                mix(bits);
-            }
-        }
-        return static_cast<std::size_t>(h);
-    }
-};
 
 // The places of changed sprites, made into one region at the end (adding them to a region
 // one by one costs a pass over the region each).
@@ -79,51 +53,50 @@ pixman_box32_t QuadBounds(const FrameQuad& quad) {
         static_cast<int>(std::ceil(right)) + 2, static_cast<int>(std::ceil(bottom)) + 2};
 }
 
-bool FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
                 pixman_region32_t* damage) {
-    // The quads on screen by hash, each matched at most once by an equal quad of the frame.
-    struct Entry {
-        std::size_t hash;
-        std::uint32_t index;
-        bool operator<(const Entry& other) const { return hash < other.hash; }
-    };
-    static std::vector<Entry> entries;
-    static std::vector<char> matched;
-    static std::vector<std::uint32_t> keptNow; // indices into `shown`, in the frame's order
-    const QuadHash hasher;
-    entries.clear();
-    for (std::size_t j = 0; j < shown.size(); ++j) {
-        entries.push_back(Entry{hasher(shown[j]), static_cast<std::uint32_t>(j)});
-    }
-    std::sort(entries.begin(), entries.end());
-    matched.assign(shown.size(), 0);
-    keptNow.clear();
+    // Both frames are walked in draw order. Equal quads at the two positions are kept; where
+    // they differ, the nearest point where the frames agree again (a few quads came, went or
+    // changed in place) is looked for within a short window, and everything skipped on either
+    // side damages its place. Kept quads are so always in the same order in both frames, and
+    // every pixel outside the damage sees the same quads in the same order: it is unchanged.
+    constexpr std::size_t kWindow = 48;
     Changed().clear();
-    for (const FrameQuad& quad : now) {
-        const Entry key{hasher(quad), 0};
-        bool found = false;
-        for (auto it = std::lower_bound(entries.begin(), entries.end(), key);
-             it != entries.end() && it->hash == key.hash; ++it) {
-            if (!matched[it->index] && shown[it->index] == quad) {
-                matched[it->index] = 1;
-                keptNow.push_back(it->index);
-                found = true;
+    std::size_t i = 0, j = 0;
+    const std::size_t n = now.size(), m = shown.size();
+    while (i < n && j < m) {
+        if (now[i] == shown[j]) {
+            ++i;
+            ++j;
+            continue;
+        }
+        std::size_t skipNow = 1, skipShown = 1; // nothing agrees nearby: both changed
+        for (std::size_t k = 1; k <= kWindow; ++k) {
+            if (i + k < n && now[i + k] == shown[j]) {
+                skipNow = k, skipShown = 0; // k quads came
+                break;
+            }
+            if (j + k < m && now[i] == shown[j + k]) {
+                skipNow = 0, skipShown = k; // k quads went
+                break;
+            }
+            if (i + k < n && j + k < m && now[i + k] == shown[j + k]) {
+                skipNow = skipShown = k; // k quads changed in place
                 break;
             }
         }
-        if (!found) {
-            AddQuad(quad); // came or changed
+        for (const std::size_t end = i + skipNow; i < end; ++i) {
+            AddQuad(now[i]);
+        }
+        for (const std::size_t end = j + skipShown; j < end; ++j) {
+            AddQuad(shown[j]);
         }
     }
-    // Sprites on screen that are gone damage their place; those kept must keep their order,
-    // or their overlaps would look different.
-    std::size_t kept = 0;
-    for (std::size_t j = 0; j < shown.size(); ++j) {
-        if (!matched[j]) {
-            AddQuad(shown[j]);
-        } else if (kept >= keptNow.size() || !(shown[keptNow[kept++]] == shown[j])) {
-            return false;
-        }
+    for (; i < n; ++i) {
+        AddQuad(now[i]);
+    }
+    for (; j < m; ++j) {
+        AddQuad(shown[j]);
     }
     pixman_region32_fini(damage);
     pixman_region32_init_rects(damage, Changed().data(), static_cast<int>(Changed().size()));
@@ -131,7 +104,6 @@ bool FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>&
     PictureSize(width, height);
     pixman_region32_intersect_rect(damage, damage, 0, 0, static_cast<unsigned>(width),
                                    static_cast<unsigned>(height));
-    return true;
 }
 
 } // namespace TwVideo

@@ -143,9 +143,11 @@ void ComposeFrame(VideoState& s, bool nothingDrawnYet) {
     }
     pixman_region32_t damage;
     pixman_region32_init(&damage);
-    const bool damageOnly = output == 1 && f.clearAsked && nothingDrawnYet && f.screenKnown &&
-                            !f.redrawAsked && FindDamage(f.quads, f.onScreen, &damage);
-    if (!damageOnly) {
+    const bool damageOnly =
+        output == 1 && f.clearAsked && nothingDrawnYet && f.screenKnown && !f.redrawAsked;
+    if (damageOnly) {
+        FindDamage(f.quads, f.onScreen, &damage);
+    } else {
         pixman_box32_t all{0, 0, s.settings.width, s.settings.height};
         pixman_region32_reset(&damage, &all);
     }

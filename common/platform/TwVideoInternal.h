@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/TwSoftwareBlend.h"
 #include "platform/TwVideo.h"
 
 // A texture handle stays valid while the renderer comes and goes (display-mode change,
@@ -185,9 +186,8 @@ pixman_box32_t QuadBounds(const FrameQuad& quad);
 void RedrawRegion(const std::vector<FrameQuad>& quads, pixman_region32_t* damage);
 
 // Damage: where a frame differs from the one on screen (the old and new places of every
-// sprite that came, went, moved or changed). False when it must be drawn whole (sprites
-// common to both frames were drawn in another order).
-bool FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
+// sprite that came, went, moved, changed or was drawn in another order).
+void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
                 pixman_region32_t* damage);
 
 // Window output of the compositor. Before a frame is composed: takes the window's surface

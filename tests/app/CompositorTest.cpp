@@ -1,6 +1,7 @@
 // Every kind of sprite the game draws looks the same drawn by the game's software compositor
 // as drawn by SDL's software renderer before it (within 2 per channel), and a frame redrawn
 // only where it changed looks exactly like the same frame drawn whole.
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -138,6 +139,26 @@ protected:
         EXPECT_LE(d.pixelsOver, 40u) << what << ": " << d.pixelsOver << " pixels differ by 3";
     }
 
+    // A frame of the backdrop and `frame` drawn with pictures made once, presented, and read
+    // back; `whole`: drawn whole rather than only where it changed.
+    std::vector<std::uint32_t> Present(TwTexture* const textures[3],
+                                       const std::vector<Sprite>& frame, bool whole) {
+        if (whole) {
+            TwVideo::RequestRedraw();
+        }
+        device.StartScene();
+        const TwRect all{0, 0, 800, 600};
+        device.DrawImage(&all, textures[0], &all, 0, 0);
+        for (const Sprite& s : frame) {
+            device.DrawImageEx(&s.dest, textures[s.picture == kBubble ? 1 : 2], &s.src, s.flags,
+                               s.argb, s.angle, nullptr, s.x, s.y);
+        }
+        device.FinishScene();
+        std::vector<std::uint32_t> pixels;
+        EXPECT_TRUE(device.ReadPixels(pixels));
+        return pixels;
+    }
+
     static std::uint32_t Pixel(const std::vector<std::uint32_t>& p, int x, int y) {
         return x < 0 || p.size() < 800 * 600 ? 0 : p[static_cast<std::size_t>(y) * 800 + x];
     }
@@ -260,21 +281,7 @@ TEST_F(CompositorTest, FramesRedrawnWhereTheyChangedLookLikeWholeFrames) {
         s.src = i % 3 == 0 ? TwRect{48, 0, 96, 48} : TwRect{0, 0, 48, 48};
         sprites.push_back(s);
     }
-    auto draw = [&](const std::vector<Sprite>& frame) {
-        device.StartScene();
-        const TwRect all{0, 0, 800, 600};
-        device.DrawImage(&all, textures[0], &all, 0, 0);
-        for (const Sprite& s : frame) {
-            device.DrawImageEx(&s.dest, textures[s.picture == kBubble ? 1 : 2], &s.src, s.flags,
-                               s.argb, s.angle, nullptr, s.x, s.y);
-        }
-        device.FinishScene();
-        std::vector<std::uint32_t> pixels;
-        EXPECT_TRUE(device.ReadPixels(pixels));
-        return pixels;
-    };
-    TwVideo::RequestRedraw();
-    draw(sprites);
+    Present(textures, sprites, true);
     for (int frame = 0; frame < 40; ++frame) {
         for (Sprite& s : sprites) {
             switch (random(8)) {
@@ -307,12 +314,71 @@ TEST_F(CompositorTest, FramesRedrawnWhereTheyChangedLookLikeWholeFrames) {
         if (random(6) == 0) { // two swap places in the drawing order
             std::swap(sprites[0], sprites[sprites.size() - 1]);
         }
-        const std::vector<std::uint32_t> changedOnly = draw(sprites);
-        TwVideo::RequestRedraw();
-        const std::vector<std::uint32_t> whole = draw(sprites);
+        const std::vector<std::uint32_t> changedOnly = Present(textures, sprites, false);
+        const std::vector<std::uint32_t> whole = Present(textures, sprites, true);
         ASSERT_FALSE(whole.empty());
         ASSERT_TRUE(changedOnly == whole) << "frame " << frame;
     }
+    for (TwTexture* texture : textures) {
+        device.DestroyTexture(texture);
+    }
+}
+
+// A field's worth of small sprites, drawn in rows like the game's bubbles and their shadows:
+// long runs of them go at once (a burst), come in at the top (a new row), are drawn again
+// twice over at one place, or all move together, more at once than the frames are compared
+// over. Redrawn only where they changed, the frames still look exactly like whole ones.
+TEST_F(CompositorTest, FieldsRedrawnWhereTheyChangedLookLikeWholeFrames) {
+    const Pixels pictures[3] = {Gradient(800, 600, 0), Bubble(36, 40), Sheet()};
+    TwTexture* textures[3];
+    for (int i = 0; i < 3; ++i) {
+        textures[i] =
+            device.CreateTexture(pictures[i].width, pictures[i].height, pictures[i].rgba.data());
+    }
+    auto cell = [](int index) {
+        Sprite s = At(40 + (index % 20) * 36, 20 + (index / 20) * 31, 36, 36);
+        s.picture = index % 4 == 0 ? kSheet : kBubble;
+        s.src = s.picture == kSheet ? TwRect{48, 0, 96, 48} : TwRect{0, 0, 36, 36};
+        s.argb = index % 2 ? 0xFFFFFFFF : 0x50FFFFFF;
+        return s;
+    };
+    std::vector<Sprite> sprites;
+    for (int i = 0; i < 300; ++i) {
+        sprites.push_back(cell(i));
+    }
+    Present(textures, sprites, true);
+    const auto expectSame = [&](const char* what) {
+        const std::vector<std::uint32_t> changedOnly = Present(textures, sprites, false);
+        const std::vector<std::uint32_t> whole = Present(textures, sprites, true);
+        ASSERT_FALSE(whole.empty());
+        EXPECT_TRUE(changedOnly == whole) << what;
+    };
+    sprites.erase(sprites.begin() + 100, sprites.begin() + 108);
+    expectSame("eight went from the middle");
+    sprites.erase(sprites.begin() + 20, sprites.begin() + 90);
+    expectSame("seventy went at once");
+    std::vector<Sprite> row;
+    for (int i = 0; i < 60; ++i) {
+        Sprite s = cell(i);
+        s.dest.top += 5;
+        s.dest.bottom += 5;
+        row.push_back(s);
+    }
+    sprites.insert(sprites.begin(), row.begin(), row.end());
+    expectSame("a row of sixty came first");
+    sprites.insert(sprites.begin() + 150, sprites[149]);
+    sprites.insert(sprites.begin() + 40, 3, sprites[40]);
+    expectSame("sprites drawn again at their own place");
+    for (std::size_t i = 10; i < sprites.size(); i += 3) {
+        sprites[i].dest.left += 1;
+        sprites[i].dest.right += 1;
+    }
+    expectSame("every third moved a pixel");
+    std::swap(sprites[5], sprites[200]);
+    std::reverse(sprites.begin() + 60, sprites.begin() + 64);
+    expectSame("drawn in another order");
+    sprites.resize(30);
+    expectSame("all but thirty went");
     for (TwTexture* texture : textures) {
         device.DestroyTexture(texture);
     }
