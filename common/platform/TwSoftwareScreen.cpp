@@ -65,6 +65,15 @@ void CopyToWindow(VideoState& s, const pixman_box32_t& to) {
                                  w, h);
         return;
     }
+    if (!out.columns.first.empty()) {
+        const auto stride = [](pixman_image_t* image) {
+            return static_cast<std::ptrdiff_t>(pixman_image_get_stride(image) / 4);
+        };
+        TwVideo::ScaleBox(pixman_image_get_data(s.picture), stride(s.picture), out.columns,
+                          out.rows, pixman_image_get_data(out.image), stride(out.image), to.x1,
+                          to.y1, to.x2, to.y2);
+        return;
+    }
     // Window position (pixel centre) back to the picture.
     pixman_transform_t t{};
     const double inv = 1.0 / out.scale;
@@ -120,6 +129,12 @@ bool WrapSurface(VideoState& s, SDL_Surface* surface) {
     out.width = surface->w;
     out.height = surface->h;
     PlacePicture(out, s.settings.width, s.settings.height);
+    // Our own smooth scaling where the window's pixels are laid out as the picture's.
+    if (format == PIXMAN_x8r8g8b8 || format == PIXMAN_a8r8g8b8) {
+        out.columns =
+            TwVideo::MakeScaleAxis(s.settings.width, out.viewport.x, out.width, out.scale);
+        out.rows = TwVideo::MakeScaleAxis(s.settings.height, out.viewport.y, out.height, out.scale);
+    }
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/TwSoftwareBlend.h"
+#include "platform/TwSoftwareScale.h"
 #include "platform/TwVideo.h"
 
 // A texture handle stays valid while the renderer comes and goes (display-mode change,
@@ -102,6 +103,7 @@ struct WindowOutput {
     double scale = 1;              // window pixels per picture pixel
     SDL_Rect viewport{0, 0, 0, 0}; // the picture's place in the window
     bool inPlace = false;          // the picture is composed right in the surface
+    ScaleAxis columns, rows;       // how window pixels blend picture pixels (empty: pixman)
     std::vector<SDL_Rect> rects;   // scratch: the rectangles shown
 };
 
