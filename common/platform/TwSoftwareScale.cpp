@@ -16,13 +16,14 @@
 
 namespace {
 
-// (p * (256 - w) + q * w + 128) / 256 in each channel, two channels at a time in 32 bits.
+// (p * (128 - w) + q * w + 64) / 128 in each channel, two channels at a time in 32 bits.
 inline std::uint32_t Lerp(std::uint32_t p, std::uint32_t q, std::uint32_t w) {
-    const std::uint32_t iw = 256 - w;
+    const std::uint32_t iw = 128 - w;
     const std::uint32_t rb =
-        (((p & 0x00FF00FFu) * iw + (q & 0x00FF00FFu) * w + 0x00800080u) >> 8) & 0x00FF00FFu;
+        (((p & 0x00FF00FFu) * iw + (q & 0x00FF00FFu) * w + 0x00400040u) >> 7) & 0x00FF00FFu;
     const std::uint32_t ag =
-        (((p >> 8) & 0x00FF00FFu) * iw + ((q >> 8) & 0x00FF00FFu) * w + 0x00800080u) & 0xFF00FF00u;
+        ((((p >> 8) & 0x00FF00FFu) * iw + ((q >> 8) & 0x00FF00FFu) * w + 0x00400040u) << 1) &
+        0xFF00FF00u;
     return rb | ag;
 }
 
@@ -44,21 +45,15 @@ void RowsScalar(const std::uint32_t* a, const std::uint32_t* b, std::uint32_t w,
 }
 
 #ifdef ZV_SCALE_X86
-// Eight pixels p and q blended by eight weights (16-bit lanes, one weight per pixel's four
-// channels, in the order unpacking puts the pixels).
+// Eight pixels p and q blended: the channels of p and q side by side, multiplied by their
+// weights (128 - w, w: one byte each, two per channel) and summed in one step.
 __attribute__((target("avx2"))) inline __m256i Lerp8(__m256i p, __m256i q, __m256i wLo,
                                                      __m256i wHi) {
-    const __m256i zero = _mm256_setzero_si256(), k256 = _mm256_set1_epi16(256),
-                  k128 = _mm256_set1_epi16(128);
-    const auto half = [&](__m256i p16, __m256i q16, __m256i w) __attribute__((target("avx2"))) {
-        const __m256i sum =
-            _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(p16, _mm256_sub_epi16(k256, w)),
-                                              _mm256_mullo_epi16(q16, w)),
-                             k128);
-        return _mm256_srli_epi16(sum, 8);
-    };
-    const __m256i lo = half(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(q, zero), wLo);
-    const __m256i hi = half(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(q, zero), wHi);
+    const __m256i k64 = _mm256_set1_epi16(64);
+    const __m256i lo = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(p, q), wLo), k64), 7);
+    const __m256i hi = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(p, q), wHi), k64), 7);
     return _mm256_packus_epi16(lo, hi);
 }
 
@@ -69,15 +64,31 @@ __attribute__((target("avx2"))) void ColumnsAvx2(const std::uint32_t* row,
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const int x = x1 + i;
-        const __m256i p = _mm256_i32gather_epi32(
-            base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.first[x])), 4);
-        const __m256i q = _mm256_i32gather_epi32(
-            base, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.second[x])), 4);
-        const __m256i w32 = _mm256_cvtepu16_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&columns.weight[x])));
-        const __m256i w = _mm256_or_si256(w32, _mm256_slli_epi32(w32, 16));
+        const __m256i first =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.first[x]));
+        const __m256i second =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.second[x]));
+        __m256i p, q;
+        const int from = columns.first[x];
+        if (columns.second[x + 7] - from < 8 && from + 8 <= columns.pictureSize) {
+            // Enlarged, eight window pixels fall within eight picture pixels in a row: one
+            // load, then each pixel picked out of it (cheaper than gathering).
+            const __m256i span = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + from));
+            const __m256i at = _mm256_set1_epi32(from);
+            p = _mm256_permutevar8x32_epi32(span, _mm256_sub_epi32(first, at));
+            q = _mm256_permutevar8x32_epi32(span, _mm256_sub_epi32(second, at));
+        } else {
+            p = _mm256_i32gather_epi32(base, first, 4);
+            q = _mm256_i32gather_epi32(base, second, 4);
+        }
+        // The weight bytes of pixels 0-3 and 4-7, rearranged as unpacking pairs the pixels.
+        const __m256i w03 =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.pairs[8 * x]));
+        const __m256i w47 =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.pairs[8 * x + 32]));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                            Lerp8(p, q, _mm256_unpacklo_epi32(w, w), _mm256_unpackhi_epi32(w, w)));
+                            Lerp8(p, q, _mm256_permute2x128_si256(w03, w47, 0x20),
+                                  _mm256_permute2x128_si256(w03, w47, 0x31)));
     }
     for (; i < n; ++i) {
         const int x = x1 + i;
@@ -87,7 +98,7 @@ __attribute__((target("avx2"))) void ColumnsAvx2(const std::uint32_t* row,
 
 __attribute__((target("avx2"))) void RowsAvx2(const std::uint32_t* a, const std::uint32_t* b,
                                               std::uint32_t w, int n, std::uint32_t* out) {
-    const __m256i weights = _mm256_set1_epi16(static_cast<short>(w));
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>(w << 8 | (128 - w)));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
@@ -142,6 +153,8 @@ ScaleAxis MakeScaleAxis(int pictureSize, int offset, int windowSize, double scal
     axis.first.resize(size);
     axis.second.resize(size);
     axis.weight.resize(size);
+    axis.pairs.resize(8 * size);
+    axis.pictureSize = pictureSize;
     const int last = pictureSize - 1;
     // Positions in 16.16 fixed point, weights in 128ths, as pixman placed them when it scaled
     // the picture: the look stays as it was.
@@ -151,12 +164,22 @@ ScaleAxis MakeScaleAxis(int pictureSize, int offset, int windowSize, double scal
         // The window pixel's centre in the picture, between the centres of two pixels.
         const std::int64_t at = ((step * (i * std::int64_t{65536} + 32768)) >> 16) + start - 32768;
         const std::int64_t base = at >> 16;
-        const int weight = static_cast<int>((at >> 9) & 0x7F) * 2;
+        int weight = static_cast<int>((at >> 9) & 0x7F);
         const int first = static_cast<int>(std::clamp<std::int64_t>(base, 0, last));
-        const int second = static_cast<int>(std::clamp<std::int64_t>(base + 1, 0, last));
+        int second = static_cast<int>(std::clamp<std::int64_t>(base + 1, 0, last));
+        // A pixel taken whole is blended with itself half and half: the vector loops' weights
+        // are signed bytes, which cannot hold 128.
+        if (first == second || weight == 0) {
+            second = first;
+            weight = 0;
+        }
         axis.first[i] = first;
         axis.second[i] = second;
-        axis.weight[i] = static_cast<std::uint16_t>(first == second ? 0 : weight);
+        axis.weight[i] = static_cast<std::uint16_t>(weight);
+        for (int channel = 0; channel < 4; ++channel) {
+            axis.pairs[8 * i + 2 * channel] = static_cast<std::uint8_t>(weight ? 128 - weight : 64);
+            axis.pairs[8 * i + 2 * channel + 1] = static_cast<std::uint8_t>(weight ? weight : 64);
+        }
     }
     return axis;
 }

@@ -9,10 +9,13 @@
 namespace TwVideo {
 
 // One direction of the scaling: for each window pixel along it, the two picture pixels it
-// blends and the weight of the second (0-255).
+// blends and the weight of the second in 128ths (0-127); `pairs` holds the two weights of
+// each window pixel (128 - weight, weight) once for each channel.
 struct ScaleAxis {
     std::vector<std::int32_t> first, second;
     std::vector<std::uint16_t> weight;
+    std::vector<std::uint8_t> pairs;
+    int pictureSize = 0;
 };
 
 // The axis of a window `windowSize` pixels long showing `pictureSize` picture pixels from
