@@ -153,6 +153,7 @@ void StopCompositor() {
     }
     s.composing = s.toWindow = false;
     ForgetShapes();
+    ForgetTurnedFills();
 }
 
 pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool& opaque,

@@ -3,8 +3,10 @@
 // taking the nearest texel its triangle maps it to, on whole-pixel corners. The game's turned
 // sprites (the launcher, spinning bubbles) keep exactly those texels here: the triangles are
 // filled the same way into a small picture, which is then blended like any upright sprite.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/TwVideoInternal.h"
 
@@ -172,9 +174,57 @@ void FillTriangle(Canvas& canvas, const std::uint32_t* texels, int texStride, Po
     }
 }
 
+// Turned sprites filled lately, kept while they stay as they are: the launcher at rest is
+// redrawn wherever bubbles wobble near it, frame after frame, and filling it costs more than
+// blending it. The most recently used first; a few small ones only.
+struct TurnedFill {
+    std::uint64_t serial = 0;
+    Placement placement;
+    Canvas canvas;
+    pixman_image_t* image = nullptr; // over canvas.pixels
+};
+constexpr std::size_t kKeptFills = 6;
+constexpr int kLargestKeptFill = 256 * 256;
+struct TurnedFills : std::vector<TurnedFill> {
+    TurnedFills() = default;
+    TurnedFills(const TurnedFills&) = delete;
+    TurnedFills& operator=(const TurnedFills&) = delete;
+    ~TurnedFills() { Clear(); }
+    void Clear() {
+        for (TurnedFill& fill : *this) {
+            pixman_image_unref(fill.image);
+        }
+        clear();
+    }
+};
+TurnedFills& Fills() {
+    static TurnedFills fills;
+    return fills;
+}
+
+// The quad's kept fill for a canvas `box`, moved to the front; null when there is none.
+const TurnedFill* KeptFill(const FrameQuad& quad, const pixman_box32_t& box) {
+    TurnedFills& fills = Fills();
+    for (std::size_t i = 0; i < fills.size(); ++i) {
+        const TurnedFill& fill = fills[i];
+        if (fill.serial == quad.serial && fill.placement == quad.placement &&
+            fill.canvas.box.x1 == box.x1 && fill.canvas.box.y1 == box.y1 &&
+            fill.canvas.box.x2 == box.x2 && fill.canvas.box.y2 == box.y2) {
+            std::rotate(fills.begin(), fills.begin() + static_cast<std::ptrdiff_t>(i),
+                        fills.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            return &fills.front();
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 namespace TwVideo {
+
+void ForgetTurnedFills() {
+    Fills().Clear();
+}
 
 void PlaceTurnedQuad(FrameQuad& quad) {
     Placement& p = quad.placement;
@@ -226,30 +276,46 @@ void ComposeTurnedQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBo
         s[i] = Point{p.sx[i], p.sy[i]};
     }
     // Where the fan can draw, inside the picture being composed.
-    static Canvas canvas;
     const pixman_box32_t bounds = TurnedBounds(p);
-    canvas.box = pixman_box32_t{std::max(bounds.x1, 0), std::max(bounds.y1, 0),
-                                std::min(bounds.x2, pixman_image_get_width(dest)),
-                                std::min(bounds.y2, pixman_image_get_height(dest))};
-    if (canvas.box.x2 <= canvas.box.x1 || canvas.box.y2 <= canvas.box.y1) {
+    const pixman_box32_t box{std::max(bounds.x1, 0), std::max(bounds.y1, 0),
+                             std::min(bounds.x2, pixman_image_get_width(dest)),
+                             std::min(bounds.y2, pixman_image_get_height(dest))};
+    const int w = box.x2 - box.x1, h = box.y2 - box.y1;
+    if (w <= 0 || h <= 0) {
         return;
     }
-    const int w = canvas.Width(), h = canvas.box.y2 - canvas.box.y1;
-    canvas.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    if (const TurnedFill* kept = KeptFill(quad, box)) {
+        blend(kept->image, dest, quad, box.x1, box.y1, w, h, clip);
+        return;
+    }
+    TurnedFill fill;
+    fill.serial = quad.serial;
+    fill.placement = p;
+    fill.canvas.box = box;
+    fill.canvas.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
     const std::uint32_t* texels = pixman_image_get_data(quad.image);
     const int texStride = pixman_image_get_stride(quad.image) / 4;
     static const int kFan[4][3] = {{0, 1, 4}, {1, 3, 4}, {3, 2, 4}, {2, 0, 4}};
     for (const auto& triangle : kFan) {
         Point td[3] = {d[triangle[0]], d[triangle[1]], d[triangle[2]]};
         Point ts[3] = {s[triangle[0]], s[triangle[1]], s[triangle[2]]};
-        FillTriangle(canvas, texels, texStride, td, ts);
+        FillTriangle(fill.canvas, texels, texStride, td, ts);
     }
-    pixman_image_t* filled =
-        pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, canvas.pixels.data(), w * 4);
-    if (filled) {
-        blend(filled, dest, quad, canvas.box.x1, canvas.box.y1, w, h, clip);
-        pixman_image_unref(filled);
+    fill.image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, fill.canvas.pixels.data(), w * 4);
+    if (!fill.image) {
+        return;
     }
+    blend(fill.image, dest, quad, box.x1, box.y1, w, h, clip);
+    TurnedFills& fills = Fills();
+    if (w * h > kLargestKeptFill) {
+        pixman_image_unref(fill.image);
+        return;
+    }
+    if (fills.size() == kKeptFills) {
+        pixman_image_unref(fills.back().image);
+        fills.pop_back();
+    }
+    fills.insert(fills.begin(), std::move(fill));
 }
 
 } // namespace TwVideo

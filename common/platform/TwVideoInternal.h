@@ -164,6 +164,8 @@ void ComposeQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& c
 // Places a quad of the compositor (see Placement).
 void PlaceQuad(FrameQuad& quad);
 void PlaceTurnedQuad(FrameQuad& quad);
+// Lets go of the turned sprites kept filled.
+void ForgetTurnedFills();
 // The pixels a turned placement can reach.
 pixman_box32_t TurnedBounds(const Placement& placement);
 // Draws a turned quad into `dest` through `blend`, which gets the quad's texels laid out as
