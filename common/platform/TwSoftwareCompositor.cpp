@@ -2,6 +2,7 @@
 // drawing each sprite kind the way SDL's software renderer did (so the game looks the same)
 // with pixman's vectorised paths: copies for opaque pictures, OVER with a solid mask for a
 // faded picture, scaled and mirrored pictures through a transform of the picture's part.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -250,14 +251,18 @@ void RedrawRegion(const std::vector<FrameQuad>& quads, pixman_region32_t* damage
     }
     // Each quad is drawn into the boxes it reaches, in the frame's order; the boxes do not
     // overlap, so every pixel sees its quads in that order.
+    // A region's boxes come in bands from top to bottom: only the bands a quad spans are
+    // looked through.
     std::vector<pixman_box32_t>& reached = s.reachedBoxes;
+    const pixman_box32_t* end = boxes + count;
     for (const FrameQuad& quad : quads) {
         const pixman_box32_t bounds = QuadBounds(quad);
         reached.clear();
-        for (int i = 0; i < count; ++i) {
-            if (boxes[i].x1 < bounds.x2 && bounds.x1 < boxes[i].x2 && boxes[i].y1 < bounds.y2 &&
-                bounds.y1 < boxes[i].y2) {
-                reached.push_back(boxes[i]);
+        const pixman_box32_t* box = std::partition_point(
+            boxes, end, [&bounds](const pixman_box32_t& b) { return b.y2 <= bounds.y1; });
+        for (; box != end && box->y1 < bounds.y2; ++box) {
+            if (box->x1 < bounds.x2 && bounds.x1 < box->x2) {
+                reached.push_back(*box);
             }
         }
         if (!reached.empty()) {
