@@ -71,7 +71,8 @@ void TwBitmapFont::Configure(const std::string& codes, int monoWidth, int charDi
 }
 
 bool TwBitmapFont::ReadStrip(std::string_view fileBytes, int width, int height) {
-    glyphs_.clear();
+    glyphs_.Clear();
+    replacement_ = U'?';
     pixels_.clear();
     stripWidth_ = 0;
     stripHeight_ = 0;
@@ -106,6 +107,7 @@ bool TwBitmapFont::ReadStrip(std::string_view fileBytes, int width, int height) 
     } else {
         BuildByScan();
     }
+    replacement_ = HasGlyph(TwUtf8::kReplacement) ? TwUtf8::kReplacement : U'?';
     return true;
 }
 
@@ -138,7 +140,7 @@ void TwBitmapFont::BuildCells() {
         if (x >= stripWidth_) {
             break;
         }
-        glyphs_[ch] = TwRect{x, 0, x + monoWidth_, stripHeight_};
+        glyphs_.Set(ch, TwRect{x, 0, x + monoWidth_, stripHeight_});
         x += monoWidth_;
     }
 }
@@ -150,7 +152,7 @@ void TwBitmapFont::BuildByScan() {
     if (codePoints_.empty() || h <= 0) {
         return;
     }
-    glyphs_[codePoints_[0]] = TwRect{0, 0, spaceSize_, h};
+    glyphs_.Set(codePoints_[0], TwRect{0, 0, spaceSize_, h});
     int i = spaceSize_;
     std::size_t next = 1;
     for (int band = 0; band < stripHeight_ / h && next < codePoints_.size(); ++band) {
@@ -189,20 +191,16 @@ bool TwBitmapFont::ScanGlyph(int band, int& i, char32_t ch) {
         }
         ++b;
     } while (end == 0);
-    glyphs_[ch] = TwRect{start, band * h, end, band * h + h};
+    glyphs_.Set(ch, TwRect{start, band * h, end, band * h + h});
     return true;
 }
 
-TwRect TwBitmapFont::Glyph(char32_t ch) const {
-    const auto it = glyphs_.find(ch);
-    return it == glyphs_.end() ? TwRect{} : it->second;
-}
-
-char32_t TwBitmapFont::Replacement() const {
-    return HasGlyph(TwUtf8::kReplacement) ? TwUtf8::kReplacement : U'?';
-}
-
 char32_t TwBitmapFont::NextChar(std::string_view text, std::size_t& pos) const {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+        ++pos; // plain ASCII, most of every text
+        return byte;
+    }
     const char32_t ch = TwUtf8::Next(text, pos);
     return ch == TwUtf8::kReplacement ? Replacement() : ch;
 }

@@ -1,12 +1,12 @@
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "TwRect.h"
 #include "TwVector.h"
+#include "gfx/TwGlyphTable.h"
 #include "gfx/TwImage.h"
 
 // A bitmap font: the picture is a strip of glyphs side by side, and the font's codes (UTF-8)
@@ -41,11 +41,14 @@ public:
     void DrawText(float x, float y, std::string_view text, int align, TwVector* pen = nullptr);
 
     // The glyph's source rectangle in the strip; (0, 0, 0, 0) for a missing character.
-    TwRect Glyph(char32_t ch) const;
-    bool HasGlyph(char32_t ch) const { return glyphs_.count(ch) != 0; }
+    TwRect Glyph(char32_t ch) const {
+        const TwRect* glyph = glyphs_.Find(ch);
+        return glyph != nullptr ? *glyph : TwRect{};
+    }
+    bool HasGlyph(char32_t ch) const { return glyphs_.Find(ch) != nullptr; }
     // The character a text's malformed byte draws as: U+FFFD when the font has it, else '?'.
-    char32_t Replacement() const;
-    std::size_t GlyphCount() const { return glyphs_.size(); }
+    char32_t Replacement() const { return replacement_; }
+    std::size_t GlyphCount() const { return glyphs_.Size(); }
     const std::string& Codes() const { return codes_; }
     int MonoWidth() const { return monoWidth_; }
     // The height of a line of glyphs: one row of the strip (the whole strip for a strip of
@@ -66,7 +69,8 @@ private:
 
     std::string codes_;
     std::vector<char32_t> codePoints_;
-    std::map<char32_t, TwRect> glyphs_;
+    TwGlyphTable glyphs_;
+    char32_t replacement_ = U'?'; // found again whenever the glyphs are built
     int monoWidth_ = 0;
     int charDist_ = 0;
     int spaceSize_ = 0;

@@ -6,6 +6,7 @@
 #include "GfxTestSupport.h"
 #include "data/TwUtf8.h"
 #include "gfx/TwBitmapFont.h"
+#include "gfx/TwGlyphTable.h"
 
 using zvtest::Pixels;
 
@@ -92,4 +93,53 @@ TEST(Utf8Font, ScansStackedRowsOneAfterAnother) {
                    -1, 0, 10);
     ASSERT_TRUE(font.ReadStrip(zvtest::MakeTga(strip, 2, 32, false), 64, 12));
     EXPECT_EQ(font.Glyph('A'), (TwRect{9, 0, 10, 12}));
+}
+
+// Glyphs are found by a flat table below U+0800 and a search above it: every character a font
+// has is found on either side of that line and across it, a later cell for the same character
+// replaces the earlier one, and nothing the font lacks is found anywhere, however large.
+TEST(Utf8Font, FindsGlyphsOnEitherSideOfTheDirectTable) {
+    TwGlyphTable table;
+    table.Set(U'\U0001F600', TwRect{1, 0, 2, 1});
+    table.Set(0x800, TwRect{2, 0, 3, 1});
+    table.Set(0x7FF, TwRect{3, 0, 4, 1});
+    table.Set(U'\uFFFD', TwRect{4, 0, 5, 1});
+    table.Set(U'a', TwRect{5, 0, 6, 1});
+    table.Set(0x800, TwRect{6, 0, 7, 1});
+    EXPECT_EQ(table.Size(), 5u);
+    ASSERT_NE(table.Find(0x800), nullptr);
+    EXPECT_EQ(*table.Find(0x800), (TwRect{6, 0, 7, 1}));
+    EXPECT_EQ(*table.Find(0x7FF), (TwRect{3, 0, 4, 1}));
+    EXPECT_EQ(*table.Find(U'\uFFFD'), (TwRect{4, 0, 5, 1}));
+    EXPECT_EQ(*table.Find(U'\U0001F600'), (TwRect{1, 0, 2, 1}));
+    EXPECT_EQ(*table.Find(U'a'), (TwRect{5, 0, 6, 1}));
+    for (char32_t missing :
+         {char32_t(0), char32_t('b'), char32_t(0x7FE), char32_t(0x801), char32_t(0xFFFC),
+          char32_t(0x10FFFF), char32_t(0x110000), char32_t(0xFFFFFFFF)}) {
+        EXPECT_EQ(table.Find(missing), nullptr) << std::hex << std::uint32_t(missing);
+    }
+    table.Clear();
+    EXPECT_EQ(table.Size(), 0u);
+    EXPECT_EQ(table.Find(U'a'), nullptr);
+    EXPECT_EQ(table.Find(0x800), nullptr);
+
+    // In a font: Polish and Russian letters, a symbol past the table, the replacement glyph.
+    TwBitmapFont font;
+    font.Configure("\xC5\x82\xD0\xAF\xE2\x82\xAC\xEF\xBF\xBD\xC5\x82", 10, 2, 0); // ł Я € U+FFFD ł
+    ASSERT_TRUE(font.ReadStrip(zvtest::MakeTga(Pixels(50, 8), 2, 32, false), 50, 8));
+    EXPECT_EQ(font.GlyphCount(), 4u);
+    EXPECT_EQ(font.Glyph(U'\u0142'), (TwRect{40, 0, 50, 8})); // the later cell
+    EXPECT_EQ(font.Glyph(U'\u042F'), (TwRect{10, 0, 20, 8}));
+    EXPECT_EQ(font.Glyph(U'\u20AC'), (TwRect{20, 0, 30, 8}));
+    EXPECT_EQ(font.Glyph(U'\u20AD'), (TwRect{}));
+    EXPECT_EQ(font.TextWidth("\xE2\x82\xAC\xFF\xD0\xAF"), 36); // € bad-byte Я
+    // A font built again forgets the glyphs of the one before, the replacement glyph too.
+    font.Configure("ab", 10, 2, 0);
+    ASSERT_TRUE(font.ReadStrip(zvtest::MakeTga(Pixels(20, 8), 2, 32, false), 20, 8));
+    EXPECT_FALSE(font.HasGlyph(U'\u20AC'));
+    EXPECT_FALSE(font.HasGlyph(U'\u0142'));
+    EXPECT_EQ(font.Replacement(), U'?');
+    EXPECT_EQ(font.TextWidth("\xE2\x82\xAC"
+                             "a"),
+              2 + 12);
 }
