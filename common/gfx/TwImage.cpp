@@ -67,14 +67,6 @@ bool TwImage::HasTexture() const {
     return data_ != nullptr && data_->texture != nullptr;
 }
 
-int TwImage::Width() const {
-    return data_ ? data_->info.Width : 0;
-}
-
-int TwImage::Height() const {
-    return data_ ? data_->info.Height : 0;
-}
-
 void TwImage::SetPosition(float px, float py, float pz) {
     x = px;
     y = py;

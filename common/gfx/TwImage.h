@@ -3,8 +3,7 @@
 #include <string>
 
 #include "TwRect.h"
-
-class TwImageData;
+#include "gfx/TwImageData.h"
 
 // A sprite: one shared picture with a position (of its centre), a tint, a rotation, a scale
 // and mirroring. Drawing goes through the render device's sprite drawer; an image without a
@@ -37,8 +36,8 @@ public:
     TwImageData* Data() const { return data_; }
     bool HasTexture() const;
     // The picture's size in pixels (0 without a picture).
-    int Width() const;
-    int Height() const;
+    int Width() const { return data_ ? data_->info.Width : 0; }
+    int Height() const { return data_ ? data_->info.Height : 0; }
 
     void SetPosition(float px, float py, float pz = 0.0f);
     void SetTint(float r, float g, float b, float a);

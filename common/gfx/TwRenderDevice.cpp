@@ -22,12 +22,13 @@ struct SpriteTransform {
     }
 };
 
-} // namespace
-
-TwRenderDevice& TwRenderDevice::Instance() {
-    static TwRenderDevice device;
-    return device;
+// SpriteTransform::Place for angle 0, one axis: q = p * s - c, then q + c + t.
+float UprightPlace(float p, float s, float c, float t) {
+    const float q = p * s - c;
+    return q + c + t;
 }
+
+} // namespace
 
 int TwRenderDevice::Create() {
     return TwVideo::CreateRenderer() ? kOk : kFail;
@@ -161,20 +162,31 @@ int TwRenderDevice::Draw(TwTexture* texture, const TwRect* src, float sx, float 
     if (inside.Width() <= 0 || inside.Height() <= 0) {
         return kFail;
     }
-    const SpriteTransform transform{sx, sy, cx, cy, std::cos(angle), std::sin(angle), tx, ty};
     const float px0 = static_cast<float>(inside.left - part.left);
     const float py0 = static_cast<float>(inside.top - part.top);
     const float px1 = static_cast<float>(inside.right - part.left);
     const float py1 = static_cast<float>(inside.bottom - part.top);
-    TwQuadCorner corners[4];
     const float texelX[2] = {px0, px1};
     const float texelY[2] = {py0, py1};
+    TwQuadCorner corners[4];
+    if (angle == 0.0f) {
+        // Almost every sprite is upright: the transform's own sums with cos 1 and sin 0 (the
+        // same values, signed zeros aside), worked out once per column and once per row.
+        const float column[2] = {UprightPlace(px0, sx, cx, tx), UprightPlace(px1, sx, cx, tx)};
+        const float row[2] = {UprightPlace(py0, sy, cy, ty), UprightPlace(py1, sy, cy, ty)};
+        for (int i = 0; i < 4; ++i) {
+            corners[i].x = column[i % 2];
+            corners[i].y = row[i / 2];
+        }
+    } else {
+        const SpriteTransform transform{sx, sy, cx, cy, std::cos(angle), std::sin(angle), tx, ty};
+        for (int i = 0; i < 4; ++i) {
+            transform.Place(texelX[i % 2], texelY[i / 2], corners[i].x, corners[i].y);
+        }
+    }
     for (int i = 0; i < 4; ++i) {
-        const float px = texelX[i % 2];
-        const float py = texelY[i / 2];
-        transform.Place(px, py, corners[i].x, corners[i].y);
-        corners[i].u = static_cast<float>(part.left) + px;
-        corners[i].v = static_cast<float>(part.top) + py;
+        corners[i].u = static_cast<float>(part.left) + texelX[i % 2];
+        corners[i].v = static_cast<float>(part.top) + texelY[i / 2];
     }
     return TwVideo::DrawQuad(texture, corners, argb) ? kOk : kFail;
 }

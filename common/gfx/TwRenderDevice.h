@@ -26,7 +26,10 @@ public:
     static constexpr int kMirrorHorizontal = 2;
     static constexpr int kMirrorVertical = 4;
 
-    static TwRenderDevice& Instance();
+    static TwRenderDevice& Instance() {
+        static TwRenderDevice device;
+        return device;
+    }
 
     // Creates the renderer for the application's window (TwVideo::CreateWindow ran before).
     // kOk or kFail.
