@@ -10,13 +10,11 @@
 #include "GameControl.h"
 #include "GameSound.h"
 #include "MenuGui.h"
-#include "data/TwLanguage.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwScreenSize.h"
 #include "gui/TwBaseGuiElemen.h"
 #include "gui/TwInputEvent.h"
 #include "platform/TwRand.h"
-#include "records/TwProfileStore.h"
 
 namespace {
 
@@ -129,15 +127,21 @@ void MenuGui::MoveFlyingBubbles(int elapsedMs) {
                        bubble.Velocity() * (kMoveScale * static_cast<float>(elapsedMs)));
         shot.lifeMs -= elapsedMs;
     }
-    std::vector<FlyingBubble> stillFlying;
-    for (FlyingBubble& shot : flyingBubbles_) {
+    // The bubbles still flying close up in place, in their order.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < flyingBubbles_.size(); ++i) {
+        FlyingBubble& shot = flyingBubbles_[i];
         if (shot.lifeMs <= 0 || OffScreen(shot.bubble->Position())) {
             Pop(*shot.bubble);
         } else {
-            stillFlying.push_back(std::move(shot));
+            if (kept != i) {
+                flyingBubbles_[kept] = std::move(shot);
+            }
+            ++kept;
         }
     }
-    flyingBubbles_ = std::move(stillFlying);
+    flyingBubbles_.erase(flyingBubbles_.begin() + static_cast<std::ptrdiff_t>(kept),
+                         flyingBubbles_.end());
 }
 
 void MenuGui::Update(int elapsedMs) {
@@ -150,11 +154,7 @@ void MenuGui::Update(int elapsedMs) {
 }
 
 void MenuGui::Draw() {
-    if (welcomeButton_ != nullptr) {
-        welcomeButton_->SetCaption(TwLanguage::Instance().GetText("Welcome") + " " +
-                                       TwProfileStore::Instance().ActiveName(),
-                                   1);
-    }
+    UpdateWelcomeCaption();
     TwEventListener::Draw();
 
     aim_ = Normalised(aim_);

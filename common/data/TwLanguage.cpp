@@ -19,6 +19,7 @@ TwLanguage::TwLanguage() {
 }
 
 void TwLanguage::Reload() {
+    ++generation_;
     language_.clear();
     texts_ = TwDefFile();
     TwResourceManager& packs = TwResourceManager::Instance();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "data/TwDefFile.h"
@@ -19,10 +20,13 @@ public:
     // Reads the language table and the language name again from the open packs.
     void Reload();
     const std::string& Language() const { return language_; }
+    // Counts the reloads: texts built from this table are stale once it moves on.
+    std::uint64_t Generation() const { return generation_; }
 
 private:
     TwLanguage();
 
     std::string language_;
     TwDefFile texts_;
+    std::uint64_t generation_ = 0;
 };

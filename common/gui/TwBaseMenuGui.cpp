@@ -65,6 +65,7 @@ TwPanel* TwBaseMenuGui::BuildMainMenu() {
 
     welcomeButton_ = menu->AddButton("Interface/ChangeProfileTr", 76, 21, "MainMenuDlg.Profile",
                                      TwPanel::kPlainRole);
+    welcomeBuilt_ = false; // a new button has no caption yet
     TwButton* change = menu->AddButton("Interface/ChangeProfileTr", 76, 25, "MainMenuDlg.Profile",
                                        TwPanel::kPlainRole);
     change->SetCaption(TwLanguage::Instance().GetText("ChangePlayer"), 1);
@@ -88,6 +89,21 @@ TwPanel* TwBaseMenuGui::BuildMainMenu() {
     }
     menu->AddElement("Null", std::move(grass));
     return menu;
+}
+
+void TwBaseMenuGui::UpdateWelcomeCaption() {
+    if (welcomeButton_ == nullptr) {
+        return;
+    }
+    TwLanguage& language = TwLanguage::Instance();
+    const std::string_view name = TwProfileStore::Instance().ActiveNameView();
+    if (welcomeBuilt_ && welcomeLanguage_ == language.Generation() && welcomeName_ == name) {
+        return;
+    }
+    welcomeBuilt_ = true;
+    welcomeLanguage_ = language.Generation();
+    welcomeName_ = name;
+    welcomeButton_->SetCaption(language.GetText("Welcome") + " " + welcomeName_, 1);
 }
 
 void TwBaseMenuGui::CloseOrForceName(const std::string& panelName) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "gui/TwEventListener.h"
@@ -38,6 +39,10 @@ public:
     void CloseOrForceName(const std::string& panelName);
 
     TwBaseGuiElemen* WelcomeButton() const { return welcomeButton_; }
+    // Puts "Welcome <active player>" in the current language on the welcome button. Done
+    // every frame, the caption is only built again when the language texts were reloaded or
+    // the active player's name is another.
+    void UpdateWelcomeCaption();
     TwProfileDlg* ProfileDialog() const;
     TwScoreDlg* ScoreDialog() const;
     TwTextDialogPanel* NameDialog() const;
@@ -47,4 +52,10 @@ protected:
     TwPanel* BuildQuestion(const std::string& name, const std::string& messageKey);
 
     TwBaseGuiElemen* welcomeButton_ = nullptr;
+
+private:
+    // What the welcome caption was built from.
+    bool welcomeBuilt_ = false;
+    std::uint64_t welcomeLanguage_ = 0;
+    std::string welcomeName_;
 };

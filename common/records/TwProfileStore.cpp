@@ -136,6 +136,11 @@ std::string TwProfileStore::ActiveName() const {
     return ValidActive() ? profiles_[static_cast<std::size_t>(active_)]->name : std::string();
 }
 
+std::string_view TwProfileStore::ActiveNameView() const {
+    return ValidActive() ? std::string_view(profiles_[static_cast<std::size_t>(active_)]->name)
+                         : std::string_view();
+}
+
 bool TwProfileStore::HasSavedGame() {
     if (!ValidActive()) {
         active_ = -1;

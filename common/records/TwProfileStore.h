@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "records/TwProfileItem.h"
@@ -39,6 +40,8 @@ public:
 
     // The active profile's name; empty when no profile is active.
     std::string ActiveName() const;
+    // The same without a copy, valid until the profiles change (for a per-frame comparison).
+    std::string_view ActiveNameView() const;
     bool IsEmpty() const { return profiles_.empty(); }
     // The active profile's saved-game flag; false when no profile is active.
     bool HasSavedGame();

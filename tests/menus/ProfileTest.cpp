@@ -3,6 +3,9 @@
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
 #include "TestSupport.h"
+#include "data/TwLanguage.h"
+#include "data/TwPackWriter.h"
+#include "data/TwResourceManager.h"
 #include "gui/TwPanel.h"
 #include "gui/TwProfileButton.h"
 #include "gui/TwProfileDlg.h"
@@ -240,4 +243,53 @@ TEST(Profiles, NamesWithAccentsAndCyrillicLettersGoEverywhere) {
     menu.Click("MainMenuDlg", "MainMenuDlg.Score");
     menu.Settle();
     menu.Screenshot("score-table-utf8");
+}
+
+// The welcome caption is kept from frame to frame and built again exactly when what it shows
+// changes: another active player, however chosen (here straight through the profiles, no
+// dialog), a name too long for any small-string buffer, no player at all, and the language
+// texts read again from other packs.
+TEST(Profiles, WelcomeCaptionFollowsTheActivePlayerAndTheLanguage) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann", "Bob"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    const TwBaseGuiElemen& welcome = *menu.Menu().WelcomeButton();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: Ann");
+
+    TwProfileStore& store = TwProfileStore::Instance();
+    store.SelectProfile(1);
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: Bob");
+    const std::string longName = "Przemys\xC5\x82\x61w \xD0\x90\xD0\xBB\xD0\xB5\xD0\xBA\xD1\x81";
+    store.TryAddProfile(longName);
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: " + longName);
+    store.DeleteActiveProfile();
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: Ann");
+    store.Reset();
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: ");
+    store.TryAddProfile("Ann");
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: Ann");
+
+    // A language pack opened in front of the game's own, and the texts read again.
+    zvtest::TempDir tmp;
+    TwPackWriter writer;
+    ASSERT_TRUE(writer.AddEntry("Data/Lang.Txt", "English = { Welcome = \"WELCOME:\" }\n"
+                                                 "German = { Welcome = \"WILLKOMMEN:\" }\n"));
+    ASSERT_TRUE(writer.AddEntry("Data/Fonts.Txt", "Language = \"German\"\n"));
+    ASSERT_TRUE(writer.Write(tmp.File("Lang_de.Twr")));
+    TwResourceManager& packs = TwResourceManager::Instance();
+    packs.CloseAll();
+    ASSERT_TRUE(packs.OpenPack(tmp.File("Lang_de.Twr")));
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WELCOME: Ann") << "the texts are only read again when asked";
+    TwLanguage::Instance().Reload();
+    menu.Frame();
+    EXPECT_EQ(welcome.Caption(), "WILLKOMMEN: Ann");
+    packs.CloseAll();
+    TwLanguage::Instance().Reload();
 }
