@@ -371,10 +371,12 @@ void Game::Draw() {
         banks_->Scene().SetBackground(field_->Background());
         field_->Draw();
         if (TwBitmapFont* digits = TwFontTable::Get(TwFontTable::Digits)) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%i ", field_->Score);
+            if (printedScore_ != field_->Score) {
+                printedScore_ = field_->Score;
+                std::snprintf(scoreText_, sizeof scoreText_, "%i ", field_->Score);
+            }
             digits->SetTint(255.0f, 255.0f, 255.0f, 255.0f);
-            digits->DrawText(kScoreX, kScoreY, text, TwBitmapFont::AlignCentre);
+            digits->DrawText(kScoreX, kScoreY, scoreText_, TwBitmapFont::AlignCentre);
         }
     }
     TwEventListener::Draw();

@@ -118,4 +118,7 @@ private:
     std::string owner_;
     // A shot was fired and the field it left has not been saved yet.
     bool shotToSave_ = false;
+    // The score as printed for the last frame; printed again only when the score changes.
+    std::optional<int> printedScore_;
+    char scoreText_[16] = {};
 };

@@ -78,8 +78,14 @@ void TwDrawList::Update(int elapsedMs) {
 }
 
 void TwDrawList::SortByDepth() {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const MoveObj& a, const MoveObj& b) { return a.object->z < b.object->z; });
+    const auto nearer = [](const MoveObj& a, const MoveObj& b) {
+        return a.object->z < b.object->z;
+    };
+    // The list is nearly always in order already (the field asks for a sort every frame of
+    // its opening); a stable sort would leave it as it is, without a buffer to allocate.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), nearer)) {
+        std::stable_sort(entries_.begin(), entries_.end(), nearer);
+    }
 }
 
 void TwDrawList::DropFinished() {

@@ -114,6 +114,28 @@ TEST_F(FieldTest, DrawListSortsByDepthDrawsAndForgetsFinishedEffects) {
     EXPECT_EQ(scene.Entries()[0].object, back.get()); // equal depths keep their order
     EXPECT_EQ(scene.Entries()[1].object, middle.get());
     EXPECT_EQ(scene.Entries()[2].object, front.get());
+    // A list in order stays as it is; one whose depths changed is sorted again when asked,
+    // equal depths keeping the order they had.
+    const auto place = [&scene](const TwClip* object) {
+        for (std::size_t i = 0; i < scene.Size(); ++i) {
+            if (scene.Entries()[i].object == object) {
+                return i;
+            }
+        }
+        return scene.Size();
+    };
+    back->z = 20;
+    scene.Draw();
+    EXPECT_EQ(place(back.get()), 0u);
+    scene.RequestSort();
+    scene.Draw();
+    EXPECT_EQ(place(back.get()), 3u);
+    EXPECT_LT(place(middle.get()), place(front.get()));
+    back->z = 0;
+    scene.RequestSort();
+    scene.Draw();
+    EXPECT_LT(place(middle.get()), place(back.get()));
+    EXPECT_LT(place(back.get()), place(front.get()));
     // Only flagged top-layer objects are advanced: the effect's fragments age and die.
     middle->Animation().finished = false;
     for (int t = 0; t < 1000; t += 50) {

@@ -1,0 +1,51 @@
+// The score at the top left of the field shows the score of the moment: its digits are only
+// printed again when the score changes, and a frame with a score shows exactly what any other
+// frame with that score showed.
+#include <gtest/gtest.h>
+
+#include "Game.h"
+#include "GameAppHarness.h"
+#include "GameMap.h"
+#include "MenuGui.h"
+#include "gfx/TwRenderDevice.h"
+#include "platform/TwRand.h"
+
+namespace {
+
+// The game screen drawn once without running it: only what the test changed can differ.
+std::vector<std::uint32_t> Picture(Game& game) {
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    device.StartScene();
+    game.Draw();
+    std::vector<std::uint32_t> pixels;
+    EXPECT_TRUE(device.ReadPixels(pixels));
+    device.FinishScene();
+    return pixels;
+}
+
+} // namespace
+
+TEST(ScoreDisplay, ShowsEveryNewScoreAndTheSameDigitsForTheSameScore) {
+    zvtest::GameAppHarness harness;
+    ASSERT_TRUE(harness.Start());
+    Game& game = *harness.RealGame();
+    TwSRand(7);
+    harness.App().Menu()->StartNewGame(0, true);
+    GameMap& field = *game.Field();
+    for (int i = 0; i < 200 && field.MapState != GameMap::kReady; ++i) {
+        game.Update(16);
+    }
+    field.Score = 0;
+    Picture(game);
+    const std::vector<std::uint32_t> zero = Picture(game);
+    field.Score = 4080;
+    const std::vector<std::uint32_t> some = Picture(game);
+    EXPECT_TRUE(some != zero);
+    EXPECT_TRUE(Picture(game) == some);
+    field.Score = 4090; // as wide as the one before, one digit changed
+    const std::vector<std::uint32_t> more = Picture(game);
+    EXPECT_TRUE(more != some);
+    field.Score = 0;
+    EXPECT_TRUE(Picture(game) == zero);
+    harness.Stop();
+}
