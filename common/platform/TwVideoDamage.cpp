@@ -15,8 +15,28 @@ std::vector<pixman_box32_t>& Changed() {
     return boxes;
 }
 
+std::int64_t Area(const pixman_box32_t& b) {
+    return static_cast<std::int64_t>(b.x2 - b.x1) * (b.y2 - b.y1);
+}
+
+// A changed sprite's place. A sprite that moved a little, its old place and those of the
+// sprites drawn with it (a bubble over its shadow) mostly overlap: such places are joined into
+// one box where that box is no larger than the places apart, so the region stays a few
+// boxes, cheap to make and to redraw.
 void AddQuad(const FrameQuad& quad) {
-    Changed().push_back(TwVideo::QuadBounds(quad));
+    const pixman_box32_t box = TwVideo::QuadBounds(quad);
+    std::vector<pixman_box32_t>& changed = Changed();
+    if (!changed.empty()) {
+        pixman_box32_t& last = changed.back();
+        const pixman_box32_t joined{std::min(last.x1, box.x1), std::min(last.y1, box.y1),
+                                    std::max(last.x2, box.x2), std::max(last.y2, box.y2)};
+        if (Area(joined) <= Area(last) + Area(box) && box.x1 < last.x2 && last.x1 < box.x2 &&
+            box.y1 < last.y2 && last.y1 < box.y2) {
+            last = joined;
+            return;
+        }
+    }
+    changed.push_back(box);
 }
 
 } // namespace
@@ -85,12 +105,17 @@ void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>&
                 break;
             }
         }
-        for (const std::size_t end = i + skipNow; i < end; ++i) {
-            AddQuad(now[i]);
+        // Each skipped quad's new place next to its old one, so the two can be joined.
+        for (std::size_t k = 0; k < std::max(skipNow, skipShown); ++k) {
+            if (k < skipNow) {
+                AddQuad(now[i + k]);
+            }
+            if (k < skipShown) {
+                AddQuad(shown[j + k]);
+            }
         }
-        for (const std::size_t end = j + skipShown; j < end; ++j) {
-            AddQuad(shown[j]);
-        }
+        i += skipNow;
+        j += skipShown;
     }
     for (; i < n; ++i) {
         AddQuad(now[i]);
