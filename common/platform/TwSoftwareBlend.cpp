@@ -1,10 +1,9 @@
-// The two blends nearly every redrawn pixel of a frame goes through: a premultiplied picture
-// laid over the frame (bubbles, their shadows, the launcher, text) and an opaque picture
-// copied (backdrops). Sprites are small (a bubble is 36 pixels wide), and for rows that short
-// pixman spends more on lining up its vector loop than on blending; these loops blend eight
-// pixels at a time from the first pixel on. They compute exactly what pixman's OVER computes
-// (d = s + d * (255 - sa) / 255, rounded the same way), so the picture does not change.
-#include <cstring>
+// The blend nearly every redrawn pixel of a frame goes through: a premultiplied picture laid
+// over the frame (bubbles, their shadows, the launcher, text). Sprites are small (a bubble is 36
+// pixels wide), and for rows that short pixman spends more on lining up its vector loop than on
+// blending; these loops blend eight pixels at a time from the first pixel on. They compute exactly
+// what pixman's OVER computes (d = s + d * (255 - sa) / 255, rounded the same way), so the picture
+// does not change.
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -151,21 +150,17 @@ bool Plain32(pixman_image_t* image) {
 
 namespace TwVideo {
 
-bool BlendPlain(bool copy, pixman_image_t* src, pixman_image_t* dest, int sx, int sy, int dx,
-                int dy, int w, int h) {
+bool BlendOver(pixman_image_t* src, pixman_image_t* dest, int sx, int sy, int dx, int dy, int w,
+               int h) {
     if (!Plain32(dest) || pixman_image_get_format(src) != PIXMAN_a8r8g8b8) {
         return false;
     }
-    // Only where both pictures are: blended, the outside of the source adds nothing; copied,
-    // it would clear the frame there, which pixman does.
+    // Only where both pictures are: the outside of the source adds nothing.
     const int srcW = pixman_image_get_width(src), srcH = pixman_image_get_height(src);
-    if (copy && (sx < 0 || sy < 0 || sx + w > srcW || sy + h > srcH)) {
-        return false;
-    }
     const int dstW = pixman_image_get_width(dest), dstH = pixman_image_get_height(dest);
     const int left = std::max({0, -sx, -dx}), top = std::max({0, -sy, -dy});
-    const int right = std::min({w, srcW - sx, dstW - dx}),
-              bottom = std::min({h, srcH - sy, dstH - dy});
+    const int right = std::min({w, srcW - sx, dstW - dx});
+    const int bottom = std::min({h, srcH - sy, dstH - dy});
     if (right <= left || bottom <= top) {
         return true;
     }
@@ -174,13 +169,8 @@ bool BlendPlain(bool copy, pixman_image_t* src, pixman_image_t* dest, int sx, in
     const std::ptrdiff_t dstStride = pixman_image_get_stride(dest) / 4;
     const std::uint32_t* from = pixman_image_get_data(src) + (sy + top) * srcStride + (sx + left);
     std::uint32_t* to = pixman_image_get_data(dest) + (dy + top) * dstStride + (dx + left);
-    const int n = right - left;
     for (int y = top; y < bottom; ++y, from += srcStride, to += dstStride) {
-        if (copy) {
-            std::memcpy(to, from, static_cast<std::size_t>(n) * 4);
-        } else {
-            overRow(to, from, n);
-        }
+        overRow(to, from, right - left);
     }
     return true;
 }

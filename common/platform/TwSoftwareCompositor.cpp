@@ -28,8 +28,8 @@ using TwVideo::ClipBoxes;
 void CompositeClipped(pixman_op_t op, pixman_image_t* src, pixman_image_t* mask,
                       pixman_image_t* dest, int sx, int sy, int dx, int dy, int w, int h,
                       const ClipBoxes& clip) {
-    // Unmasked blends and copies of plain pictures go through our own short-row loops.
-    const bool plain = mask == nullptr && (op == PIXMAN_OP_OVER || op == PIXMAN_OP_SRC);
+    // Unmasked blends of plain pictures go through our own short-row loops.
+    const bool over = mask == nullptr && op == PIXMAN_OP_OVER;
     for (int i = 0; i < clip.count; ++i) {
         const pixman_box32_t& box = clip.boxes[i];
         const int x0 = std::max(dx, box.x1), y0 = std::max(dy, box.y1);
@@ -37,8 +37,8 @@ void CompositeClipped(pixman_op_t op, pixman_image_t* src, pixman_image_t* mask,
         if (x1 <= x0 || y1 <= y0) {
             continue;
         }
-        if (!plain || !TwVideo::BlendPlain(op == PIXMAN_OP_SRC, src, dest, sx + x0 - dx,
-                                           sy + y0 - dy, x0, y0, x1 - x0, y1 - y0)) {
+        if (!over ||
+            !TwVideo::BlendOver(src, dest, sx + x0 - dx, sy + y0 - dy, x0, y0, x1 - x0, y1 - y0)) {
             pixman_image_composite32(op, src, mask, dest, sx + x0 - dx, sy + y0 - dy, 0, 0, x0, y0,
                                      x1 - x0, y1 - y0);
         }

@@ -1,6 +1,6 @@
-// The compositor's own loops for plain blends and copies draw exactly the pixels pixman's OVER
-// and SRC draw, whatever the row length (the vector loops' leftovers), every alpha, and where
-// the sprite hangs over the edges of its picture or of the frame.
+// The compositor's own loops for plain blends draw exactly the pixels pixman's OVER draws, whatever
+// the row length (the vector loops' leftovers), every alpha, and where the sprite hangs over the
+// edges of its picture or of the frame.
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>
@@ -48,7 +48,7 @@ bool SameFrames(const Image& a, const Image& b) {
 }
 
 // Each kind of loop the processor may use, widest to narrowest.
-TEST(PlainBlendTest, BlendsAndCopiesLikePixmanAtEveryLengthAndEdge) {
+TEST(PlainBlendTest, BlendsLikePixmanAtEveryLengthAndEdge) {
     const Image picture(PIXMAN_a8r8g8b8, 64, 48);
     FillPicture(picture);
     for (const auto loops : {TwVideo::BlendLoops::kWidest, TwVideo::BlendLoops::kFourAtATime,
@@ -56,28 +56,19 @@ TEST(PlainBlendTest, BlendsAndCopiesLikePixmanAtEveryLengthAndEdge) {
         TwVideo::UseBlendLoops(loops);
         for (const pixman_format_code_t format : {PIXMAN_x8r8g8b8, PIXMAN_a8r8g8b8}) {
             const Image ours(format, 80, 60), theirs(format, 80, 60);
-            for (const bool copy : {false, true}) {
-                const pixman_op_t op = copy ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
-                // Every row length up to past two vector widths, placed inside and over each edge.
-                for (int w = 1; w <= 40; ++w) {
-                    for (const int dx : {-5, 0, 3, 80 - w, 80 - w + 4}) {
-                        const int sx = (w * 7) % 30 - 3, sy = w % 9 - 4, dy = w % 3 == 0 ? -3 : 50;
-                        FillFrame(ours, static_cast<std::uint32_t>(w * 131 + dx));
-                        FillFrame(theirs, static_cast<std::uint32_t>(w * 131 + dx));
-                        if (!TwVideo::BlendPlain(copy, picture.image, ours.image, sx, sy, dx, dy, w,
-                                                 13)) {
-                            // Only a copy from beyond the picture is left to pixman.
-                            ASSERT_TRUE(copy && (sx < 0 || sy < 0 || sx + w > 64 || sy + 13 > 48));
-                            pixman_image_composite32(op, picture.image, nullptr, ours.image, sx, sy,
-                                                     0, 0, dx, dy, w, 13);
-                        }
-                        pixman_image_composite32(op, picture.image, nullptr, theirs.image, sx, sy,
-                                                 0, 0, dx, dy, w, 13);
-                        ASSERT_TRUE(SameFrames(ours, theirs))
-                            << (copy ? "copy" : "blend") << " of " << w << " at " << dx << ", "
-                            << dy << " from " << sx << ", " << sy << " with loops "
-                            << static_cast<int>(loops);
-                    }
+            // Every row length up to past two vector widths, placed inside and over each edge.
+            for (int w = 1; w <= 40; ++w) {
+                for (const int dx : {-5, 0, 3, 80 - w, 80 - w + 4}) {
+                    const int sx = (w * 7) % 30 - 3, sy = w % 9 - 4, dy = w % 3 == 0 ? -3 : 50;
+                    FillFrame(ours, static_cast<std::uint32_t>(w * 131 + dx));
+                    FillFrame(theirs, static_cast<std::uint32_t>(w * 131 + dx));
+                    ASSERT_TRUE(
+                        TwVideo::BlendOver(picture.image, ours.image, sx, sy, dx, dy, w, 13));
+                    pixman_image_composite32(PIXMAN_OP_OVER, picture.image, nullptr, theirs.image,
+                                             sx, sy, 0, 0, dx, dy, w, 13);
+                    ASSERT_TRUE(SameFrames(ours, theirs))
+                        << "blend of " << w << " at " << dx << ", " << dy << " from " << sx << ", "
+                        << sy << " with loops " << static_cast<int>(loops);
                 }
             }
         }
@@ -88,14 +79,13 @@ TEST(PlainBlendTest, BlendsAndCopiesLikePixmanAtEveryLengthAndEdge) {
 TEST(PlainBlendTest, LeavesPicturesItCannotDrawToPixman) {
     const Image straight(PIXMAN_a8b8g8r8, 8, 8), frame(PIXMAN_x8r8g8b8, 8, 8),
         small(PIXMAN_r5g6b5, 8, 8), picture(PIXMAN_a8r8g8b8, 8, 8);
-    EXPECT_FALSE(TwVideo::BlendPlain(false, straight.image, frame.image, 0, 0, 0, 0, 8, 8));
-    EXPECT_FALSE(TwVideo::BlendPlain(true, picture.image, small.image, 0, 0, 0, 0, 8, 8));
-    EXPECT_FALSE(TwVideo::BlendPlain(true, picture.image, frame.image, 8, 0, 0, 0, 8, 8));
+    EXPECT_FALSE(TwVideo::BlendOver(straight.image, frame.image, 0, 0, 0, 0, 8, 8));
+    EXPECT_FALSE(TwVideo::BlendOver(picture.image, small.image, 0, 0, 0, 0, 8, 8));
     // Nothing to draw where the sprite misses the frame or its picture: done, nothing touched.
     FillFrame(frame, 3);
     const std::uint32_t first = frame.Bits()[0];
-    EXPECT_TRUE(TwVideo::BlendPlain(true, picture.image, frame.image, 0, 0, 9, 0, 8, 8));
-    EXPECT_TRUE(TwVideo::BlendPlain(false, picture.image, frame.image, 8, 0, 0, 0, 8, 8));
+    EXPECT_TRUE(TwVideo::BlendOver(picture.image, frame.image, 0, 0, 9, 0, 8, 8));
+    EXPECT_TRUE(TwVideo::BlendOver(picture.image, frame.image, 8, 0, 0, 0, 8, 8));
     EXPECT_EQ(frame.Bits()[0], first);
 }
 
