@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 // The game's thin layer over the sound mixer (SDL_mixer). Only this layer sees the library;
@@ -7,7 +8,7 @@
 // Volumes here are the mixer's own scale, 0 to kMixerMaxVolume; TwMixerVolume maps the game's
 // 0-255 onto it. Every call is harmless while the mixer is closed.
 struct TwMixerChunk; // a decoded effect
-struct TwMixerMusic; // a music stream over bytes held by the caller
+struct TwMixerMusic; // a music track over file bytes held by the caller
 
 namespace TwMixer {
 
@@ -42,14 +43,18 @@ int LowestIdleChannel();
 // Pauses or continues every effect channel and the music.
 void PauseAll(bool paused);
 
-// Music. OpenMusic streams from `bytes` without copying: they must outlive the stream.
+// Music. OpenMusic reads the headers of `bytes` without copying them: they must outlive the
+// track. Null for bytes the mixer does not take for music.
 TwMixerMusic* OpenMusic(const std::string& bytes);
 void CloseMusic(TwMixerMusic* music);
-// Starts `music` from `position` seconds, replacing whatever music plays (a missing stream
-// just stops it); the music that is replaced does not count as having ended. The stream
-// holds the lowest idle channel number while it plays (see MusicChannel). Played once
-// through unless `loop`: a looping stream wraps to its start inside the mixer, without the
-// gap a restart from the game's frame would leave, and never reports an end.
+// Starts `music` from `position` seconds, replacing whatever music plays (a missing track
+// just stops it); the music that is replaced does not count as having ended. The track is
+// decoded into memory on a thread of its own, beginning where it starts, while it already
+// plays; the decoded track is kept until another track starts (or this one is closed), so
+// the same track starts again at once. The track holds the lowest idle channel number while
+// it plays (see MusicChannel). Played once through unless `loop`: a looping track wraps to
+// its start inside the mixer, without the gap a restart from the game's frame would leave,
+// and never reports an end. False when the track was found to hold nothing decodable.
 bool PlayMusic(TwMixerMusic* music, double position, bool loop = false);
 // Stops the music on purpose; this does not count as the music ending.
 void StopMusic();
@@ -64,5 +69,9 @@ int MusicVolume();
 // True once after the music ran to its end by itself. The notice arrives on the audio
 // thread; this hands it to the game's thread.
 bool TakeMusicEnded();
+// Memory held by the decoded music track, in bytes (0 when none is kept).
+std::size_t DecodedMusicBytes();
+// True once the kept track is decoded to its end (or its decoding gave up).
+bool MusicFullyDecoded();
 
 } // namespace TwMixer

@@ -1,9 +1,11 @@
 #include "AudioTestSounds.h"
 
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
@@ -74,10 +76,46 @@ std::string MakeWav(const std::vector<float>& samples, int rate) {
     return out;
 }
 
-std::string MakeOgg(const std::vector<float>& samples, int rate) {
+std::vector<float> Chord(double seconds, double amplitude) {
+    const std::vector<float> low = Tone(220, seconds, amplitude);
+    const std::vector<float> high = Tone(277.2, seconds, amplitude * 0.7);
+    std::vector<float> stereo(low.size() * 2);
+    for (std::size_t i = 0; i < low.size(); ++i) {
+        stereo[2 * i] = low[i] + high[i] * 0.3f;
+        stereo[2 * i + 1] = low[i] * 0.5f + high[i];
+    }
+    return stereo;
+}
+
+std::vector<std::int16_t> DecodeOggReference(const std::string& bytes, int& channels) {
+    channels = 0;
+    OggVorbis_File vf;
+    // ov_open_memory is not in every libvorbisfile: a memory FILE does the same.
+    FILE* file = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    if (file == nullptr) {
+        return {};
+    }
+    if (ov_open(file, &vf, nullptr, 0) != 0) {
+        std::fclose(file);
+        return {};
+    }
+    channels = ov_info(&vf, -1)->channels;
+    std::vector<std::int16_t> pcm;
+    char buffer[8192];
+    int section = 0;
+    long got = 0;
+    while ((got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section)) > 0) {
+        const auto* samples = reinterpret_cast<const std::int16_t*>(buffer);
+        pcm.insert(pcm.end(), samples, samples + got / 2);
+    }
+    ov_clear(&vf); // closes the file
+    return pcm;
+}
+
+std::string MakeOgg(const std::vector<float>& samples, int rate, int channels) {
     vorbis_info info;
     vorbis_info_init(&info);
-    vorbis_encode_init_vbr(&info, 1, rate, 0.4f);
+    vorbis_encode_init_vbr(&info, channels, rate, 0.4f);
     vorbis_comment comment;
     vorbis_comment_init(&comment);
     vorbis_dsp_state dsp;
@@ -102,12 +140,17 @@ std::string MakeOgg(const std::vector<float>& samples, int rate) {
     std::size_t done = 0;
     bool finished = false;
     while (!finished) {
-        const std::size_t count = std::min(kBlock, samples.size() - done);
+        const std::size_t frames = samples.size() / channels;
+        const std::size_t count = std::min(kBlock, frames - done);
         if (count == 0) {
             vorbis_analysis_wrote(&dsp, 0); // end of stream
         } else {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
-            std::memcpy(buffer[0], samples.data() + done, count * sizeof(float));
+            for (std::size_t i = 0; i < count; ++i) {
+                for (int ch = 0; ch < channels; ++ch) {
+                    buffer[ch][i] = samples[(done + i) * channels + ch];
+                }
+            }
             vorbis_analysis_wrote(&dsp, static_cast<int>(count));
             done += count;
         }

@@ -13,8 +13,13 @@ constexpr int kRate = 48000;
 std::vector<float> Tone(double hertz, double seconds, double amplitude);
 // 16-bit PCM mono WAV file bytes.
 std::string MakeWav(const std::vector<float>& samples, int rate = kRate);
-// Ogg Vorbis mono file bytes.
-std::string MakeOgg(const std::vector<float>& samples, int rate = kRate);
+// Ogg Vorbis file bytes of `channels` interleaved channels (mono by default).
+std::string MakeOgg(const std::vector<float>& samples, int rate = kRate, int channels = 1);
+// Interleaved stereo of two tones, a few seconds of something music-like to code.
+std::vector<float> Chord(double seconds, double amplitude);
+// Decodes Ogg Vorbis bytes whole with libvorbisfile, as 16-bit interleaved samples (empty
+// when they cannot be opened): what the game's music must sound like.
+std::vector<std::int16_t> DecodeOggReference(const std::string& bytes, int& channels);
 
 // Largest absolute 16-bit sample value in a raw recording of the disk driver.
 int PeakOfRecording(const std::string& path);
