@@ -81,62 +81,133 @@ private:
     int used_ = 0;
 };
 
-// Reads most significant bit first through a 64-bit window; reading past the end yields
-// zeros and marks the stream as broken.
+// Reads most significant bit first through a 64-bit register topped up eight bytes at a time
+// (at least 56 bits in hand before each code). Reading past the end yields zeros and marks
+// the stream as broken.
 class BitReader {
 public:
-    BitReader(const std::uint8_t* data, std::size_t size) : next_(data), end_(data + size) {
-        Refill();
-    }
+    BitReader(const std::uint8_t* data, std::size_t size) : next_(data), end_(data + size) {}
 
-    std::uint32_t Get(int bits) {
-        if (bits == 0) {
-            return 0;
-        }
+    // Inlined by force: these run for every sample on the audio thread.
+    [[gnu::always_inline]] std::uint32_t Get(int bits) {
         Refill();
-        const auto value = static_cast<std::uint32_t>(window_ >> (64 - bits));
+        const std::uint32_t value =
+            bits == 0 ? 0u : static_cast<std::uint32_t>(bits_ >> (64 - bits));
         Consume(bits);
         return value;
     }
 
     // A Rice code with parameter `k`, escapes included.
-    std::uint32_t GetRice(int k) {
+    [[gnu::always_inline]] std::uint32_t GetRice(int k) {
         Refill();
-        const int ones = std::countl_one(window_);
+        const int ones = std::countl_one(bits_);
         if (ones >= kEscapeOnes) {
             Consume(kEscapeOnes);
             return Get(kEscapeBits);
         }
         Consume(ones + 1);
-        return (static_cast<std::uint32_t>(ones) << k) | Get(k);
+        const std::uint32_t low = k == 0 ? 0u : static_cast<std::uint32_t>(bits_ >> (64 - k));
+        Consume(k);
+        return (static_cast<std::uint32_t>(ones) << k) | low;
     }
 
     bool Broken() const { return overrun_ > 8; }
 
 private:
-    void Refill() {
-        while (filled_ <= 56) {
+    [[gnu::always_inline]] void Refill() {
+        if (count_ >= 56) {
+            return;
+        }
+        if (end_ - next_ >= 8) {
+            // The bytes past those counted in are the stream's own next bits, so or-ing them
+            // in again at the next top-up changes nothing.
+            std::uint64_t word;
+            std::memcpy(&word, next_, 8);
+            if constexpr (std::endian::native == std::endian::little) {
+                word = __builtin_bswap64(word);
+            }
+            bits_ |= word >> count_;
+            const int bytes = (63 - count_) >> 3;
+            next_ += bytes;
+            count_ += bytes * 8;
+            return;
+        }
+        while (count_ <= 56) {
             std::uint64_t byte = 0;
             if (next_ < end_) {
                 byte = *next_++;
             } else {
                 ++overrun_;
             }
-            window_ |= byte << (56 - filled_);
-            filled_ += 8;
+            bits_ |= byte << (56 - count_);
+            count_ += 8;
         }
     }
-    void Consume(int bits) {
-        window_ = bits >= 64 ? 0 : window_ << bits;
-        filled_ -= bits;
+    [[gnu::always_inline]] void Consume(int bits) {
+        bits_ <<= bits;
+        count_ -= bits;
     }
 
     const std::uint8_t* next_;
     const std::uint8_t* end_;
-    std::uint64_t window_ = 0;
-    int filled_ = 0;
+    std::uint64_t bits_ = 0;
+    int count_ = 0;
     int overrun_ = 0;
 };
+
+// Expands `count` residuals of one signal into `out` from index `from` on, predicted by a
+// polynomial of `Order` from the history `h` (latest first), which it carries on.
+template <int Order>
+void ExpandRun(BitReader& reader, int k, std::int32_t* out, int from, int count,
+               std::array<std::int32_t, 3>& h) {
+    std::int64_t h1 = h[0], h2 = h[1], h3 = h[2];
+    for (int i = from; i < count; ++i) {
+        std::int64_t predicted = 0;
+        if constexpr (Order == 1) {
+            predicted = h1;
+        } else if constexpr (Order == 2) {
+            predicted = 2 * h1 - h2;
+        } else if constexpr (Order == 3) {
+            predicted = 3 * h1 - 3 * h2 + h3;
+        }
+        // Wraps (modulo 2^32) rather than overflows on bytes that are not a block.
+        const auto value = static_cast<std::int32_t>(predicted + UnZigZag(reader.GetRice(k)));
+        h3 = h2;
+        h2 = h1;
+        h1 = value;
+        out[i] = value;
+    }
+    h = {static_cast<std::int32_t>(h1), static_cast<std::int32_t>(h2),
+         static_cast<std::int32_t>(h3)};
+}
+
+void ExpandStretch(BitReader& reader, int order, int k, std::int32_t* out, int count,
+                   bool blockStart, std::array<std::int32_t, 3>& h) {
+    int from = 0;
+    if (blockStart) {
+        // The first samples of a block have fewer before them than the order uses.
+        for (; from < std::min(order, count); ++from) {
+            const auto value = static_cast<std::int32_t>(Predict(from, h[0], h[1], h[2]) +
+                                                         UnZigZag(reader.GetRice(k)));
+            h = {value, h[0], h[1]};
+            out[from] = value;
+        }
+    }
+    switch (order) {
+    case 0:
+        ExpandRun<0>(reader, k, out, from, count, h);
+        break;
+    case 1:
+        ExpandRun<1>(reader, k, out, from, count, h);
+        break;
+    case 2:
+        ExpandRun<2>(reader, k, out, from, count, h);
+        break;
+    default:
+        ExpandRun<3>(reader, k, out, from, count, h);
+        break;
+    }
+}
 
 // The signals coded for a block: one per channel, or the chosen two of a stereo pair.
 struct Signals {
@@ -358,15 +429,7 @@ bool Unpack(const std::vector<std::uint8_t>& packed, int frames, int channels, s
             if (k > kMaxRice) {
                 return fail();
             }
-            auto& h = history[s];
-            for (int i = 0; i < count; ++i) {
-                const int usable = std::min(orders[s], begin + i);
-                // Wraps (modulo 2^32) rather than overflows on bytes that are not a block.
-                const auto value = static_cast<std::int32_t>(Predict(usable, h[0], h[1], h[2]) +
-                                                             UnZigZag(reader.GetRice(k)));
-                h = {value, h[0], h[1]};
-                stretch[s][i] = value;
-            }
+            ExpandStretch(reader, orders[s], k, stretch[s].data(), count, begin == 0, history[s]);
         }
         Interleave(pairing, channels, stretch[0].data(), stretch[1].data(), count,
                    out + static_cast<std::size_t>(begin) * channels);
