@@ -13,13 +13,14 @@ enum Kind : std::uint8_t { kVerbatim = 0, kPredicted = 1 };
 enum Pairing : std::uint8_t { kLeftRight = 0, kLeftSide = 1, kRightSide = 2, kMidSide = 3 };
 
 constexpr int kHeaderBytes = 2; // kind, pairing
-constexpr int kPartition = 256; // samples of one signal sharing a Rice parameter
+constexpr int kStretch = 256;   // frames expanded and interleaved together
+constexpr int kGroup = 16;      // samples of one signal sharing a width
 constexpr int kOrderBits = 2;
-constexpr int kRiceBits = 5;
-constexpr int kMaxRice = 23;
-// A quotient this long is cut short and followed by the value itself in kEscapeBits bits.
-constexpr int kEscapeOnes = 32;
-constexpr int kEscapeBits = 24;
+constexpr int kWidthBits = 5;
+// Residuals of 16-bit samples (and of the 17-bit difference of two) take at most 21 bits.
+constexpr int kMaxWidth = 24;
+// Zero bytes after the codes, so every code can be read with one 8-byte load.
+constexpr int kPadding = 8;
 
 std::uint32_t ZigZag(std::int32_t value) {
     return (static_cast<std::uint32_t>(value) << 1) ^ static_cast<std::uint32_t>(value >> 31);
@@ -50,12 +51,12 @@ public:
 
     void Put(std::uint32_t value, int bits) {
         for (int i = bits - 1; i >= 0; --i) {
-            PutBit((value >> i) & 1u);
-        }
-    }
-    void PutOnes(int count) {
-        for (int i = 0; i < count; ++i) {
-            PutBit(1u);
+            byte_ = static_cast<std::uint8_t>((byte_ << 1) | ((value >> i) & 1u));
+            if (++used_ == 8) {
+                out_.push_back(byte_);
+                byte_ = 0;
+                used_ = 0;
+            }
         }
     }
     void Flush() {
@@ -67,144 +68,87 @@ public:
     }
 
 private:
-    void PutBit(std::uint32_t bit) {
-        byte_ = static_cast<std::uint8_t>((byte_ << 1) | bit);
-        if (++used_ == 8) {
-            out_.push_back(byte_);
-            byte_ = 0;
-            used_ = 0;
-        }
-    }
-
     std::vector<std::uint8_t>& out_;
     std::uint8_t byte_ = 0;
     int used_ = 0;
 };
 
-// Reads most significant bit first through a 64-bit register topped up eight bytes at a time
-// (at least 56 bits in hand before each code). Reading past the end yields zeros and marks
-// the stream as broken.
-class BitReader {
-public:
-    BitReader(const std::uint8_t* data, std::size_t size) : next_(data), end_(data + size) {}
-
-    // Inlined by force: these run for every sample on the audio thread.
-    [[gnu::always_inline]] std::uint32_t Get(int bits) {
-        Refill();
-        const std::uint32_t value =
-            bits == 0 ? 0u : static_cast<std::uint32_t>(bits_ >> (64 - bits));
-        Consume(bits);
-        return value;
+// The `width` bits (at most 57) at bit `position` of `data`, most significant bit first. The
+// caller makes sure 8 bytes can be read from the byte the bits start in.
+[[gnu::always_inline]] inline std::uint32_t BitsAt(const std::uint8_t* data, std::size_t position,
+                                                   int width) {
+    std::uint64_t word;
+    std::memcpy(&word, data + (position >> 3), 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        word = __builtin_bswap64(word);
     }
-
-    // A Rice code with parameter `k`, escapes included.
-    [[gnu::always_inline]] std::uint32_t GetRice(int k) {
-        Refill();
-        const int ones = std::countl_one(bits_);
-        if (ones >= kEscapeOnes) {
-            Consume(kEscapeOnes);
-            return Get(kEscapeBits);
-        }
-        Consume(ones + 1);
-        const std::uint32_t low = k == 0 ? 0u : static_cast<std::uint32_t>(bits_ >> (64 - k));
-        Consume(k);
-        return (static_cast<std::uint32_t>(ones) << k) | low;
-    }
-
-    bool Broken() const { return overrun_ > 8; }
-
-private:
-    [[gnu::always_inline]] void Refill() {
-        if (count_ >= 56) {
-            return;
-        }
-        if (end_ - next_ >= 8) {
-            // The bytes past those counted in are the stream's own next bits, so or-ing them
-            // in again at the next top-up changes nothing.
-            std::uint64_t word;
-            std::memcpy(&word, next_, 8);
-            if constexpr (std::endian::native == std::endian::little) {
-                word = __builtin_bswap64(word);
-            }
-            bits_ |= word >> count_;
-            const int bytes = (63 - count_) >> 3;
-            next_ += bytes;
-            count_ += bytes * 8;
-            return;
-        }
-        while (count_ <= 56) {
-            std::uint64_t byte = 0;
-            if (next_ < end_) {
-                byte = *next_++;
-            } else {
-                ++overrun_;
-            }
-            bits_ |= byte << (56 - count_);
-            count_ += 8;
-        }
-    }
-    [[gnu::always_inline]] void Consume(int bits) {
-        bits_ <<= bits;
-        count_ -= bits;
-    }
-
-    const std::uint8_t* next_;
-    const std::uint8_t* end_;
-    std::uint64_t bits_ = 0;
-    int count_ = 0;
-    int overrun_ = 0;
-};
-
-// Expands `count` residuals of one signal into `out` from index `from` on, predicted by a
-// polynomial of `Order` from the history `h` (latest first), which it carries on.
-template <int Order>
-void ExpandRun(BitReader& reader, int k, std::int32_t* out, int from, int count,
-               std::array<std::int32_t, 3>& h) {
-    std::int64_t h1 = h[0], h2 = h[1], h3 = h[2];
-    for (int i = from; i < count; ++i) {
-        std::int64_t predicted = 0;
-        if constexpr (Order == 1) {
-            predicted = h1;
-        } else if constexpr (Order == 2) {
-            predicted = 2 * h1 - h2;
-        } else if constexpr (Order == 3) {
-            predicted = 3 * h1 - 3 * h2 + h3;
-        }
-        // Wraps (modulo 2^32) rather than overflows on bytes that are not a block.
-        const auto value = static_cast<std::int32_t>(predicted + UnZigZag(reader.GetRice(k)));
-        h3 = h2;
-        h2 = h1;
-        h1 = value;
-        out[i] = value;
-    }
-    h = {static_cast<std::int32_t>(h1), static_cast<std::int32_t>(h2),
-         static_cast<std::int32_t>(h3)};
+    word <<= position & 7;
+    return width == 0 ? 0u : static_cast<std::uint32_t>(word >> (64 - width));
 }
 
-void ExpandStretch(BitReader& reader, int order, int k, std::int32_t* out, int count,
-                   bool blockStart, std::array<std::int32_t, 3>& h) {
+// Turns residuals back into a signal from index `from` of the stretch to `count`. The residual
+// of a polynomial of `Order` is the signal's `Order`-th difference, so the signal comes back as
+// that many running sums, started from the history `h` (latest first), which it carries on.
+// The sums are worked modulo 2^32, like the residuals: exact for every sample that was packed,
+// and never an overflow on bytes that are not a block.
+template <int Order>
+void Integrate(const std::uint32_t* codes, std::int32_t* out, int from, int count,
+               std::array<std::int32_t, 3>& h) {
+    const auto h0 = static_cast<std::uint32_t>(h[0]);
+    const auto h1 = static_cast<std::uint32_t>(h[1]);
+    const auto h2 = static_cast<std::uint32_t>(h[2]);
+    std::uint32_t value = h0;
+    std::uint32_t d1 = h0 - h1;          // first difference
+    std::uint32_t d2 = h0 - 2 * h1 + h2; // second difference
+    for (int i = from; i < count; ++i) {
+        const auto residual = static_cast<std::uint32_t>(UnZigZag(codes[i]));
+        if constexpr (Order == 0) {
+            value = residual;
+        } else if constexpr (Order == 1) {
+            value += residual;
+        } else if constexpr (Order == 2) {
+            d1 += residual;
+            value += d1;
+        } else {
+            d2 += residual;
+            d1 += d2;
+            value += d1;
+        }
+        out[i] = static_cast<std::int32_t>(value);
+    }
+    if (count - from >= 3) {
+        h = {out[count - 1], out[count - 2], out[count - 3]};
+    } else {
+        for (int i = from; i < count; ++i) {
+            h = {out[i], h[0], h[1]};
+        }
+    }
+}
+
+void IntegrateStretch(const std::uint32_t* codes, int order, std::int32_t* out, int count,
+                      bool blockStart, std::array<std::int32_t, 3>& h) {
     int from = 0;
     if (blockStart) {
         // The first samples of a block have fewer before them than the order uses.
         for (; from < std::min(order, count); ++from) {
-            const auto value = static_cast<std::int32_t>(Predict(from, h[0], h[1], h[2]) +
-                                                         UnZigZag(reader.GetRice(k)));
+            const auto value =
+                static_cast<std::int32_t>(Predict(from, h[0], h[1], h[2]) + UnZigZag(codes[from]));
             h = {value, h[0], h[1]};
             out[from] = value;
         }
     }
     switch (order) {
     case 0:
-        ExpandRun<0>(reader, k, out, from, count, h);
+        Integrate<0>(codes, out, from, count, h);
         break;
     case 1:
-        ExpandRun<1>(reader, k, out, from, count, h);
+        Integrate<1>(codes, out, from, count, h);
         break;
     case 2:
-        ExpandRun<2>(reader, k, out, from, count, h);
+        Integrate<2>(codes, out, from, count, h);
         break;
     default:
-        ExpandRun<3>(reader, k, out, from, count, h);
+        Integrate<3>(codes, out, from, count, h);
         break;
     }
 }
@@ -241,34 +185,27 @@ int BestOrder(const std::vector<std::int32_t>& signal, std::uint64_t& cost) {
     return best;
 }
 
-void PutSignalPartition(BitWriter& writer, const std::vector<std::int32_t>& signal, int order,
-                        int begin, int end) {
-    std::array<std::uint32_t, kPartition> codes{};
-    std::uint64_t sum = 0;
-    for (int i = begin; i < end; ++i) {
-        const int usable = std::min(order, i);
-        const std::int32_t h1 = i >= 1 ? signal[i - 1] : 0;
-        const std::int32_t h2 = i >= 2 ? signal[i - 2] : 0;
-        const std::int32_t h3 = i >= 3 ? signal[i - 3] : 0;
-        codes[i - begin] =
-            ZigZag(static_cast<std::int32_t>(signal[i] - Predict(usable, h1, h2, h3)));
-        sum += codes[i - begin];
-    }
-    const auto count = static_cast<std::uint64_t>(end - begin);
-    int k = 0;
-    while (k < kMaxRice && (count << (k + 1)) < sum) {
-        ++k;
-    }
-    writer.Put(static_cast<std::uint32_t>(k), kRiceBits);
-    for (int i = 0; i < end - begin; ++i) {
-        const std::uint32_t quotient = codes[i] >> k;
-        if (quotient >= static_cast<std::uint32_t>(kEscapeOnes)) {
-            writer.PutOnes(kEscapeOnes);
-            writer.Put(codes[i], kEscapeBits);
-        } else {
-            writer.PutOnes(static_cast<int>(quotient));
-            writer.Put(0, 1);
-            writer.Put(codes[i] & ((1u << k) - 1u), k);
+// Writes what the prediction misses for samples [begin, end) of a signal, in groups that each
+// share the width of their largest code.
+void PutStretch(BitWriter& writer, const std::vector<std::int32_t>& signal, int order, int begin,
+                int end) {
+    for (int group = begin; group < end; group += kGroup) {
+        const int stop = std::min(end, group + kGroup);
+        std::array<std::uint32_t, kGroup> codes{};
+        std::uint32_t all = 0;
+        for (int i = group; i < stop; ++i) {
+            const int usable = std::min(order, i);
+            const std::int32_t h1 = i >= 1 ? signal[i - 1] : 0;
+            const std::int32_t h2 = i >= 2 ? signal[i - 2] : 0;
+            const std::int32_t h3 = i >= 3 ? signal[i - 3] : 0;
+            codes[i - group] =
+                ZigZag(static_cast<std::int32_t>(signal[i] - Predict(usable, h1, h2, h3)));
+            all |= codes[i - group];
+        }
+        const int width = 32 - std::countl_zero(all);
+        writer.Put(static_cast<std::uint32_t>(width), kWidthBits);
+        for (int i = 0; i < stop - group; ++i) {
+            writer.Put(codes[i], width);
         }
     }
 }
@@ -379,13 +316,14 @@ std::vector<std::uint8_t> Pack(const std::int16_t* samples, int frames, int chan
         writer.Put(static_cast<std::uint32_t>(orders[s]), kOrderBits);
     }
     // Stretch by stretch, each signal in turn, so expanding needs only a stretch in hand.
-    for (int begin = 0; begin < frames; begin += kPartition) {
-        const int end = std::min(frames, begin + kPartition);
+    for (int begin = 0; begin < frames; begin += kStretch) {
+        const int end = std::min(frames, begin + kStretch);
         for (int s = 0; s < signals.count; ++s) {
-            PutSignalPartition(writer, signals.values[s], orders[s], begin, end);
+            PutStretch(writer, signals.values[s], orders[s], begin, end);
         }
     }
     writer.Flush();
+    out.resize(out.size() + kPadding, 0);
     if (out.size() >= static_cast<std::size_t>(frames) * channels * 2) {
         return PackVerbatim(samples, frames, channels);
     }
@@ -409,33 +347,49 @@ bool Unpack(const std::vector<std::uint8_t>& packed, int frames, int channels, s
         std::memcpy(out, packed.data() + 1, samples * 2);
         return true;
     }
-    if (packed[0] != kPredicted || channels > 2 || packed.size() < kHeaderBytes ||
+    if (packed[0] != kPredicted || channels > 2 || packed.size() < kHeaderBytes + kPadding ||
         packed[1] > kMidSide || (channels == 1 && packed[1] != kLeftRight)) {
         return fail();
     }
     const auto pairing = static_cast<Pairing>(packed[1]);
-    BitReader reader(packed.data() + kHeaderBytes, packed.size() - kHeaderBytes);
+    const std::uint8_t* data = packed.data() + kHeaderBytes;
+    // Every code read must leave 8 bytes to load from the byte it starts in: the padding.
+    const std::size_t readableBits = (packed.size() - kHeaderBytes - kPadding) * 8;
+    std::size_t position = 0;
     std::array<int, 2> orders{};
     for (int s = 0; s < channels; ++s) {
-        orders[s] = static_cast<int>(reader.Get(kOrderBits));
+        orders[s] = static_cast<int>(BitsAt(data, position, kOrderBits));
+        position += kOrderBits;
     }
     // The last three values of each signal, latest first.
     std::array<std::array<std::int32_t, 3>, 2> history{};
-    std::array<std::array<std::int32_t, kPartition>, 2> stretch;
-    for (int begin = 0; begin < frames; begin += kPartition) {
-        const int count = std::min(kPartition, frames - begin);
+    std::array<std::array<std::int32_t, kStretch>, 2> stretch;
+    std::array<std::uint32_t, kStretch> codes;
+    for (int begin = 0; begin < frames; begin += kStretch) {
+        const int count = std::min(kStretch, frames - begin);
         for (int s = 0; s < channels; ++s) {
-            const int k = static_cast<int>(reader.Get(kRiceBits));
-            if (k > kMaxRice) {
-                return fail();
+            for (int group = 0; group < count; group += kGroup) {
+                const int inGroup = std::min(kGroup, count - group);
+                if (position + kWidthBits > readableBits) {
+                    return fail();
+                }
+                const int width = static_cast<int>(BitsAt(data, position, kWidthBits));
+                position += kWidthBits;
+                if (width > kMaxWidth ||
+                    position + static_cast<std::size_t>(inGroup) * width > readableBits) {
+                    return fail();
+                }
+                for (int i = 0; i < inGroup; ++i) {
+                    codes[group + i] =
+                        BitsAt(data, position + static_cast<std::size_t>(i) * width, width);
+                }
+                position += static_cast<std::size_t>(inGroup) * width;
             }
-            ExpandStretch(reader, orders[s], k, stretch[s].data(), count, begin == 0, history[s]);
+            IntegrateStretch(codes.data(), orders[s], stretch[s].data(), count, begin == 0,
+                             history[s]);
         }
         Interleave(pairing, channels, stretch[0].data(), stretch[1].data(), count,
                    out + static_cast<std::size_t>(begin) * channels);
-    }
-    if (reader.Broken()) {
-        return fail();
     }
     return true;
 }

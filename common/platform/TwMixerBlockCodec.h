@@ -4,13 +4,14 @@
 
 // Lossless packing of one block of decoded music (16-bit samples, channels interleaved), so a
 // whole track can be kept in memory at about half its size and still be expanded on the audio
-// thread for a few nanoseconds a sample.
+// thread for a nanosecond or two a sample.
 //
 // Each channel (or, for stereo, the pair of channels turned into whichever two of left, right,
 // their mean and their difference are cheapest) is predicted from its last samples by a fixed
-// polynomial of order 0 to 3, and what the prediction misses is written as a Rice code whose
-// parameter is chosen per stretch of 256 samples. Expanding gives back exactly the samples
-// that were packed.
+// polynomial of order 0 to 3. What the prediction misses is written in groups of 16 that share
+// the bit width of their largest value: nearly as small as a variable-length code, but every
+// value of a group sits at a known place, so expanding does not wait on the one before.
+// Expanding gives back exactly the samples that were packed.
 namespace TwMixerBlockCodec {
 
 constexpr int kMaxFrames = 1 << 16;
