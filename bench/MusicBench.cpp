@@ -118,6 +118,25 @@ void BM_MusicDecodeWholeTrack(benchmark::State& state) {
 }
 BENCHMARK(BM_MusicDecodeWholeTrack)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The packing part of decoding a track, per second of music.
+void BM_MusicPackBlocks(benchmark::State& state) {
+    if (!HaveMusic(state)) {
+        return;
+    }
+    const std::vector<std::int16_t> pcm = MenuSamples(10);
+    const int frames = TwMixerTrack::kBlockFrames;
+    std::size_t packed = 0;
+    for (auto _ : state) {
+        packed = 0;
+        for (std::size_t at = 0; at + frames * 2 <= pcm.size(); at += frames * 2) {
+            packed += TwMixerBlockCodec::Pack(pcm.data() + at, frames, 2).size();
+        }
+    }
+    state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(pcm.size() * 2);
+    PerMusicSecond(state, static_cast<double>(pcm.size() / 2 / frames * frames) / kRate);
+}
+BENCHMARK(BM_MusicPackBlocks)->Unit(benchmark::kMillisecond);
+
 // The new way, every second the music plays: its blocks expanded from memory.
 void BM_MusicExpandBlocks(benchmark::State& state) {
     if (!HaveMusic(state)) {

@@ -3,11 +3,11 @@
 
 struct TwMixerMusic;
 
-// One music track: a stream over file bytes owned by its play list, and the position at
-// which it was last stopped (0 when there is none).
+// One music track: the mixer's track over file bytes owned by its play list, and the
+// position at which it was last stopped (0 when there is none).
 class TwMusicSample {
 public:
-    // Opens a stream over `bytes`, which must outlive the track. An empty or undecodable
+    // Opens the mixer's track over `bytes`, which must outlive it. An empty or undecodable
     // file gives a track without a stream, which plays nothing.
     explicit TwMusicSample(const std::string& bytes, std::string name = {});
     ~TwMusicSample();

@@ -6,8 +6,9 @@
 
 #include "audio/TwMusicSample.h"
 
-// A list of music tracks played one after the other. Each track streams from a copy of its
-// file kept in memory for the list's life, so nothing is read from disk while music plays.
+// A list of music tracks played one after the other. Each track is made from a copy of its
+// file kept in memory for the list's life, so nothing is read from disk while music plays
+// (the mixer decodes the track that plays from it).
 class TwPlayList {
 public:
     TwPlayList() = default;

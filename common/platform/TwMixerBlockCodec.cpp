@@ -45,32 +45,35 @@ std::int64_t Predict(int order, std::int64_t h1, std::int64_t h2, std::int64_t h
     }
 }
 
+// Writes most significant bit first through a 64-bit accumulator.
 class BitWriter {
 public:
     explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
+    // `bits` at most 32.
     void Put(std::uint32_t value, int bits) {
-        for (int i = bits - 1; i >= 0; --i) {
-            byte_ = static_cast<std::uint8_t>((byte_ << 1) | ((value >> i) & 1u));
-            if (++used_ == 8) {
-                out_.push_back(byte_);
-                byte_ = 0;
-                used_ = 0;
-            }
+        if (bits == 0) {
+            return;
+        }
+        pending_ = (pending_ << bits) | (value & (0xFFFFFFFFu >> (32 - bits)));
+        count_ += bits;
+        while (count_ >= 8) {
+            count_ -= 8;
+            out_.push_back(static_cast<std::uint8_t>(pending_ >> count_));
         }
     }
     void Flush() {
-        if (used_ > 0) {
-            out_.push_back(static_cast<std::uint8_t>(byte_ << (8 - used_)));
-            byte_ = 0;
-            used_ = 0;
+        if (count_ > 0) {
+            out_.push_back(static_cast<std::uint8_t>(pending_ << (8 - count_)));
+            count_ = 0;
         }
+        pending_ = 0;
     }
 
 private:
     std::vector<std::uint8_t>& out_;
-    std::uint8_t byte_ = 0;
-    int used_ = 0;
+    std::uint64_t pending_ = 0;
+    int count_ = 0; // bits of `pending_` not written yet (fewer than 8 between calls)
 };
 
 // The `width` bits (at most 57) at bit `position` of `data`, most significant bit first. The
@@ -157,68 +160,75 @@ void IntegrateStretch(const std::uint32_t* codes, int order, std::int32_t* out, 
 struct Signals {
     int count = 0;
     std::array<std::vector<std::int32_t>, 2> values;
+    std::array<int, 2> orders{};
 };
 
-std::uint64_t ResidualCost(const std::vector<std::int32_t>& signal, int order) {
-    std::uint64_t sum = 0;
+// How much each order leaves to code in `signal`: the sums of its differences of order 0 to 3
+// (what a polynomial of that order misses is exactly that difference).
+std::array<std::uint64_t, 4> OrderCosts(const std::vector<std::int32_t>& signal) {
+    std::uint64_t c0 = 0, c1 = 0, c2 = 0, c3 = 0;
+    const std::int32_t* x = signal.data();
+    for (std::size_t i = 3; i < signal.size(); ++i) {
+        const std::int32_t d1 = x[i] - x[i - 1];
+        const std::int32_t d1Before = x[i - 1] - x[i - 2];
+        const std::int32_t d2 = d1 - d1Before;
+        const std::int32_t d3 = d2 - (d1Before - (x[i - 2] - x[i - 3]));
+        c0 += static_cast<std::uint32_t>(std::abs(x[i]));
+        c1 += static_cast<std::uint32_t>(std::abs(d1));
+        c2 += static_cast<std::uint32_t>(std::abs(d2));
+        c3 += static_cast<std::uint32_t>(std::abs(d3));
+    }
+    return {c0, c1, c2, c3};
+}
+
+int BestOrder(const std::array<std::uint64_t, 4>& costs) {
+    return static_cast<int>(std::min_element(costs.begin(), costs.end()) - costs.begin());
+}
+
+// What a polynomial of `order` misses at each sample, zigzagged; the first samples of the
+// block, with fewer before them, use the orders they can.
+std::vector<std::uint32_t> Residuals(const std::vector<std::int32_t>& signal, int order) {
+    std::vector<std::uint32_t> codes(signal.size());
+    const std::int32_t* x = signal.data();
     for (std::size_t i = 0; i < signal.size(); ++i) {
         const int usable = std::min<int>(order, static_cast<int>(i));
-        const std::int32_t h1 = i >= 1 ? signal[i - 1] : 0;
-        const std::int32_t h2 = i >= 2 ? signal[i - 2] : 0;
-        const std::int32_t h3 = i >= 3 ? signal[i - 3] : 0;
-        sum += static_cast<std::uint64_t>(std::llabs(signal[i] - Predict(usable, h1, h2, h3)));
-    }
-    return sum;
-}
-
-// The cheapest order for a signal, by the size of what it leaves to code.
-int BestOrder(const std::vector<std::int32_t>& signal, std::uint64_t& cost) {
-    int best = 0;
-    cost = ResidualCost(signal, 0);
-    for (int order = 1; order <= 3; ++order) {
-        const std::uint64_t c = ResidualCost(signal, order);
-        if (c < cost) {
-            cost = c;
-            best = order;
+        std::int32_t residual = x[i];
+        if (usable == 1) {
+            residual = x[i] - x[i - 1];
+        } else if (usable == 2) {
+            residual = x[i] - 2 * x[i - 1] + x[i - 2];
+        } else if (usable == 3) {
+            residual = x[i] - 3 * x[i - 1] + 3 * x[i - 2] - x[i - 3];
         }
+        codes[i] = ZigZag(residual);
     }
-    return best;
+    return codes;
 }
 
-// Writes what the prediction misses for samples [begin, end) of a signal, in groups that each
-// share the width of their largest code.
-void PutStretch(BitWriter& writer, const std::vector<std::int32_t>& signal, int order, int begin,
-                int end) {
+// Writes the codes for samples [begin, end) of a signal, in groups that each share the width
+// of their largest code.
+void PutStretch(BitWriter& writer, const std::vector<std::uint32_t>& codes, int begin, int end) {
     for (int group = begin; group < end; group += kGroup) {
         const int stop = std::min(end, group + kGroup);
-        std::array<std::uint32_t, kGroup> codes{};
         std::uint32_t all = 0;
         for (int i = group; i < stop; ++i) {
-            const int usable = std::min(order, i);
-            const std::int32_t h1 = i >= 1 ? signal[i - 1] : 0;
-            const std::int32_t h2 = i >= 2 ? signal[i - 2] : 0;
-            const std::int32_t h3 = i >= 3 ? signal[i - 3] : 0;
-            codes[i - group] =
-                ZigZag(static_cast<std::int32_t>(signal[i] - Predict(usable, h1, h2, h3)));
-            all |= codes[i - group];
+            all |= codes[i];
         }
         const int width = 32 - std::countl_zero(all);
         writer.Put(static_cast<std::uint32_t>(width), kWidthBits);
-        for (int i = 0; i < stop - group; ++i) {
+        for (int i = group; i < stop; ++i) {
             writer.Put(codes[i], width);
         }
     }
 }
 
-Signals ChooseSignals(const std::int16_t* samples, int frames, int channels, Pairing& pairing,
-                      std::array<int, 2>& orders) {
+Signals ChooseSignals(const std::int16_t* samples, int frames, int channels, Pairing& pairing) {
     Signals signals;
     pairing = kLeftRight;
     if (channels == 1) {
         signals.count = 1;
         signals.values[0].assign(samples, samples + frames);
-        std::uint64_t cost = 0;
-        orders[0] = BestOrder(signals.values[0], cost);
+        signals.orders[0] = BestOrder(OrderCosts(signals.values[0]));
         return signals;
     }
     std::array<std::vector<std::int32_t>, 4> candidates; // left, right, mid, side
@@ -236,7 +246,9 @@ Signals ChooseSignals(const std::int16_t* samples, int frames, int channels, Pai
     std::array<std::uint64_t, 4> costs{};
     std::array<int, 4> best{};
     for (int c = 0; c < 4; ++c) {
-        best[c] = BestOrder(candidates[c], costs[c]);
+        const std::array<std::uint64_t, 4> orderCosts = OrderCosts(candidates[c]);
+        best[c] = BestOrder(orderCosts);
+        costs[c] = orderCosts[best[c]];
     }
     // Which two candidates each pairing codes.
     constexpr std::array<std::array<int, 2>, 4> kUses = {{{0, 1}, {0, 3}, {1, 3}, {2, 3}}};
@@ -251,7 +263,7 @@ Signals ChooseSignals(const std::int16_t* samples, int frames, int channels, Pai
     signals.count = 2;
     for (int s = 0; s < 2; ++s) {
         signals.values[s] = std::move(candidates[kUses[chosen][s]]);
-        orders[s] = best[kUses[chosen][s]];
+        signals.orders[s] = best[kUses[chosen][s]];
     }
     return signals;
 }
@@ -307,19 +319,23 @@ std::vector<std::uint8_t> Pack(const std::int16_t* samples, int frames, int chan
         return PackVerbatim(samples, frames, channels);
     }
     Pairing pairing = kLeftRight;
-    std::array<int, 2> orders{};
-    const Signals signals = ChooseSignals(samples, frames, channels, pairing, orders);
+    const Signals signals = ChooseSignals(samples, frames, channels, pairing);
+    std::array<std::vector<std::uint32_t>, 2> codes;
+    for (int s = 0; s < signals.count; ++s) {
+        codes[s] = Residuals(signals.values[s], signals.orders[s]);
+    }
 
     std::vector<std::uint8_t> out = {kPredicted, pairing};
+    out.reserve(static_cast<std::size_t>(frames) * channels * 2);
     BitWriter writer(out);
     for (int s = 0; s < signals.count; ++s) {
-        writer.Put(static_cast<std::uint32_t>(orders[s]), kOrderBits);
+        writer.Put(static_cast<std::uint32_t>(signals.orders[s]), kOrderBits);
     }
     // Stretch by stretch, each signal in turn, so expanding needs only a stretch in hand.
     for (int begin = 0; begin < frames; begin += kStretch) {
         const int end = std::min(frames, begin + kStretch);
         for (int s = 0; s < signals.count; ++s) {
-            PutStretch(writer, signals.values[s], orders[s], begin, end);
+            PutStretch(writer, codes[s], begin, end);
         }
     }
     writer.Flush();

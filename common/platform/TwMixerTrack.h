@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+struct OggVorbis_File;
+
 // The sound of one music track decoded once into memory, so the audio thread only copies
 // samples while the music plays instead of decoding Ogg Vorbis a buffer at a time.
 //
@@ -17,8 +19,9 @@
 // the rest is decoded. Blocks are kept compressed without loss (TwMixerBlockCodec) and expanded one
 // at a time on the audio thread, which costs a few microseconds a block.
 //
-// Ogg Vorbis in the device's rate and channel count is decoded block by block; any other file,
-// or one that needs converting, is decoded whole by the mixer's own loader on the same thread.
+// Ogg Vorbis is decoded block by block (from the beginning, through SDL's converter, when its
+// rate or channel count is not the device's); any other file is decoded whole by the mixer's
+// own loader on the same thread.
 // Bytes that cannot be decoded give a silent track whose length is what could be decoded.
 class TwMixerTrack {
 public:
@@ -66,6 +69,7 @@ private:
 
     void Decode(const std::string& bytes, std::int64_t startFrame);
     bool DecodeVorbis(const std::string& bytes, std::int64_t startFrame);
+    bool DecodeVorbisConverted(OggVorbis_File* vf, long rate, int channels, std::int64_t total);
     void DecodeWhole(const std::string& bytes, std::int64_t startFrame);
     // Packs `frames` frames into block `index` and hands it to the audio thread.
     void Publish(std::int64_t index, const std::int16_t* samples, int frames);

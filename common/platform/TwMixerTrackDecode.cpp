@@ -1,5 +1,6 @@
-// The decoding thread's work for TwMixerTrack: Ogg Vorbis block by block through libvorbisfile,
-// anything else whole through the mixer's own loader.
+// The decoding thread's work for TwMixerTrack: Ogg Vorbis block by block through libvorbisfile
+// (through SDL's converter when its rate or channel count is not the device's), anything else
+// whole through the mixer's own loader.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <vorbis/vorbisfile.h>
@@ -83,10 +84,11 @@ bool TwMixerTrack::DecodeVorbis(const std::string& bytes, std::int64_t startFram
     OggVorbis_File* vf = file.Get();
     const vorbis_info* info = ov_info(vf, -1);
     const ogg_int64_t total = ov_pcm_total(vf, -1);
-    // Another rate or channel count is converted by the mixer's loader instead.
-    if (info == nullptr || info->rate != format_.rate || info->channels != format_.channels ||
-        total <= 0) {
+    if (info == nullptr || total <= 0) {
         return false;
+    }
+    if (info->rate != format_.rate || info->channels != format_.channels) {
+        return DecodeVorbisConverted(vf, info->rate, info->channels, total);
     }
     Allocate(total);
     const std::int64_t length = Length();
@@ -137,6 +139,58 @@ bool TwMixerTrack::DecodeVorbis(const std::string& bytes, std::int64_t startFram
     // turned out broken, the beginning may be whole).
     decodeRange(first, blocks);
     decodeRange(0, first);
+    return true;
+}
+
+bool TwMixerTrack::DecodeVorbisConverted(OggVorbis_File* vf, long rate, int channels,
+                                         std::int64_t total) {
+    SDL_AudioStream* stream =
+        SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(channels), static_cast<int>(rate),
+                           AUDIO_S16SYS, static_cast<Uint8>(format_.channels), format_.rate);
+    if (stream == nullptr || rate <= 0) {
+        return false;
+    }
+    // Room for the converted length and a block more; the true length is set at the end.
+    Allocate(total * format_.rate / rate + kBlockFrames);
+    const int frameBytes = format_.channels * 2;
+    const int blockBytes = kBlockFrames * frameBytes;
+    std::vector<std::int16_t> pcm(static_cast<std::size_t>(kBlockFrames) * format_.channels);
+    std::vector<char> input(static_cast<std::size_t>(kBlockFrames) * channels * 2);
+    const int bigEndian = std::endian::native == std::endian::big ? 1 : 0;
+    std::int64_t index = 0;
+    int last = 0; // frames in the last block published
+    bool ended = false;
+    int holes = 0;
+    // From the beginning, in order: the music waits where it starts until that block is there.
+    while (!cancel_.load(std::memory_order_relaxed) && index < slotCount_) {
+        if (!ended && SDL_AudioStreamAvailable(stream) < blockBytes) {
+            int section = 0;
+            const long read = ov_read(vf, input.data(), static_cast<int>(input.size()), bigEndian,
+                                      2, 1, &section);
+            if (read == OV_HOLE && ++holes < 16) {
+                continue;
+            }
+            if (read > 0) {
+                SDL_AudioStreamPut(stream, input.data(), static_cast<int>(read));
+                continue;
+            }
+            SDL_AudioStreamFlush(stream);
+            ended = true;
+        }
+        const int got = SDL_AudioStreamGet(stream, pcm.data(), blockBytes);
+        if (got <= 0) {
+            break;
+        }
+        last = got / frameBytes;
+        Publish(index++, pcm.data(), last);
+        if (last < kBlockFrames) {
+            break;
+        }
+    }
+    SDL_FreeAudioStream(stream);
+    if (!cancel_.load()) {
+        Shorten(index == 0 ? 0 : (index - 1) * kBlockFrames + last);
+    }
     return true;
 }
 

@@ -5,8 +5,10 @@
 
 #include <ogg/ogg.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -105,6 +107,42 @@ TEST(DecodedMusicTrack, HoldsExactlyWhatTheFileDecodesToWhereverDecodingStarts) 
         EXPECT_EQ(ReadAllOf(*track), reference);
         // Packed without loss at well under the size of the samples.
         EXPECT_LT(track->MemoryBytes(), reference.size() * 2 * 6 / 10);
+    }
+}
+
+// A file in another rate or channel count than the device's is converted as it is decoded: a
+// mono track plays the same samples on both sides, a 44.1 kHz one as long and as loud at 48.
+TEST(DecodedMusicTrack, OtherRatesAndChannelCountsAreConverted) {
+    {
+        const std::string mono = MakeOgg(zvaudio::Tone(440, 1.5, 0.4));
+        int channels = 0;
+        const std::vector<std::int16_t> reference = DecodeOggReference(mono, channels);
+        ASSERT_EQ(channels, 1);
+        auto track = DecodeFully(mono, 30000);
+        const std::vector<std::int16_t> played = ReadAllOf(*track);
+        ASSERT_EQ(played.size(), reference.size() * 2);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < reference.size(); ++i) {
+            wrong += played[2 * i] != reference[i] || played[2 * i + 1] != reference[i] ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0u);
+    }
+    {
+        const std::string cd = MakeOgg(Chord(2.0, 0.4), 44100, 2);
+        int channels = 0;
+        const std::vector<std::int16_t> reference = DecodeOggReference(cd, channels);
+        auto track = DecodeFully(cd, 0);
+        const auto expected = static_cast<std::int64_t>(reference.size() / 2 * 48000 / 44100);
+        EXPECT_NEAR(static_cast<double>(track->Length()), static_cast<double>(expected), 64.0);
+        const std::vector<std::int16_t> played = ReadAllOf(*track);
+        auto peak = [](const std::vector<std::int16_t>& pcm) {
+            int most = 0;
+            for (const std::int16_t s : pcm) {
+                most = std::max(most, std::abs(static_cast<int>(s)));
+            }
+            return most;
+        };
+        EXPECT_NEAR(peak(played), peak(reference), peak(reference) / 20);
     }
 }
 
