@@ -91,8 +91,8 @@ void TwImage::Draw() {
     }
     const int w = Width(), h = Height();
     const TwRect whole{0, 0, w, h};
-    TwRenderDevice::Instance().DrawImage(&whole, data_->texture, &whole, x - float(w / 2),
-                                         y - float(h / 2));
+    TwRenderDevice::Instance().DrawPicture(*data_, whole, whole, x - float(w / 2),
+                                           y - float(h / 2));
 }
 
 void TwImage::DrawPart(const TwRect& part) {
@@ -100,9 +100,9 @@ void TwImage::DrawPart(const TwRect& part) {
         return;
     }
     const TwRect dest{0, 0, part.Width(), part.Height()};
-    TwRenderDevice::Instance().DrawImage(&dest, data_->texture, &part,
-                                         x - float(Width() / 2) + float(part.left),
-                                         y - float(Height() / 2) + float(part.top));
+    TwRenderDevice::Instance().DrawPicture(*data_, dest, part,
+                                           x - float(Width() / 2) + float(part.left),
+                                           y - float(Height() / 2) + float(part.top));
 }
 
 void TwImage::DrawFrame(int width, int height, int left, int top) {
@@ -116,6 +116,6 @@ void TwImage::DrawFrame(int width, int height, int left, int top) {
     const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
                       int(float(width - halfW) * scale), int(float(height - halfH) * scale)};
     const TwPoint centre{halfW + int(pivotX), halfH + int(pivotY)};
-    TwRenderDevice::Instance().DrawImageEx(&dest, data_->texture, &src, flip, Argb(), rotation,
-                                           &centre, x, y);
+    TwRenderDevice::Instance().DrawPictureEx(*data_, dest, src, flip, Argb(), rotation, centre, x,
+                                             y);
 }

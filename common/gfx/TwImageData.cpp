@@ -73,6 +73,7 @@ void TwImageData::DropTexture() {
         TwRenderDevice::Instance().DestroyTexture(texture);
         texture = nullptr;
     }
+    textureWidth = textureHeight = 0;
 }
 
 bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
@@ -110,6 +111,8 @@ bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
     if (texture == nullptr) {
         return false;
     }
+    textureWidth = picture.width;
+    textureHeight = picture.height;
     if (buildMask) {
         masks = std::make_unique<TwMaskSet>(
             TwBuildMaskSet(picture.width, picture.height, picture.rgba.data()));

@@ -54,7 +54,9 @@ public:
 
     TwImageInfo info;
     TwTexture* texture = nullptr; // owned
-    std::string name;             // as requested: no directory, no extension
+    int textureWidth = 0;         // the size the texture was made with
+    int textureHeight = 0;
+    std::string name; // as requested: no directory, no extension
     std::unique_ptr<TwMaskSet> masks;
 
 private:

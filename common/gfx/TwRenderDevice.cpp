@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/TwImageData.h"
 #include "gfx/TwScreenSize.h"
 #include "platform/TwVideo.h"
 
@@ -29,6 +30,57 @@ float UprightPlace(float p, float s, float c, float t) {
 }
 
 } // namespace
+
+// DrawImage's placement: at the destination's corner plus (x, y), scaled from the source's
+// size to the destination's.
+inline TwRenderDevice::SpritePlace TwRenderDevice::PlainPlace(const TwRect* dest, const TwRect* src,
+                                                              float x, float y) {
+    SpritePlace p;
+    if (dest) {
+        p.tx = static_cast<float>(dest->left) + x;
+        p.ty = static_cast<float>(dest->top) + y;
+        if (src && src->Width() != 0 && src->Height() != 0) {
+            p.sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
+            p.sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
+        }
+    }
+    return p;
+}
+
+// DrawImageEx's placement: DrawImage's, turned about the centre and mirrored by the flags.
+inline TwRenderDevice::SpritePlace TwRenderDevice::TurnedPlace(const TwRect* dest,
+                                                               const TwRect* src, int flags,
+                                                               const TwPoint* centre, float x,
+                                                               float y) {
+    SpritePlace p;
+    if (dest) {
+        p.tx = static_cast<float>(dest->left) + x;
+        p.ty = static_cast<float>(dest->top) + y;
+    }
+    if (centre) {
+        p.cx = static_cast<float>(centre->x);
+        p.cy = static_cast<float>(centre->y);
+    } else if (src) {
+        p.cx = static_cast<float>(src->Width()) * 0.5f;
+        p.cy = static_cast<float>(src->Height()) * 0.5f;
+    }
+    if (dest && src && src->Width() != 0 && src->Height() != 0) {
+        p.sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
+        p.sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
+    }
+    if (src && flags != 0) {
+        // Mirroring flips the picture within the destination's own area.
+        if (flags & kMirrorHorizontal) {
+            p.sx = -p.sx;
+            p.tx += dest ? static_cast<float>(dest->Width()) : 0.0f;
+        }
+        if (flags & kMirrorVertical) {
+            p.sy = -p.sy;
+            p.ty += dest ? static_cast<float>(dest->Height()) : 0.0f;
+        }
+    }
+    return p;
+}
 
 int TwRenderDevice::Create() {
     return TwVideo::CreateRenderer() ? kOk : kFail;
@@ -99,60 +151,51 @@ bool TwRenderDevice::TextureSize(const TwTexture* texture, int& width, int& heig
 
 int TwRenderDevice::DrawImage(const TwRect* dest, TwTexture* texture, const TwRect* src, float x,
                               float y) {
-    float sx = 1, sy = 1, tx = 0, ty = 0;
-    if (dest) {
-        tx = static_cast<float>(dest->left) + x;
-        ty = static_cast<float>(dest->top) + y;
-        if (src && src->Width() != 0 && src->Height() != 0) {
-            sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
-            sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
-        }
+    const SpritePlace place = PlainPlace(dest, src, x, y);
+    int texW = 0, texH = 0;
+    if (!texture || !TwVideo::TextureSize(texture, texW, texH)) {
+        return kFail;
     }
-    return Draw(texture, src, sx, sy, 0, 0, 0, tx, ty, kOpaqueWhite);
+    return Draw(texture, texW, texH, src, place, 0, kOpaqueWhite);
 }
 
 int TwRenderDevice::DrawImageEx(const TwRect* dest, TwTexture* texture, const TwRect* src,
                                 int flags, std::uint32_t argb, float angle, const TwPoint* centre,
                                 float x, float y) {
-    float sx = 1, sy = 1, tx = 0, ty = 0, cx = 0, cy = 0;
-    if (dest) {
-        tx = static_cast<float>(dest->left) + x;
-        ty = static_cast<float>(dest->top) + y;
-    }
-    if (centre) {
-        cx = static_cast<float>(centre->x);
-        cy = static_cast<float>(centre->y);
-    } else if (src) {
-        cx = static_cast<float>(src->Width()) * 0.5f;
-        cy = static_cast<float>(src->Height()) * 0.5f;
-    }
-    if (dest && src && src->Width() != 0 && src->Height() != 0) {
-        sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
-        sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
-    }
-    if (src && flags != 0) {
-        // Mirroring flips the picture within the destination's own area.
-        if (flags & kMirrorHorizontal) {
-            sx = -sx;
-            tx += dest ? static_cast<float>(dest->Width()) : 0.0f;
-        }
-        if (flags & kMirrorVertical) {
-            sy = -sy;
-            ty += dest ? static_cast<float>(dest->Height()) : 0.0f;
-        }
-    }
+    const SpritePlace place = TurnedPlace(dest, src, flags, centre, x, y);
     if (!texture) {
         return kOk;
     }
-    return Draw(texture, src, sx, sy, cx, cy, angle, tx, ty, argb);
-}
-
-int TwRenderDevice::Draw(TwTexture* texture, const TwRect* src, float sx, float sy, float cx,
-                         float cy, float angle, float tx, float ty, std::uint32_t argb) {
     int texW = 0, texH = 0;
-    if (!texture || !TwVideo::TextureSize(texture, texW, texH)) {
+    if (!TwVideo::TextureSize(texture, texW, texH)) {
         return kFail;
     }
+    return Draw(texture, texW, texH, src, place, angle, argb);
+}
+
+int TwRenderDevice::DrawPicture(const TwImageData& picture, const TwRect& dest, const TwRect& src,
+                                float x, float y) {
+    if (!picture.texture) {
+        return kFail;
+    }
+    return Draw(picture.texture, picture.textureWidth, picture.textureHeight, &src,
+                PlainPlace(&dest, &src, x, y), 0, kOpaqueWhite);
+}
+
+int TwRenderDevice::DrawPictureEx(const TwImageData& picture, const TwRect& dest, const TwRect& src,
+                                  int flags, std::uint32_t argb, float angle, const TwPoint& centre,
+                                  float x, float y) {
+    if (!picture.texture) {
+        return kOk;
+    }
+    return Draw(picture.texture, picture.textureWidth, picture.textureHeight, &src,
+                TurnedPlace(&dest, &src, flags, &centre, x, y), angle, argb);
+}
+
+int TwRenderDevice::Draw(TwTexture* texture, int texW, int texH, const TwRect* src,
+                         const SpritePlace& place, float angle, std::uint32_t argb) {
+    const float sx = place.sx, sy = place.sy, cx = place.cx, cy = place.cy;
+    const float tx = place.tx, ty = place.ty;
     const TwRect whole{0, 0, texW, texH};
     const TwRect part = src ? *src : whole;
     // Only texels that exist are drawn; a source reaching past the picture keeps its

@@ -7,6 +7,7 @@
 #include "platform/TwTexture.h"
 
 class TwBaseApplication;
+class TwImageData;
 
 // The one drawing device. Everything on screen is a sprite drawn by DrawImage or
 // DrawImageEx: one textured, tinted quad whose corners are placed by
@@ -86,12 +87,28 @@ public:
     int DrawImageEx(const TwRect* dest, TwTexture* texture, const TwRect* src, int flags,
                     std::uint32_t argb, float angle, const TwPoint* centre, float x, float y);
 
+    // DrawImage and DrawImageEx for a picture's own texture (how every TwImage draws): the
+    // picture keeps its texture alive and knows the size it was made with, so the texture
+    // is not looked up among the live ones again. Same results.
+    int DrawPicture(const TwImageData& picture, const TwRect& dest, const TwRect& src, float x,
+                    float y);
+    int DrawPictureEx(const TwImageData& picture, const TwRect& dest, const TwRect& src, int flags,
+                      std::uint32_t argb, float angle, const TwPoint& centre, float x, float y);
+
     // The frame drawn so far (call before FinishScene): 800 * 600 ARGB8888 values.
     bool ReadPixels(std::vector<std::uint32_t>& argb);
 
 private:
-    int Draw(TwTexture* texture, const TwRect* src, float sx, float sy, float cx, float cy,
-             float angle, float tx, float ty, std::uint32_t argb);
+    // Scale, rotation centre and translation of a sprite (see the class comment).
+    struct SpritePlace {
+        float sx = 1, sy = 1, cx = 0, cy = 0, tx = 0, ty = 0;
+    };
+    static SpritePlace PlainPlace(const TwRect* dest, const TwRect* src, float x, float y);
+    static SpritePlace TurnedPlace(const TwRect* dest, const TwRect* src, int flags,
+                                   const TwPoint* centre, float x, float y);
+    // The quad of the source part of a texture of texW x texH texels.
+    int Draw(TwTexture* texture, int texW, int texH, const TwRect* src, const SpritePlace& place,
+             float angle, std::uint32_t argb);
 
     TwBaseApplication* owner_ = nullptr;
     bool pacing_ = true;

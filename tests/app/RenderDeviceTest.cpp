@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "gfx/TwImageData.h"
 #include "gfx/TwRenderDevice.h"
 #include "platform/TwVideo.h"
 
@@ -230,4 +232,47 @@ TEST(RenderDeviceTextures, HandlesOutliveTheRendererAndDrawNothingUntilRebuilt) 
     device.DestroyTexture(texture);
     device.DestroyTexture(texture); // a handle given back twice is ignored
     EXPECT_EQ(TwVideo::LiveTextureCount(), before);
+}
+
+// A picture draws its own texture without looking it up: every kind of draw lands exactly where
+// the same draw of the looked-up texture lands (cut at the picture's edge, stretched,
+// mirrored, turned, tinted), and a picture without a texture draws nothing.
+TEST_F(RenderDeviceTest, PictureDrawsLandWhereTextureDrawsLand) {
+    TestPicture picture(8, 8, Quadrants);
+    TwImageData record;
+    record.texture = picture.Texture();
+    record.textureWidth = record.textureHeight = 8;
+    const TwPoint pivot{2, 6};
+    const auto drawBoth = [&](bool own) {
+        device.StartScene();
+        const TwRect past{4, 4, 12, 12}, whole{0, 0, 8, 8}, big{-5, -3, 19, 21};
+        const TwRect at{0, 0, 8, 8};
+        for (int flags : {0, TwRenderDevice::kMirrorHorizontal, TwRenderDevice::kMirrorVertical}) {
+            for (float angle : {0.0f, 0.7f}) {
+                const float x = 100.0f + 60.0f * float(flags) + (angle != 0 ? 200 : 0);
+                if (own) {
+                    device.DrawPictureEx(record, big, past, flags, 0xC0FF8040, angle, pivot, x,
+                                         50.5f);
+                    device.DrawPicture(record, at, whole, x, 150.25f);
+                } else {
+                    device.DrawImageEx(&big, picture.Texture(), &past, flags, 0xC0FF8040, angle,
+                                       &pivot, x, 50.5f);
+                    device.DrawImage(&at, picture.Texture(), &whole, x, 150.25f);
+                }
+            }
+        }
+        std::vector<std::uint32_t> drawn;
+        EXPECT_TRUE(device.ReadPixels(drawn));
+        return drawn;
+    };
+    const std::vector<std::uint32_t> looked = drawBoth(false);
+    const std::vector<std::uint32_t> own = drawBoth(true);
+    EXPECT_TRUE(own == looked);
+    EXPECT_NE(std::count(own.begin(), own.end(), kBlack), std::ptrdiff_t(own.size()));
+
+    record.texture = nullptr; // the test's picture gives its texture back itself
+    const TwRect dest{0, 0, 8, 8};
+    EXPECT_EQ(device.DrawPictureEx(record, dest, dest, 0, kWhite, 0, pivot, 0, 0),
+              TwRenderDevice::kOk);
+    EXPECT_NE(device.DrawPicture(record, dest, dest, 0, 0), TwRenderDevice::kOk);
 }
