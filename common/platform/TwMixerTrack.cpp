@@ -11,19 +11,34 @@ TwMixerTrack::TwMixerTrack(const std::string& bytes, Format format, std::int64_t
     : format_(format) {
     format_.channels = std::clamp(format_.channels, 1, TwMixerBlockCodec::kMaxChannels);
     expanded_.assign(static_cast<std::size_t>(kBlockFrames) * format_.channels, 0);
-    decoder_ = std::thread([this, &bytes, startFrame] {
-        Decode(bytes, startFrame);
-        if (length_.load(std::memory_order_relaxed) < 0) {
-            length_.store(0, std::memory_order_release);
-        }
-        decoded_.store(true, std::memory_order_release);
-    });
+    bytes_ = &bytes;
+    startFrame_ = startFrame;
+    // An SDL thread (not a std::thread) so SDL frees what it keeps per thread, such as the
+    // last error text, when the thread ends.
+    decoder_ = SDL_CreateThread(&TwMixerTrack::RunDecoder, "ZVMusicDecode", this);
+    if (decoder_ == nullptr) {
+        Finish(); // no thread: the track stays silent
+    }
+}
+
+int TwMixerTrack::RunDecoder(void* track) {
+    auto* self = static_cast<TwMixerTrack*>(track);
+    self->Decode(*self->bytes_, self->startFrame_);
+    self->Finish();
+    return 0;
+}
+
+void TwMixerTrack::Finish() {
+    if (length_.load(std::memory_order_relaxed) < 0) {
+        length_.store(0, std::memory_order_release);
+    }
+    decoded_.store(true, std::memory_order_release);
 }
 
 TwMixerTrack::~TwMixerTrack() {
     cancel_.store(true);
-    if (decoder_.joinable()) {
-        decoder_.join();
+    if (decoder_ != nullptr) {
+        SDL_WaitThread(decoder_, nullptr);
     }
     for (std::int64_t i = 0; i < slotCount_; ++i) {
         delete slots_[i].load();

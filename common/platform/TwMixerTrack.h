@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 struct OggVorbis_File;
+struct SDL_Thread;
 
 // The sound of one music track decoded once into memory, so the audio thread only copies
 // samples while the music plays instead of decoding Ogg Vorbis a buffer at a time.
@@ -67,7 +67,10 @@ private:
     // Blocks decoded at the thread's normal priority before it steps down (about a second).
     static constexpr int kUrgentBlocks = 12;
 
+    static int RunDecoder(void* track); // the decoding thread
     void Decode(const std::string& bytes, std::int64_t startFrame);
+    // Marks the decoding done (an unknown length becomes 0).
+    void Finish();
     bool DecodeVorbis(const std::string& bytes, std::int64_t startFrame);
     bool DecodeVorbisConverted(OggVorbis_File* vf, long rate, int channels, std::int64_t total);
     void DecodeWhole(const std::string& bytes, std::int64_t startFrame);
@@ -91,5 +94,7 @@ private:
     // The block expanded last, for the audio thread only.
     std::int64_t expandedIndex_ = -1;
     std::vector<std::int16_t> expanded_;
-    std::thread decoder_;
+    const std::string* bytes_ = nullptr;
+    std::int64_t startFrame_ = 0;
+    SDL_Thread* decoder_ = nullptr;
 };
