@@ -206,10 +206,14 @@ char32_t TwBitmapFont::NextChar(std::string_view text, std::size_t& pos) const {
 }
 
 int TwBitmapFont::DrawChar(float px, float py, char32_t ch) {
+    return DrawGlyph(px, py, ch, Argb());
+}
+
+int TwBitmapFont::DrawGlyph(float px, float py, char32_t ch, std::uint32_t argb) {
     const TwRect glyph = Glyph(ch);
     const int w = glyph.Width();
     SetPosition(px + float(w) / 2.0f, py, 0.0f);
-    DrawFrame(w, glyph.Height(), glyph.left, glyph.top);
+    DrawTintedFrame(argb, w, glyph.Height(), glyph.left, glyph.top);
     return w + charDist_;
 }
 
@@ -227,8 +231,9 @@ void TwBitmapFont::DrawText(float px, float py, std::string_view text, int align
     } else if (align == AlignRight) {
         px -= float(TextWidth(text));
     }
+    const std::uint32_t argb = Argb(); // the same for every glyph
     for (std::size_t pos = 0; pos < text.size();) {
-        px += float(DrawChar(px, py, NextChar(text, pos)));
+        px += float(DrawGlyph(px, py, NextChar(text, pos), argb));
     }
     if (pen != nullptr) {
         *pen = TwVector(px, py, 0.0f);

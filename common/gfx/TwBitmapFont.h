@@ -60,6 +60,8 @@ public:
 private:
     bool Opaque(int column, int row) const;
     bool ColumnHasInk(int column, int band) const;
+    // DrawChar with the font's tint as Argb() gives it.
+    int DrawGlyph(float x, float y, char32_t ch, std::uint32_t argb);
     // What a text's character at `pos` draws as; `pos` moves past it.
     char32_t NextChar(std::string_view text, std::size_t& pos) const;
     void BuildCells();

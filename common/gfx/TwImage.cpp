@@ -80,11 +80,6 @@ void TwImage::SetTint(float r, float g, float b, float a) {
     alpha = a;
 }
 
-std::uint32_t TwImage::Argb() const {
-    auto byte = [](float v) { return std::uint32_t(std::clamp(v, 0.0f, 255.0f)); };
-    return byte(alpha) << 24 | byte(red) << 16 | byte(green) << 8 | byte(blue);
-}
-
 void TwImage::Draw() {
     if (!HasTexture()) {
         return;
@@ -106,6 +101,10 @@ void TwImage::DrawPart(const TwRect& part) {
 }
 
 void TwImage::DrawFrame(int width, int height, int left, int top) {
+    DrawTintedFrame(Argb(), width, height, left, top);
+}
+
+void TwImage::DrawTintedFrame(std::uint32_t argb, int width, int height, int left, int top) {
     if (!HasTexture() || width <= 0 || height <= 0) {
         return;
     }
@@ -116,6 +115,5 @@ void TwImage::DrawFrame(int width, int height, int left, int top) {
     const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
                       int(float(width - halfW) * scale), int(float(height - halfH) * scale)};
     const TwPoint centre{halfW + int(pivotX), halfH + int(pivotY)};
-    TwRenderDevice::Instance().DrawPictureEx(*data_, dest, src, flip, Argb(), rotation, centre, x,
-                                             y);
+    TwRenderDevice::Instance().DrawPictureEx(*data_, dest, src, flip, argb, rotation, centre, x, y);
 }

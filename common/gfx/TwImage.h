@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -42,7 +43,10 @@ public:
     void SetPosition(float px, float py, float pz = 0.0f);
     void SetTint(float r, float g, float b, float a);
     // The tint as one ARGB colour, each component truncated to a byte (clamped to 0-255).
-    std::uint32_t Argb() const;
+    std::uint32_t Argb() const {
+        auto byte = [](float v) { return std::uint32_t(std::clamp(v, 0.0f, 255.0f)); };
+        return byte(alpha) << 24 | byte(red) << 16 | byte(green) << 8 | byte(blue);
+    }
 
     int tag = 0; // carried for the owner
     float red = 255.0f, green = 255.0f, blue = 255.0f, alpha = 255.0f;
@@ -55,6 +59,8 @@ public:
 protected:
     // Takes a holder's reference on `record` (may be null) and drops the previous one.
     void Hold(TwImageData* record);
+    // DrawFrame with the tint given as Argb() gives it (texts tint every glyph alike).
+    void DrawTintedFrame(std::uint32_t argb, int width, int height, int left, int top);
 
 private:
     TwImageData* data_ = nullptr;
