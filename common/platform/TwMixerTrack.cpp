@@ -80,9 +80,11 @@ void TwMixerTrack::Publish(std::int64_t index, const std::int16_t* samples, int 
     block->packed.shrink_to_fit();
     memory_.fetch_add(sizeof(Block) + block->packed.capacity(), std::memory_order_relaxed);
     delete slots_[index].exchange(block.release(), std::memory_order_acq_rel);
-    // The first second of music is wanted at once; once it is there, the rest has all the
-    // time it needs and the game's own thread comes first.
-    if (++published_ == kUrgentBlocks) {
+    // The music from where it starts is wanted at once (blocks before it, decoded first when the
+    // track is converted in order, are too); a second of it in hand, the rest has all the time
+    // it needs and the game's own thread comes first.
+    startReached_ = startReached_ || index >= std::min(startFrame_ / kBlockFrames, slotCount_ - 1);
+    if (startReached_ && ++urgentPublished_ == kUrgentBlocks) {
         SDL_SetThreadPriority(SDL_THREAD_PRIORITY_LOW);
     }
 }
