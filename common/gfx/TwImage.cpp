@@ -108,12 +108,6 @@ void TwImage::DrawTintedFrame(std::uint32_t argb, int width, int height, int lef
     if (!HasTexture() || width <= 0 || height <= 0) {
         return;
     }
-    const TwRect src{left, top, left + width, top + height};
-    // The frame is centred on the position. An odd-sized frame keeps its full size: the
-    // extra column and row go to the right and bottom halves.
-    const int halfW = width / 2, halfH = height / 2;
-    const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
-                      int(float(width - halfW) * scale), int(float(height - halfH) * scale)};
-    const TwPoint centre{halfW + int(pivotX), halfH + int(pivotY)};
-    TwRenderDevice::Instance().DrawPictureEx(*data_, dest, src, flip, argb, rotation, centre, x, y);
+    TwRenderDevice::Instance().DrawImageCell(*this, argb,
+                                             TwRect{left, top, left + width, top + height});
 }

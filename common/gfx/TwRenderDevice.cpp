@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/TwImage.h"
 #include "gfx/TwImageData.h"
 #include "gfx/TwScreenSize.h"
 #include "platform/TwVideo.h"
@@ -182,18 +183,8 @@ int TwRenderDevice::DrawPicture(const TwImageData& picture, const TwRect& dest, 
                 PlainPlace(&dest, &src, x, y), 0, kOpaqueWhite);
 }
 
-int TwRenderDevice::DrawPictureEx(const TwImageData& picture, const TwRect& dest, const TwRect& src,
-                                  int flags, std::uint32_t argb, float angle, const TwPoint& centre,
-                                  float x, float y) {
-    if (!picture.texture) {
-        return kOk;
-    }
-    return Draw(picture.texture, picture.textureWidth, picture.textureHeight, &src,
-                TurnedPlace(&dest, &src, flags, &centre, x, y), angle, argb);
-}
-
-int TwRenderDevice::Draw(TwTexture* texture, int texW, int texH, const TwRect* src,
-                         const SpritePlace& place, float angle, std::uint32_t argb) {
+inline int TwRenderDevice::Draw(TwTexture* texture, int texW, int texH, const TwRect* src,
+                                const SpritePlace& place, float angle, std::uint32_t argb) {
     const float sx = place.sx, sy = place.sy, cx = place.cx, cy = place.cy;
     const float tx = place.tx, ty = place.ty;
     const TwRect whole{0, 0, texW, texH};
@@ -232,6 +223,24 @@ int TwRenderDevice::Draw(TwTexture* texture, int texW, int texH, const TwRect* s
         corners[i].v = static_cast<float>(part.top) + texelY[i / 2];
     }
     return TwVideo::DrawQuad(texture, corners, argb) ? kOk : kFail;
+}
+
+int TwRenderDevice::DrawImageCell(const TwImage& image, std::uint32_t argb, const TwRect& cell) {
+    const TwImageData* picture = image.Data();
+    if (picture == nullptr || picture->texture == nullptr) {
+        return kOk;
+    }
+    // The cell is centred on the position. An odd-sized cell keeps its full size: the extra
+    // column and row go to the right and bottom halves.
+    const int width = cell.Width(), height = cell.Height();
+    const int halfW = width / 2, halfH = height / 2;
+    const float scale = image.scale;
+    const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
+                      int(float(width - halfW) * scale), int(float(height - halfH) * scale)};
+    const TwPoint centre{halfW + int(image.pivotX), halfH + int(image.pivotY)};
+    return Draw(picture->texture, picture->textureWidth, picture->textureHeight, &cell,
+                TurnedPlace(&dest, &cell, image.flip, &centre, image.x, image.y), image.rotation,
+                argb);
 }
 
 bool TwRenderDevice::ReadPixels(std::vector<std::uint32_t>& argb) {

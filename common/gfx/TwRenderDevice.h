@@ -7,6 +7,7 @@
 #include "platform/TwTexture.h"
 
 class TwBaseApplication;
+class TwImage;
 class TwImageData;
 
 // The one drawing device. Everything on screen is a sprite drawn by DrawImage or
@@ -87,13 +88,17 @@ public:
     int DrawImageEx(const TwRect* dest, TwTexture* texture, const TwRect* src, int flags,
                     std::uint32_t argb, float angle, const TwPoint* centre, float x, float y);
 
-    // DrawImage and DrawImageEx for a picture's own texture (how every TwImage draws): the
-    // picture keeps its texture alive and knows the size it was made with, so the texture
-    // is not looked up among the live ones again. Same results.
+    // DrawImage for a picture's own texture (how TwImage draws): the picture keeps its
+    // texture alive and knows the size it was made with, so the texture is not looked up
+    // among the live ones again. Same results.
     int DrawPicture(const TwImageData& picture, const TwRect& dest, const TwRect& src, float x,
                     float y);
-    int DrawPictureEx(const TwImageData& picture, const TwRect& dest, const TwRect& src, int flags,
-                      std::uint32_t argb, float angle, const TwPoint& centre, float x, float y);
+    // One cell of an image's picture (not empty, inside or partly past the picture) as
+    // TwImage::DrawFrame draws it: centred on the image's position, scaled, turned about its
+    // centre plus the pivot, tinted with `argb` and mirrored by the image's flip. The same
+    // placement as DrawImageEx, worked out in one go, for the picture's own texture (as
+    // DrawPicture). Nothing without a texture.
+    int DrawImageCell(const TwImage& image, std::uint32_t argb, const TwRect& cell);
 
     // The frame drawn so far (call before FinishScene): 800 * 600 ARGB8888 values.
     bool ReadPixels(std::vector<std::uint32_t>& argb);
@@ -107,8 +112,8 @@ private:
     static SpritePlace TurnedPlace(const TwRect* dest, const TwRect* src, int flags,
                                    const TwPoint* centre, float x, float y);
     // The quad of the source part of a texture of texW x texH texels.
-    int Draw(TwTexture* texture, int texW, int texH, const TwRect* src, const SpritePlace& place,
-             float angle, std::uint32_t argb);
+    inline int Draw(TwTexture* texture, int texW, int texH, const TwRect* src,
+                    const SpritePlace& place, float angle, std::uint32_t argb);
 
     TwBaseApplication* owner_ = nullptr;
     bool pacing_ = true;

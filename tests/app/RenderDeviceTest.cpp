@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "gfx/TwImage.h"
 #include "gfx/TwImageData.h"
 #include "gfx/TwRenderDevice.h"
 #include "platform/TwVideo.h"
@@ -81,6 +82,12 @@ std::uint32_t AllWhite(int, int) {
 std::uint32_t BarRedEnd(int x, int) {
     return x >= 30 ? kRed : kWhite;
 }
+
+// An image showing a picture record made by the test.
+class HeldImage : public TwImage {
+public:
+    explicit HeldImage(TwImageData* record) { Hold(record); }
+};
 
 } // namespace
 
@@ -234,30 +241,49 @@ TEST(RenderDeviceTextures, HandlesOutliveTheRendererAndDrawNothingUntilRebuilt) 
     EXPECT_EQ(TwVideo::LiveTextureCount(), before);
 }
 
-// A picture draws its own texture without looking it up: every kind of draw lands exactly where
-// the same draw of the looked-up texture lands (cut at the picture's edge, stretched,
-// mirrored, turned, tinted), and a picture without a texture draws nothing.
+// A picture draws its own texture without looking it up, and an image's cell in one go: every
+// kind of draw lands exactly where the same draw of the looked-up texture lands (cut at the
+// picture's edge, stretched, mirrored, turned about a pivot, tinted, between pixels), and a
+// picture without a texture draws nothing.
 TEST_F(RenderDeviceTest, PictureDrawsLandWhereTextureDrawsLand) {
     TestPicture picture(8, 8, Quadrants);
-    TwImageData record;
-    record.texture = picture.Texture();
-    record.textureWidth = record.textureHeight = 8;
-    const TwPoint pivot{2, 6};
-    const auto drawBoth = [&](bool own) {
+    auto* record = new TwImageData;
+    record->texture = picture.Texture();
+    record->textureWidth = record->textureHeight = 8;
+    HeldImage image(record);
+    const auto draw = [&](bool own) {
         device.StartScene();
-        const TwRect past{4, 4, 12, 12}, whole{0, 0, 8, 8}, big{-5, -3, 19, 21};
-        const TwRect at{0, 0, 8, 8};
-        for (int flags : {0, TwRenderDevice::kMirrorHorizontal, TwRenderDevice::kMirrorVertical}) {
+        const TwRect cell{3, 2, 12, 7}; // 9 x 5 texels, partly past the picture
+        const TwRect whole{0, 0, 8, 8};
+        int place = 0;
+        for (int flip : {0, TwRenderDevice::kMirrorHorizontal, TwRenderDevice::kMirrorVertical}) {
             for (float angle : {0.0f, 0.7f}) {
-                const float x = 100.0f + 60.0f * float(flags) + (angle != 0 ? 200 : 0);
-                if (own) {
-                    device.DrawPictureEx(record, big, past, flags, 0xC0FF8040, angle, pivot, x,
-                                         50.5f);
-                    device.DrawPicture(record, at, whole, x, 150.25f);
-                } else {
-                    device.DrawImageEx(&big, picture.Texture(), &past, flags, 0xC0FF8040, angle,
-                                       &pivot, x, 50.5f);
-                    device.DrawImage(&at, picture.Texture(), &whole, x, 150.25f);
+                for (float scale : {1.0f, 2.5f}) {
+                    image.flip = flip;
+                    image.rotation = angle;
+                    image.scale = scale;
+                    image.pivotX = 1.6f;
+                    image.pivotY = -2.2f;
+                    image.SetPosition(40.0f + 60.0f * float(place % 12),
+                                      60.5f + 80.0f * float(place / 12));
+                    ++place;
+                    // The placement TwImage::DrawFrame asks for: centred, scaled, the pivot
+                    // added to the centre.
+                    const int halfW = cell.Width() / 2, halfH = cell.Height() / 2;
+                    const TwRect dest{int(float(-halfW) * scale), int(float(-halfH) * scale),
+                                      int(float(cell.Width() - halfW) * scale),
+                                      int(float(cell.Height() - halfH) * scale)};
+                    const TwPoint centre{halfW + 1, halfH - 2};
+                    const TwRect at{0, 0, 8, 8};
+                    if (own) {
+                        device.DrawImageCell(image, 0xC0FF8040, cell);
+                        device.DrawPicture(*record, at, whole, image.x, image.y + 300.25f);
+                    } else {
+                        device.DrawImageEx(&dest, picture.Texture(), &cell, flip, 0xC0FF8040, angle,
+                                           &centre, image.x, image.y);
+                        device.DrawImage(&at, picture.Texture(), &whole, image.x,
+                                         image.y + 300.25f);
+                    }
                 }
             }
         }
@@ -265,14 +291,13 @@ TEST_F(RenderDeviceTest, PictureDrawsLandWhereTextureDrawsLand) {
         EXPECT_TRUE(device.ReadPixels(drawn));
         return drawn;
     };
-    const std::vector<std::uint32_t> looked = drawBoth(false);
-    const std::vector<std::uint32_t> own = drawBoth(true);
+    const std::vector<std::uint32_t> looked = draw(false);
+    const std::vector<std::uint32_t> own = draw(true);
     EXPECT_TRUE(own == looked);
     EXPECT_NE(std::count(own.begin(), own.end(), kBlack), std::ptrdiff_t(own.size()));
 
-    record.texture = nullptr; // the test's picture gives its texture back itself
+    record->texture = nullptr; // the test's picture gives its texture back itself
     const TwRect dest{0, 0, 8, 8};
-    EXPECT_EQ(device.DrawPictureEx(record, dest, dest, 0, kWhite, 0, pivot, 0, 0),
-              TwRenderDevice::kOk);
-    EXPECT_NE(device.DrawPicture(record, dest, dest, 0, 0), TwRenderDevice::kOk);
+    EXPECT_EQ(device.DrawImageCell(image, kWhite, dest), TwRenderDevice::kOk);
+    EXPECT_NE(device.DrawPicture(*record, dest, dest, 0, 0), TwRenderDevice::kOk);
 }
