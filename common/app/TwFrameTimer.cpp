@@ -11,17 +11,21 @@ void TwFrameTimer::Update() {
     current_ = TwMilliseconds();
     // Unsigned difference: correct across the clock's wrap-around.
     const auto raw = static_cast<std::int32_t>(current_ - previous_);
-    if (history_.size() >= kHistoryLength) {
-        history_.pop_front();
+    if (count_ < kHistoryLength) {
+        history_[(oldest_ + count_) % kHistoryLength] = raw;
+        ++count_;
+    } else {
+        history_[oldest_] = raw; // the newest takes the oldest's place
+        oldest_ = (oldest_ + 1) % kHistoryLength;
     }
-    history_.push_back(raw);
     std::int64_t sum = 0;
-    for (std::int32_t delta : history_) {
-        sum += delta;
+    for (std::size_t i = 0; i < count_; ++i) {
+        sum += history_[i];
     }
     // Mean rounded towards minus infinity, as an integer division of the non-negative sum.
-    std::int64_t mean = sum / static_cast<std::int64_t>(history_.size());
-    if (sum < 0 && mean * static_cast<std::int64_t>(history_.size()) != sum) {
+    const auto count = static_cast<std::int64_t>(count_);
+    std::int64_t mean = sum / count;
+    if (sum < 0 && mean * count != sum) {
         --mean;
     }
     delta_ = static_cast<std::int32_t>(mean);
@@ -36,5 +40,13 @@ void TwFrameTimer::Reset() {
     previous_ = 0;
     current_ = 0;
     delta_ = 10;
-    history_.clear();
+    oldest_ = count_ = 0;
+}
+
+std::vector<std::int32_t> TwFrameTimer::History() const {
+    std::vector<std::int32_t> deltas;
+    for (std::size_t i = 0; i < count_; ++i) {
+        deltas.push_back(history_[(oldest_ + i) % kHistoryLength]);
+    }
+    return deltas;
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 // Measures frame time. Screens receive the mean of the last (up to) 33 raw frame deltas in
 // milliseconds, so a single slow frame is spread thinly over the following second instead
@@ -15,7 +17,8 @@ public:
     void Update();
     // The averaged frame delta in milliseconds (10 before the first update).
     int Delta() const { return delta_; }
-    const std::deque<std::int32_t>& History() const { return history_; }
+    // The raw deltas averaged, oldest first (for tests).
+    std::vector<std::int32_t> History() const;
     std::uint32_t PreviousTime() const { return previous_; }
     std::uint32_t CurrentTime() const { return current_; }
     // The game stood still (minimised, or left in full screen): the next frame is measured
@@ -28,5 +31,9 @@ private:
     std::uint32_t previous_ = 0;
     std::uint32_t current_ = 0;
     std::int32_t delta_ = 10;
-    std::deque<std::int32_t> history_;
+    // The last deltas in a ring, so that no frame allocates: `count_` of them, the oldest at
+    // `oldest_`.
+    std::array<std::int32_t, kHistoryLength> history_{};
+    std::size_t oldest_ = 0;
+    std::size_t count_ = 0;
 };
