@@ -2,6 +2,7 @@
 // as drawn by SDL's software renderer before it (within 2 per channel), and a frame redrawn
 // only where it changed looks exactly like the same frame drawn whole.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
@@ -139,9 +140,21 @@ protected:
         EXPECT_LE(d.pixelsOver, 40u) << what << ": " << d.pixelsOver << " pixels differ by 3";
     }
 
-    // A frame of the backdrop and `frame` drawn with pictures made once, presented, and read
+    // The backdrop, a bubble `bubble` pixels wide and the sheet, as textures to draw frames
+    // with (the test destroys them).
+    std::array<TwTexture*, 3> DamageTextures(int bubble) {
+        const Pixels pictures[3] = {Gradient(800, 600, 0), Bubble(bubble, 40), Sheet()};
+        std::array<TwTexture*, 3> textures{};
+        for (int i = 0; i < 3; ++i) {
+            textures[i] = device.CreateTexture(pictures[i].width, pictures[i].height,
+                                               pictures[i].rgba.data());
+        }
+        return textures;
+    }
+
+    // A frame of the backdrop and `frame` drawn with those textures, presented, and read
     // back; `whole`: drawn whole rather than only where it changed.
-    std::vector<std::uint32_t> Present(TwTexture* const textures[3],
+    std::vector<std::uint32_t> Present(const std::array<TwTexture*, 3>& textures,
                                        const std::vector<Sprite>& frame, bool whole) {
         if (whole) {
             TwVideo::RequestRedraw();
@@ -263,12 +276,7 @@ TEST_F(CompositorTest, OpaqueCopiesLookAsBefore) {
 // a long run of sprites that come, go, move by fractions of a pixel, fade, turn, stretch and
 // overlap in changing order.
 TEST_F(CompositorTest, FramesRedrawnWhereTheyChangedLookLikeWholeFrames) {
-    const Pixels pictures[3] = {Gradient(800, 600, 0), Bubble(48, 40), Sheet()};
-    TwTexture* textures[3];
-    for (int i = 0; i < 3; ++i) {
-        textures[i] =
-            device.CreateTexture(pictures[i].width, pictures[i].height, pictures[i].rgba.data());
-    }
+    const std::array<TwTexture*, 3> textures = DamageTextures(48);
     std::uint32_t seed = 12345;
     auto random = [&seed](int n) {
         seed = seed * 1103515245u + 12345u;
@@ -329,12 +337,7 @@ TEST_F(CompositorTest, FramesRedrawnWhereTheyChangedLookLikeWholeFrames) {
 // twice over at one place, or all move together, more at once than the frames are compared
 // over. Redrawn only where they changed, the frames still look exactly like whole ones.
 TEST_F(CompositorTest, FieldsRedrawnWhereTheyChangedLookLikeWholeFrames) {
-    const Pixels pictures[3] = {Gradient(800, 600, 0), Bubble(36, 40), Sheet()};
-    TwTexture* textures[3];
-    for (int i = 0; i < 3; ++i) {
-        textures[i] =
-            device.CreateTexture(pictures[i].width, pictures[i].height, pictures[i].rgba.data());
-    }
+    const std::array<TwTexture*, 3> textures = DamageTextures(36);
     auto cell = [](int index) {
         Sprite s = At(40 + (index % 20) * 36, 20 + (index / 20) * 31, 36, 36);
         s.picture = index % 4 == 0 ? kSheet : kBubble;

@@ -15,17 +15,6 @@
 
 namespace {
 
-// The picture of the screen as it stands, drawn once without running it.
-std::vector<std::uint32_t> DrawnPicture(TwEventListener& screen) {
-    TwRenderDevice& device = TwRenderDevice::Instance();
-    device.StartScene();
-    screen.Draw();
-    std::vector<std::uint32_t> pixels;
-    EXPECT_TRUE(device.ReadPixels(pixels));
-    device.FinishScene();
-    return pixels;
-}
-
 // `most`: the largest difference allowed in a channel; `share`: at most 1/share of the
 // pixels may differ by more than 3.
 void ExpectSameAsBefore(TwEventListener& screen, const char* what, int most, std::size_t share) {
@@ -35,11 +24,11 @@ void ExpectSameAsBefore(TwEventListener& screen, const char* what, int most, std
     std::vector<std::uint32_t> reference;
     {
         zvtest::SdlReferenceRenderer sdl(true);
-        DrawnPicture(screen);
-        reference = DrawnPicture(screen);
+        zvtest::DrawnPicture(screen);
+        reference = zvtest::DrawnPicture(screen);
     }
-    DrawnPicture(screen);
-    const std::vector<std::uint32_t> composed = DrawnPicture(screen);
+    zvtest::DrawnPicture(screen);
+    const std::vector<std::uint32_t> composed = zvtest::DrawnPicture(screen);
     ASSERT_EQ(composed.size(), 800u * 600u);
     zvtest::KeepPictureForLooking(composed, 800, std::string(what) + "-composed");
     zvtest::KeepPictureForLooking(reference, 800, std::string(what) + "-reference");
@@ -47,8 +36,8 @@ void ExpectSameAsBefore(TwEventListener& screen, const char* what, int most, std
     // where the compositor rounds, so where several translucent layers lie on each other
     // (the menu dimmed behind a fading dialog) SDL's picture is up to 2 darker per layer.
     const zvtest::ChannelDifference d = zvtest::CompareChannels(composed, reference, 800, 3);
-    EXPECT_LE(d.largest, most) << what << ": differs by up to " << d.largest << " at (" << d.x << ", "
-                            << d.y << ")";
+    EXPECT_LE(d.largest, most) << what << ": differs by up to " << d.largest << " at (" << d.x
+                               << ", " << d.y << ")";
     EXPECT_LE(d.pixelsOver, composed.size() / share)
         << what << ": " << d.pixelsOver << " pixels differ by more than 3";
 }

@@ -7,23 +7,9 @@
 #include "GameAppHarness.h"
 #include "GameMap.h"
 #include "MenuGui.h"
+#include "RenderCompare.h"
 #include "gfx/TwRenderDevice.h"
 #include "platform/TwRand.h"
-
-namespace {
-
-// The game screen drawn once without running it: only what the test changed can differ.
-std::vector<std::uint32_t> Picture(Game& game) {
-    TwRenderDevice& device = TwRenderDevice::Instance();
-    device.StartScene();
-    game.Draw();
-    std::vector<std::uint32_t> pixels;
-    EXPECT_TRUE(device.ReadPixels(pixels));
-    device.FinishScene();
-    return pixels;
-}
-
-} // namespace
 
 TEST(ScoreDisplay, ShowsEveryNewScoreAndTheSameDigitsForTheSameScore) {
     zvtest::GameAppHarness harness;
@@ -36,16 +22,16 @@ TEST(ScoreDisplay, ShowsEveryNewScoreAndTheSameDigitsForTheSameScore) {
         game.Update(16);
     }
     field.Score = 0;
-    Picture(game);
-    const std::vector<std::uint32_t> zero = Picture(game);
+    zvtest::DrawnPicture(game);
+    const std::vector<std::uint32_t> zero = zvtest::DrawnPicture(game);
     field.Score = 4080;
-    const std::vector<std::uint32_t> some = Picture(game);
+    const std::vector<std::uint32_t> some = zvtest::DrawnPicture(game);
     EXPECT_TRUE(some != zero);
-    EXPECT_TRUE(Picture(game) == some);
+    EXPECT_TRUE(zvtest::DrawnPicture(game) == some);
     field.Score = 4090; // as wide as the one before, one digit changed
-    const std::vector<std::uint32_t> more = Picture(game);
+    const std::vector<std::uint32_t> more = zvtest::DrawnPicture(game);
     EXPECT_TRUE(more != some);
     field.Score = 0;
-    EXPECT_TRUE(Picture(game) == zero);
+    EXPECT_TRUE(zvtest::DrawnPicture(game) == zero);
     harness.Stop();
 }

@@ -1,10 +1,12 @@
 #include "RenderCompare.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 #include "TestSupport.h"
 
 #include "gfx/TwRenderDevice.h"
+#include "gui/TwEventListener.h"
 #include "platform/TwVideo.h"
 
 namespace zvtest {
@@ -52,6 +54,16 @@ ChannelDifference CompareChannels(const std::vector<std::uint32_t>& a,
         }
     }
     return result;
+}
+
+std::vector<std::uint32_t> DrawnPicture(TwEventListener& screen) {
+    TwRenderDevice& device = TwRenderDevice::Instance();
+    device.StartScene();
+    screen.Draw();
+    std::vector<std::uint32_t> pixels;
+    EXPECT_TRUE(device.ReadPixels(pixels));
+    device.FinishScene();
+    return pixels;
 }
 
 void KeepPictureForLooking(const std::vector<std::uint32_t>& argb, int width,

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class TwEventListener;
+
 // Comparing the game's software compositor with SDL's own software renderer, the way frames
 // were drawn before the compositor and the reference the compositor must match.
 namespace zvtest {
@@ -35,6 +37,10 @@ struct ChannelDifference {
 };
 ChannelDifference CompareChannels(const std::vector<std::uint32_t>& a,
                                   const std::vector<std::uint32_t>& b, int width, int tolerance);
+
+// The picture of a screen as it stands, drawn once without running it: only what a test
+// changed can differ between two of them.
+std::vector<std::uint32_t> DrawnPicture(TwEventListener& screen);
 
 // With ZV_TEST_PICTURES set to a folder, writes an ARGB picture there as `name`.ppm, to look
 // at what a comparison saw; otherwise does nothing.
