@@ -53,21 +53,13 @@ inline TwRenderDevice::SpritePlace TwRenderDevice::TurnedPlace(const TwRect* des
                                                                const TwRect* src, int flags,
                                                                const TwPoint* centre, float x,
                                                                float y) {
-    SpritePlace p;
-    if (dest) {
-        p.tx = static_cast<float>(dest->left) + x;
-        p.ty = static_cast<float>(dest->top) + y;
-    }
+    SpritePlace p = PlainPlace(dest, src, x, y);
     if (centre) {
         p.cx = static_cast<float>(centre->x);
         p.cy = static_cast<float>(centre->y);
     } else if (src) {
         p.cx = static_cast<float>(src->Width()) * 0.5f;
         p.cy = static_cast<float>(src->Height()) * 0.5f;
-    }
-    if (dest && src && src->Width() != 0 && src->Height() != 0) {
-        p.sx = static_cast<float>(dest->Width()) / static_cast<float>(src->Width());
-        p.sy = static_cast<float>(dest->Height()) / static_cast<float>(src->Height());
     }
     if (src && flags != 0) {
         // Mirroring flips the picture within the destination's own area.
