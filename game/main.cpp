@@ -3,12 +3,18 @@
 
 #include "CommandLine.h"
 #include "GameStartup.h"
+#include "platform/TwMessageBoxProcess.h"
 
 int main(int argc, char** argv) {
+    // A copy of the game started by the game itself to show one message box.
+    if (TwIsMessageBoxProcess(argc, argv)) {
+        return TwRunMessageBoxProcess(argc, argv);
+    }
     const CommandLineOutcome outcome =
         HandleCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     if (!outcome.play) {
         return outcome.exitCode;
     }
+    TwShowMessageBoxesApart();
     return RunZorbitVolley();
 }

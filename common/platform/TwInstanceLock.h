@@ -4,7 +4,9 @@
 // Keeps a second copy of the game from starting: an advisory lock (flock) on a file in the
 // user's data directory. The lock belongs to the open file, so it dies with the process and
 // a crash never blocks the next start. The file is opened close-on-exec, so programs the
-// game starts do not inherit the lock.
+// game starts do not inherit the lock. The lock never writes through a link: a link planted
+// at its name is replaced by a lock file of the game's own, and a directory, FIFO or device
+// there is left alone (the game then runs without the lock).
 class TwInstanceLock {
 public:
     TwInstanceLock() = default;
@@ -24,5 +26,10 @@ public:
     static std::string DefaultPath();
 
 private:
+    enum class Outcome { Locked, HeldElsewhere, Failed, Replaced };
+    // Locks the open regular file `fd` (closing it unless it is kept as the lock).
+    Outcome LockOpenFile(int fd, const std::string& path);
+    void WriteKey(const std::string& key);
+
     int fd_ = -1;
 };

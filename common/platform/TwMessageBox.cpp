@@ -1,8 +1,10 @@
 #include "platform/TwMessageBox.h"
 
+#include "platform/TwMessageBoxProcess.h"
 #include "platform/TwVideoInternal.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <cstdio>
 #include <cstring>
 
@@ -28,10 +30,38 @@ bool DisplayAvailable() {
     return true;
 }
 
+// The game's window as X11 knows it, for the box to stay above; 0 without one.
+unsigned long OwnerWindow(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        return static_cast<unsigned long>(info.info.x11.window);
+    }
+    return 0;
+}
+
+// Shows the box from a process of its own; the pointer shows over the game's window while
+// the box waits, as SDL does for a box of its own.
+bool ShowBoxApart(const std::string& caption, const std::string& text) {
+    SDL_Window* window = TwVideo::SdlWindow();
+    const int cursorBefore = window ? SDL_ShowCursor(SDL_ENABLE) : SDL_ENABLE;
+    const bool shown = TwShowMessageBoxApart(caption, text, OwnerWindow(window));
+    if (window) {
+        SDL_ShowCursor(cursorBefore);
+        SDL_RaiseWindow(window);
+    }
+    return shown;
+}
+
 void ShowBox(const std::string& caption, const std::string& text) {
-    if (DisplayAvailable() && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(),
-                                                       text.c_str(), TwVideo::SdlWindow()) == 0) {
-        return;
+    if (DisplayAvailable()) {
+        const bool shown = TwMessageBoxesApart()
+                               ? ShowBoxApart(caption, text)
+                               : SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(),
+                                                          text.c_str(), TwVideo::SdlWindow()) == 0;
+        if (shown) {
+            return;
+        }
     }
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }

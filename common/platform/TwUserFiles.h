@@ -27,7 +27,11 @@ bool TwMakeDirs(const std::string& dir);
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it
 // over `path`, so a crash or a full disk never leaves half a file. The parent directory
 // is created when missing. False, with the old file untouched, on any failure.
+// Nothing is written through a link: the temporary file is created exclusively under a
+// name nobody can guess, a link at `path` is replaced (its target untouched), and inside
+// the game's own folders no folder below them is reached through a link.
 bool TwWriteFileAtomic(const std::string& path, std::string_view bytes);
 
-// Reads a whole file. False when it cannot be opened or read.
+// Reads a whole regular file. False when it cannot be opened or read, or is not a regular
+// file (a FIFO or device there would block or never end).
 bool TwReadFile(const std::string& path, std::string& out);
