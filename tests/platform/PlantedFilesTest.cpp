@@ -1,0 +1,179 @@
+// Links, FIFOs and folders planted among the player's files: the game never writes through
+// them, never blocks on them and never changes a file outside its own folders.
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <future>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "TestSupport.h"
+#include "platform/TwInstanceLock.h"
+#include "platform/TwUserFiles.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* kPrecious = "the player's own notes\nline two\n";
+
+bool IsFifo(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+// Runs the game binary to its end (it is expected to end by itself: another copy holds the
+// lock); its exit code, or -1 when it was still running after ten seconds.
+int RunGameToItsEnd(const std::string& errPath) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    const std::string binary = zvtest::BinaryDir() + "/zorbit-volley";
+    char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        return -2;
+    }
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+TEST(PlantedLock, ALinkIsReplacedAndItsTargetKeptByteForByte) {
+    zvtest::ScopedUserDirs dirs;
+    zvtest::TempDir elsewhere;
+    const std::string target = elsewhere.File("notes.txt");
+    zvtest::WriteAll(target, kPrecious);
+    ASSERT_TRUE(TwMakeDirs(TwDataDir()));
+    const std::string lockPath = TwInstanceLock::DefaultPath();
+    fs::create_symlink(target, lockPath);
+
+    {
+        TwInstanceLock first;
+        ASSERT_TRUE(first.Acquire("3D Zorbit Volley"));
+        EXPECT_TRUE(first.Held());
+        // The game's own lock file took the link's place.
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockPath)));
+        EXPECT_EQ(zvtest::ReadAll(lockPath), "3D Zorbit Volley\n");
+        // A second start still finds the game running and ends at once, saying nothing.
+        zvtest::TempDir output;
+        EXPECT_EQ(RunGameToItsEnd(output.File("err.txt")), 0);
+        EXPECT_EQ(zvtest::ReadAll(output.File("err.txt")), "");
+        TwInstanceLock second;
+        EXPECT_FALSE(second.Acquire("3D Zorbit Volley"));
+    }
+    EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+}
+
+TEST(PlantedLock, ADirectoryOrFifoIsLeftAloneAndTheGameRunsWithoutTheLock) {
+    zvtest::TempDir dir;
+    const std::string folder = dir.File("folder.lock");
+    fs::create_directory(folder);
+    zvtest::WriteAll(folder + "/inside.txt", kPrecious);
+    const std::string fifo = dir.File("fifo.lock");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+
+    for (const std::string& path : {folder, fifo}) {
+        SCOPED_TRACE(path);
+        // Done on a thread, so a lock that blocks fails the test instead of hanging it.
+        auto attempt = std::async(std::launch::async, [&path] {
+            TwInstanceLock lock;
+            const bool mayRun = lock.AcquireFile(path, "key");
+            return std::make_pair(mayRun, lock.Held());
+        });
+        ASSERT_EQ(attempt.wait_for(5s), std::future_status::ready) << "the lock blocked";
+        const auto [mayRun, held] = attempt.get();
+        EXPECT_TRUE(mayRun);
+        EXPECT_FALSE(held);
+    }
+    EXPECT_EQ(zvtest::ReadAll(folder + "/inside.txt"), kPrecious);
+    EXPECT_TRUE(IsFifo(fifo));
+    // Nothing was written into the FIFO.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+}
+
+// A folder inside the game's data folder that is a link to somewhere else: a saved game
+// written "into" it stays out of the other place.
+TEST(PlantedFiles, AFolderLinkInsideTheDataFolderCannotRedirectAWrite) {
+    zvtest::ScopedUserDirs dirs;
+    zvtest::TempDir elsewhere;
+    zvtest::WriteAll(elsewhere.File("Ann.Tws"), kPrecious);
+    ASSERT_TRUE(TwMakeDirs(TwDataDir()));
+    fs::create_symlink(elsewhere.Path(), TwDataDir() + "/Save");
+
+    EXPECT_FALSE(TwWriteFileAtomic(TwUserPath("Data/Save/Ann.Tws"), "a saved field"));
+    EXPECT_FALSE(TwWriteFileAtomic(TwUserPath("Data/Save/Bo.Tws"), "a saved field"));
+    EXPECT_EQ(zvtest::ReadAll(elsewhere.File("Ann.Tws")), kPrecious);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(elsewhere.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Ann.Tws"});
+}
+
+// Links planted at a player file's name and at names the temporary file might take: the
+// new file replaces the link, every link's target stays as it was, and nothing is left
+// beside the file.
+TEST(PlantedFiles, LinksBesideAPlayerFileCannotRedirectTheWrite) {
+    zvtest::ScopedUserDirs dirs;
+    zvtest::TempDir elsewhere;
+    const std::string target = elsewhere.File("notes.txt");
+    zvtest::WriteAll(target, kPrecious);
+    const std::string profiles = TwUserPath("Data/Profiles.Txt");
+    ASSERT_TRUE(TwMakeDirs(TwDataDir()));
+    fs::create_symlink(target, profiles);
+    for (const char* planted : {".tmp", ".tmp-XXXXXX", ".tmp-000000", ".new", "~"}) {
+        fs::create_symlink(target, profiles + planted);
+    }
+    const auto before = std::distance(fs::directory_iterator(TwDataDir()), {});
+
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(TwWriteFileAtomic(profiles, "ActiveProfile=0\n"));
+    }
+    EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(profiles)));
+    EXPECT_EQ(zvtest::ReadAll(profiles), "ActiveProfile=0\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(TwDataDir()), {}), before);
+}
+
+// A FIFO at a player file's name: reading it neither blocks nor yields anything.
+TEST(PlantedFiles, AFifoInPlaceOfAPlayerFileIsNotRead) {
+    zvtest::TempDir dir;
+    const std::string fifo = dir.File("Profiles.Txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    auto reading = std::async(std::launch::async, [&fifo] {
+        std::string bytes;
+        return TwReadFile(fifo, bytes);
+    });
+    if (reading.wait_for(5s) != std::future_status::ready) {
+        // Let a reader that blocked go (a writer appears and leaves) before failing.
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+        ADD_FAILURE() << "reading a FIFO blocked";
+    }
+    EXPECT_FALSE(reading.get());
+}
+
+} // namespace
