@@ -5,7 +5,8 @@
 
 // The command line. The game itself takes no arguments; --help and --version answer at once
 // and end the program before anything of the game starts (no window, no single-instance
-// lock), and anything else is a usage error, as with any program on the desktop.
+// lock), and anything else is a usage error, as with any program on the desktop. (The hidden
+// mode in which the game shows a message box from a copy of itself is answered before this.)
 struct CommandLineOutcome {
     bool play = true; // start the game
     int exitCode = 0; // the program's exit code when it does not play
