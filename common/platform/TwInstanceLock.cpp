@@ -10,7 +10,8 @@
 
 namespace {
 
-// A name that is a link is replaced at most this often before the game gives up the lock:
+// A name that is a link (symbolic or hard) is replaced at most this often before the game
+// gives up the lock:
 // each replacement only races with another start doing the same.
 constexpr int kLinkReplacements = 3;
 
@@ -73,6 +74,19 @@ bool TwInstanceLock::AcquireFile(const std::string& path, const std::string& key
         }
         switch (LockOpenFile(fd, path)) {
         case Outcome::Locked:
+            if (info.st_nlink > 1) {
+                // A second name of some other file (a hard link): only this name goes,
+                // and a lock file of the game's own takes its place.
+                const bool replace = attempt < kLinkReplacements;
+                if (replace) {
+                    ::unlink(path.c_str()); // while still locked: no other start takes it
+                }
+                Release();
+                if (replace) {
+                    continue;
+                }
+                return true;
+            }
             WriteKey(key);
             return true;
         case Outcome::HeldElsewhere:

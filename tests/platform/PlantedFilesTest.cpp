@@ -57,30 +57,39 @@ int RunGameToItsEnd(const std::string& errPath) {
 }
 
 TEST(PlantedLock, ALinkIsReplacedAndItsTargetKeptByteForByte) {
-    zvtest::ScopedUserDirs dirs;
-    zvtest::TempDir elsewhere;
-    const std::string target = elsewhere.File("notes.txt");
-    zvtest::WriteAll(target, kPrecious);
-    ASSERT_TRUE(TwMakeDirs(TwDataDir()));
-    const std::string lockPath = TwInstanceLock::DefaultPath();
-    fs::create_symlink(target, lockPath);
-
-    {
-        TwInstanceLock first;
-        ASSERT_TRUE(first.Acquire("3D Zorbit Volley"));
-        EXPECT_TRUE(first.Held());
-        // The game's own lock file took the link's place.
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockPath)));
-        EXPECT_EQ(zvtest::ReadAll(lockPath), "3D Zorbit Volley\n");
-        // A second start still finds the game running and ends at once, saying nothing.
-        zvtest::TempDir output;
-        EXPECT_EQ(RunGameToItsEnd(output.File("err.txt")), 0);
-        EXPECT_EQ(zvtest::ReadAll(output.File("err.txt")), "");
-        TwInstanceLock second;
-        EXPECT_FALSE(second.Acquire("3D Zorbit Volley"));
+    for (const bool symbolic : {true, false}) {
+        SCOPED_TRACE(symbolic ? "symbolic link" : "hard link");
+        zvtest::ScopedUserDirs dirs;
+        ASSERT_TRUE(TwMakeDirs(TwDataDir()));
+        // A hard link can only be made on the same file system: beside the data folder.
+        const std::string target = TwDataDir() + "/../notes.txt";
+        zvtest::WriteAll(target, kPrecious);
+        const std::string lockPath = TwInstanceLock::DefaultPath();
+        if (symbolic) {
+            fs::create_symlink(target, lockPath);
+        } else {
+            fs::create_hard_link(target, lockPath);
+        }
+        {
+            TwInstanceLock first;
+            ASSERT_TRUE(first.Acquire("3D Zorbit Volley"));
+            EXPECT_TRUE(first.Held());
+            // The game's own lock file took the link's place.
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockPath)));
+            EXPECT_EQ(fs::hard_link_count(lockPath), 1u);
+            EXPECT_EQ(zvtest::ReadAll(lockPath), "3D Zorbit Volley\n");
+            // A second start still finds the game running and ends at once, saying nothing.
+            zvtest::TempDir output;
+            EXPECT_EQ(RunGameToItsEnd(output.File("err.txt")), 0);
+            EXPECT_EQ(zvtest::ReadAll(output.File("err.txt")), "");
+            // A backup that links the lock file elsewhere does not let a second copy in.
+            fs::create_hard_link(lockPath, TwDataDir() + "/../backup.lock");
+            TwInstanceLock second;
+            EXPECT_FALSE(second.Acquire("3D Zorbit Volley"));
+        }
+        EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
     }
-    EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
 }
 
 TEST(PlantedLock, ADirectoryOrFifoIsLeftAloneAndTheGameRunsWithoutTheLock) {
