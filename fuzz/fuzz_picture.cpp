@@ -1,4 +1,4 @@
-// Decodes arbitrary bytes as a picture file (DDS, JPEG or TGA) and builds its hit masks.
+// Decodes arbitrary bytes as a picture file (DDS, JPEG, TGA or WebP) and builds its hit masks.
 #include <cstddef>
 #include <cstdint>
 

@@ -154,7 +154,7 @@ bool TwBaseApplication::CreateMainWindow() {
 }
 
 void TwBaseApplication::SetWindowIcon() {
-    static const char* const kExtensions[] = {".Tga", ".Dds", ".Jpg"};
+    static const char* const kExtensions[] = {".Tga", ".Dds", ".Jpg", ".Webp"};
     for (const char* extension : kExtensions) {
         std::string bytes;
         const std::string name = std::string("Data/Textures/") + kIconPicture + extension;

@@ -33,6 +33,28 @@ std::uint8_t ByteAt(std::string_view bytes, std::size_t index) {
     return index < bytes.size() ? std::uint8_t(bytes[index]) : 0;
 }
 
+// The uncompressed 32-bit TGA file a decoded strip stands for (rows bottom first, BGRA), so
+// a strip stored in a compressed form is scanned exactly as the plain file would be.
+std::string PlainStripFile(const TwPicture& picture) {
+    std::string file(kTgaHeader, '\0');
+    file[2] = 2;
+    file[12] = char(picture.width & 0xFF);
+    file[13] = char(picture.width >> 8);
+    file[14] = char(picture.height & 0xFF);
+    file[15] = char(picture.height >> 8);
+    file[16] = 32;
+    file[17] = 8;
+    file.reserve(kTgaHeader + picture.rgba.size());
+    for (int y = picture.height - 1; y >= 0; --y) {
+        const std::uint8_t* row = &picture.rgba[std::size_t(y) * picture.width * 4];
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint8_t* p = row + std::size_t(x) * 4;
+            file += {char(p[2]), char(p[1]), char(p[0]), char(p[3])};
+        }
+    }
+    return file;
+}
+
 } // namespace
 
 bool TwBitmapFont::Load(const std::string& fontName) {
@@ -48,13 +70,21 @@ bool TwBitmapFont::Load(const std::string& fontName) {
     const std::string fileName = defs.GetString(prefix + "FileName");
 
     SetImage(fileName, false);
+    // The strip is read as a plain TGA when stored so, else from its compressed form.
+    const std::string base = "Data/Textures/" + fileName;
     std::string strip;
-    if (TwResourceManager::Instance().GetResource("Data/Textures/" + fileName + ".Tga", strip) ==
-        -1) {
+    if (TwResourceManager::Instance().GetResource(base + ".Tga", strip) != -1) {
+        return ReadStrip(strip, Width(), Height());
+    }
+    if (TwResourceManager::Instance().GetResource(base + ".Webp", strip) == -1) {
         TwShowErrorMessage("Font File '" + fileName + "' - Not Found!");
         return false;
     }
-    return ReadStrip(strip, Width(), Height());
+    TwPicture picture;
+    if (!TwDecodePicture(strip, picture)) {
+        return ReadStrip({}, 0, 0); // no glyphs, as for a damaged plain strip
+    }
+    return ReadStripPicture(picture);
 }
 
 void TwBitmapFont::Configure(const std::string& codes, int monoWidth, int charDist, int spaceSize,
@@ -109,6 +139,10 @@ bool TwBitmapFont::ReadStrip(std::string_view fileBytes, int width, int height) 
     }
     replacement_ = HasGlyph(TwUtf8::kReplacement) ? TwUtf8::kReplacement : U'?';
     return true;
+}
+
+bool TwBitmapFont::ReadStripPicture(const TwPicture& picture) {
+    return ReadStrip(PlainStripFile(picture), picture.width, picture.height);
 }
 
 bool TwBitmapFont::Opaque(int column, int row) const {

@@ -9,6 +9,8 @@
 #include "gfx/TwGlyphTable.h"
 #include "gfx/TwImage.h"
 
+struct TwPicture;
+
 // A bitmap font: the picture is a strip of glyphs side by side, and the font's codes (UTF-8)
 // say which characters it holds, left to right. Glyphs are fixed-width cells, or found by
 // scanning the strip's columns for the transparent gaps between glyphs; a scanned strip may
@@ -30,6 +32,9 @@ public:
     // Builds the glyph table from the strip's .Tga file bytes, for a strip of width x height
     // pixels. False (no glyphs) unless the file is an uncompressed colour or grey TGA.
     bool ReadStrip(std::string_view fileBytes, int width, int height);
+    // The same for a strip decoded from any stored form: it is read as the plain 32-bit TGA
+    // (rows bottom first) holding the same pixels would be.
+    bool ReadStripPicture(const TwPicture& picture);
 
     // Draws one character with its left edge at x, centred vertically on y; returns the
     // advance. A character the font lacks draws nothing and advances by charDist.

@@ -41,6 +41,8 @@ TwImageInfo::FileFormat InfoFormat(TwPicture::Format format) {
         return TwImageInfo::FileFormat::Jpeg;
     case TwPicture::Format::Tga:
         return TwImageInfo::FileFormat::Tga;
+    case TwPicture::Format::Webp:
+        return TwImageInfo::FileFormat::Webp;
     default:
         return TwImageInfo::FileFormat::None;
     }
@@ -81,7 +83,7 @@ bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
     name = pictureName;
 
     // The same picture may exist in several forms; the first one found wins.
-    static const char* const kExtensions[] = {".Dds", ".Jpg", ".Tga"};
+    static const char* const kExtensions[] = {".Dds", ".Jpg", ".Tga", ".Webp"};
     std::string bytes;
     bool found = false;
     for (const char* extension : kExtensions) {

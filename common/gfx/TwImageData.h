@@ -15,7 +15,7 @@ struct TwImageInfo {
     int Depth = 1;
     int MipLevels = 1;
     // Which reader decoded the file.
-    enum class FileFormat { None, Dds, Jpeg, Tga };
+    enum class FileFormat { None, Dds, Jpeg, Tga, Webp };
     FileFormat ImageFileFormat = FileFormat::None;
 };
 
@@ -46,10 +46,10 @@ public:
     TwImageData() = default;
     ~TwImageData() override;
 
-    // (Re)loads "Data/Textures/" + name + ".Dds", ".Jpg" or ".Tga" (first found wins) into a
-    // texture. True when a texture was made. A picture in no pack shows the not-found box;
-    // a picture that cannot be decoded or uploaded fails quietly. `info` is filled whenever
-    // the file decodes, even without a render device; masks are built only on request.
+    // (Re)loads "Data/Textures/" + name + ".Dds", ".Jpg", ".Tga" or ".Webp" (first found wins) into
+    // a texture. True when a texture was made. A picture in no pack shows the not-found box; a
+    // picture that cannot be decoded or uploaded fails quietly. `info` is filled whenever the file
+    // decodes, even without a render device; masks are built only on request.
     bool Load(const std::string& name, bool buildMask);
 
     TwImageInfo info;

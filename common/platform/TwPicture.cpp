@@ -7,9 +7,15 @@ bool TwDecodePicture(const std::uint8_t* bytes, std::size_t size, TwPicture& out
     if (bytes == nullptr || size == 0) {
         return false;
     }
-    // A DDS file announces itself; JPEG and TGA are told apart by the JPEG start marker.
+    // DDS and WebP announce themselves, JPEG by its start marker; TGA has no signature.
     if (size >= 4 && std::memcmp(bytes, "DDS ", 4) == 0) {
         return TwDecodeDds(bytes, size, out);
     }
-    return TwDecodeJpegOrTga(bytes, size, out);
+    if (TwIsWebp(bytes, size)) {
+        return TwDecodeWebp(bytes, size, out);
+    }
+    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+        return TwDecodeJpeg(bytes, size, out);
+    }
+    return TwDecodeTga(bytes, size, out);
 }

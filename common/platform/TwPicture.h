@@ -6,7 +6,7 @@
 
 // A decoded picture: RGBA, 8 bits per channel, top row first.
 struct TwPicture {
-    enum class Format { None, Dds, Jpeg, Tga };
+    enum class Format { None, Dds, Jpeg, Tga, Webp };
     int width = 0;
     int height = 0;
     Format format = Format::None;
@@ -19,8 +19,9 @@ struct TwPicture {
 constexpr int kTwMaxPictureSide = 4096;
 
 // Decodes a picture file held in memory: DDS (uncompressed 32/24-bit, DXT1/3/5) by its
-// "DDS " signature, otherwise JPEG or TGA. Reads only the given bytes; a truncated,
-// malformed or oversized picture gives false and leaves `out` empty.
+// "DDS " signature, WebP by its RIFF header, JPEG by its start marker, otherwise TGA. Reads
+// only the given bytes; a truncated, malformed or oversized picture gives false and leaves
+// `out` empty.
 bool TwDecodePicture(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
 inline bool TwDecodePicture(const std::string& bytes, TwPicture& out) {
     return TwDecodePicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
@@ -28,4 +29,8 @@ inline bool TwDecodePicture(const std::string& bytes, TwPicture& out) {
 
 // The individual readers, for tests and tools.
 bool TwDecodeDds(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
-bool TwDecodeJpegOrTga(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+bool TwDecodeJpeg(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+bool TwDecodeTga(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+bool TwDecodeWebp(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
+// True when the bytes start like a WebP file ("RIFF", size, "WEBP").
+bool TwIsWebp(const std::uint8_t* bytes, std::size_t size);

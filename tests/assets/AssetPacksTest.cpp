@@ -18,11 +18,13 @@
 
 #include "AssetGen.h"
 #include "Canvas.h"
+#include "PictureFile.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
 #include "data/TwUtf8.h"
 #include "gfx/TwBitmapFont.h"
+#include "platform/TwPicture.h"
 
 namespace fs = std::filesystem;
 
@@ -53,33 +55,31 @@ TwDefFile TextFile(const std::string& name) {
 
 struct Picture {
     int width = 0, height = 0;
-    std::string bytes; // the TGA file
-    int Alpha(int x, int y) const {
-        // Stored bottom row first unless the descriptor says otherwise.
-        const bool topFirst = (static_cast<unsigned char>(bytes[17]) & 0x20) != 0;
-        const int row = topFirst ? y : height - 1 - y;
-        return static_cast<unsigned char>(bytes[18 + (std::size_t(row) * width + x) * 4 + 3]);
-    }
+    TwPicture decoded; // RGBA, top row first
+    int Alpha(int x, int y) const { return decoded.rgba[(std::size_t(y) * width + x) * 4 + 3]; }
 };
 
 // The picture the game would load for `name`, trying the extensions in the game's order.
-// Only our own TGA files are decoded; another format found first is reported as such.
+// Our pictures are JPEG when opaque and lossless WebP otherwise; anything else found first
+// is reported as such.
 bool LoadPicture(const std::string& name, Picture& out) {
-    for (const char* ext : {".Dds", ".Jpg", ".Tga"}) {
+    for (const char* ext : {".Dds", ".Jpg", ".Tga", ".Webp"}) {
         std::string bytes;
         if (!Read("Data/Textures/" + name + ext, bytes)) {
             continue;
         }
-        if (std::string(ext) != ".Tga" || bytes.size() < 18 || bytes[2] != 2 || bytes[16] != 32) {
-            ADD_FAILURE() << name << ext << " is not an uncompressed 32-bit TGA";
+        if (!TwDecodePicture(bytes, out.decoded)) {
+            ADD_FAILURE() << name << ext << " does not decode";
             return false;
         }
-        out.width = static_cast<unsigned char>(bytes[12]) | static_cast<unsigned char>(bytes[13])
-                                                                << 8;
-        out.height = static_cast<unsigned char>(bytes[14]) | static_cast<unsigned char>(bytes[15])
-                                                                 << 8;
-        EXPECT_EQ(bytes.size(), 18u + std::size_t(out.width) * out.height * 4) << name;
-        out.bytes = std::move(bytes);
+        const bool jpeg = out.decoded.format == TwPicture::Format::Jpeg;
+        if ((jpeg && std::string(ext) != ".Jpg") ||
+            (!jpeg && out.decoded.format != TwPicture::Format::Webp)) {
+            ADD_FAILURE() << name << ext << " is neither our JPEG nor our WebP";
+            return false;
+        }
+        out.width = out.decoded.width;
+        out.height = out.decoded.height;
         return true;
     }
     return false;
@@ -454,11 +454,8 @@ struct Rgba {
 };
 
 Rgba PixelOf(const Picture& p, int x, int y) {
-    const bool topFirst = (static_cast<unsigned char>(p.bytes[17]) & 0x20) != 0;
-    const int row = topFirst ? y : p.height - 1 - y;
-    const auto* q = reinterpret_cast<const unsigned char*>(p.bytes.data()) + 18 +
-                    (std::size_t(row) * p.width + x) * 4;
-    return {q[2], q[1], q[0], q[3]};
+    const std::uint8_t* q = &p.decoded.rgba[(std::size_t(y) * p.width + x) * 4];
+    return {q[0], q[1], q[2], q[3]};
 }
 
 // Which pixels of one frame (frameW wide, starting at column x0) are opaque.
@@ -635,7 +632,7 @@ void LoadFont(const std::string& name, FontUnderTest& out) {
                        fonts.GetInt(name + ".CharDist", 0), fonts.GetInt(name + ".SpaceSize", 0),
                        fonts.GetInt(name + ".RowHeight", 0));
     out.strip = MustLoad(fonts.GetString(name + ".FileName"));
-    ASSERT_TRUE(out.font.ReadStrip(out.strip.bytes, out.strip.width, out.strip.height));
+    ASSERT_TRUE(out.font.ReadStripPicture(out.strip.decoded));
 }
 
 // Glyphs as the game cuts them: each character has its own rectangle, no two overlap, and
@@ -764,37 +761,45 @@ TEST(AssetGeneration, PicturesAreTheSameOnEveryRunAndMatchThePacks) {
     }
 }
 
-TEST(AssetPictureFiles, TgaKeepsPixelsAndStoresTheBottomRowFirst) {
+TEST(AssetPictureFiles, OpaquePicturesBecomeJpegAndTheRestLosslessWebp) {
     zvtest::TempDir dir;
-    // 3 x 2: the top row red, green, blue; the bottom row half-transparent white, clear, black.
-    const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0, 255, 0, 255, 0, 0, 255, 255,
-                                            255, 255, 255, 128, 0, 0,   0, 0,   0, 0, 0,   255};
-    const std::string path = dir.File("Sub/Folder/Picture.Tga");
-    ASSERT_TRUE(WriteTga(path, 3, 2, rgba));
-    const std::string bytes = zvtest::ReadAll(path);
-    ASSERT_EQ(bytes.size(), 18u + 24u);
-    EXPECT_EQ(bytes[2], 2);   // uncompressed true colour
-    EXPECT_EQ(bytes[16], 32); // bits per pixel
-    EXPECT_EQ(bytes[17] & 0x20, 0) << "rows must be stored bottom first";
-    // The first stored pixel is the bottom-left one, in blue, green, red, alpha order.
-    EXPECT_EQ(static_cast<unsigned char>(bytes[18 + 2]), 255);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[18 + 3]), 128);
+    // 3 x 2: the top row red, green, blue; the bottom row half-transparent white, clear grey
+    // (its colour must survive too), black.
+    const std::vector<std::uint8_t> rgba = {255, 0,   0,   255, 0,  255, 0,  255, 0, 0, 255, 255,
+                                            255, 255, 255, 128, 90, 90,  90, 0,   0, 0, 0,   255};
+    std::string path;
+    ASSERT_TRUE(WritePictureFile(dir.File("Sub/Folder/Picture"), 3, 2, rgba, path));
+    EXPECT_EQ(path, dir.File("Sub/Folder/Picture.Webp"));
     int w = 0, h = 0;
     std::vector<std::uint8_t> back;
-    ASSERT_TRUE(ReadTga(path, w, h, back));
+    ASSERT_TRUE(ReadPictureFile(path, w, h, back));
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 2);
-    EXPECT_EQ(back, rgba);
-    EXPECT_FALSE(WriteTga(dir.File("Bad.Tga"), 3, 2, std::vector<std::uint8_t>(5)));
-    EXPECT_FALSE(ReadTga(dir.File("Missing.Tga"), w, h, back));
-    // A header that promises more pixels than the file holds, or an absurd size, is refused.
-    std::string shortFile = bytes.substr(0, 30);
-    zvtest::WriteAll(dir.File("Short.Tga"), shortFile);
-    EXPECT_FALSE(ReadTga(dir.File("Short.Tga"), w, h, back));
-    std::string huge = bytes;
-    huge[12] = huge[13] = huge[14] = huge[15] = static_cast<char>(0xFF);
-    zvtest::WriteAll(dir.File("Huge.Tga"), huge);
-    EXPECT_FALSE(ReadTga(dir.File("Huge.Tga"), w, h, back));
+    EXPECT_EQ(back, rgba) << "the lossless form must give back every byte";
+
+    // An opaque picture is stored as JPEG: smooth colours come back within a few steps.
+    std::vector<std::uint8_t> opaque;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            opaque.insert(opaque.end(), {std::uint8_t(40 + 4 * x), std::uint8_t(200 - 3 * y),
+                                         std::uint8_t(120), 255});
+        }
+    }
+    ASSERT_TRUE(WritePictureFile(dir.File("Opaque"), 32, 32, opaque, path));
+    EXPECT_EQ(path, dir.File("Opaque.Jpg"));
+    ASSERT_TRUE(ReadPictureFile(path, w, h, back));
+    ASSERT_EQ(back.size(), opaque.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < back.size(); ++i) {
+        worst = std::max(worst, std::abs(int(back[i]) - int(opaque[i])));
+    }
+    EXPECT_LE(worst, 4);
+
+    EXPECT_FALSE(WritePictureFile(dir.File("Bad"), 3, 2, std::vector<std::uint8_t>(5), path));
+    EXPECT_FALSE(ReadPictureFile(dir.File("Missing.Webp"), w, h, back));
+    zvtest::WriteAll(dir.File("Short.Webp"),
+                     zvtest::ReadAll(dir.File("Sub/Folder/Picture.Webp")).substr(0, 20));
+    EXPECT_FALSE(ReadPictureFile(dir.File("Short.Webp"), w, h, back));
 }
 
 TEST(AssetPictureFiles, ClearPixelsBesideASpriteTakeItsColourButStayClear) {

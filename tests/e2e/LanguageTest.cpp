@@ -10,6 +10,7 @@
 
 #include "GameRun.h"
 #include "data/TwResourceManager.h"
+#include "platform/TwPicture.h"
 
 namespace e2e {
 namespace {
@@ -19,7 +20,7 @@ namespace {
         GTEST_SKIP() << missing;                                                                   \
     }
 
-// A picture as a pack holds it (our own 32-bit TGA files), top row first.
+// A picture as a pack holds it, decoded: RGBA, top row first.
 struct PackPicture {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;
@@ -29,26 +30,18 @@ struct PackPicture {
 PackPicture ReadPicture(const std::string& pack, const std::string& name) {
     TwResourceManager packs;
     PackPicture picture;
-    std::string tga;
+    std::string file;
+    TwPicture decoded;
     if (!packs.OpenPack(zvtest::BinaryDir() + "/Data/" + pack) ||
-        packs.GetResource("Data/Textures/" + name + ".Tga", tga) < 18 || tga[16] != 32) {
+        (packs.GetResource("Data/Textures/" + name + ".Webp", file) < 0 &&
+         packs.GetResource("Data/Textures/" + name + ".Jpg", file) < 0) ||
+        !TwDecodePicture(file, decoded)) {
         ADD_FAILURE() << pack << " has no " << name;
         return picture;
     }
-    const auto byte = [&tga](std::size_t i) { return static_cast<std::uint8_t>(tga[i]); };
-    picture.width = byte(12) | byte(13) << 8;
-    picture.height = byte(14) | byte(15) << 8;
-    const bool topFirst = (byte(17) & 0x20) != 0;
-    picture.rgba.resize(std::size_t(picture.width) * picture.height * 4);
-    for (int y = 0; y < picture.height; ++y) {
-        const int row = topFirst ? y : picture.height - 1 - y;
-        for (int x = 0; x < picture.width; ++x) {
-            const std::size_t from = 18 + (std::size_t(row) * picture.width + x) * 4;
-            std::uint8_t* to = &picture.rgba[(std::size_t(y) * picture.width + x) * 4];
-            to[0] = byte(from + 2), to[1] = byte(from + 1), to[2] = byte(from),
-            to[3] = byte(from + 3);
-        }
-    }
+    picture.width = decoded.width;
+    picture.height = decoded.height;
+    picture.rgba = std::move(decoded.rgba);
     return picture;
 }
 

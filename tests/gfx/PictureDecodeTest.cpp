@@ -166,6 +166,21 @@ TEST(PictureDecode, JpegKeepsColoursClose) {
     }
 }
 
+TEST(PictureDecode, WebpKeepsEveryPixelAndRefusesOversizedPictures) {
+    const Pixels p = Sample();
+    TwPicture pic;
+    ASSERT_TRUE(TwDecodePicture(zvtest::MakeWebp(p), pic));
+    EXPECT_EQ(pic.format, TwPicture::Format::Webp);
+    ExpectPixels(pic, p);
+
+    // Larger than the game accepts on one side, though a valid file.
+    EXPECT_FALSE(
+        TwDecodePicture(zvtest::MakeWebp(Pixels(kTwMaxPictureSide + 1, 1, 0xFF0000FF)), pic));
+    EXPECT_TRUE(pic.rgba.empty());
+    // A RIFF header naming WebP with nothing valid behind it.
+    EXPECT_FALSE(TwDecodePicture("RIFF\x10\0\0\0WEBPVP8L\x04\0\0\0\x2F\xFF\xFF\xFF"s, pic));
+}
+
 // A JPEG with one more segment right after its start-of-image marker.
 std::string WithSegment(const std::string& jpeg, unsigned char marker, const std::string& payload) {
     const std::size_t length = payload.size() + 2;
@@ -188,6 +203,7 @@ TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
         zvtest::MakeDds(p, 24, false),
         zvtest::MakeDxtDds("DXT5", 8, 8, std::string(64, '\x11')),
         zvtest::MakeJpeg(p),
+        zvtest::MakeWebp(p),
     };
     for (const std::string& file : files) {
         TwPicture pic;
@@ -203,16 +219,8 @@ TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
             std::memcpy(copy.get(), head.data(), cut);
             TwPicture broken;
             const bool ok = TwDecodePicture(copy.get(), cut, broken);
-            if (!ok) {
-                EXPECT_TRUE(broken.rgba.empty());
-            } else {
-                // A JPEG decoder may still produce a picture from a partial stream.
-                EXPECT_EQ(broken.rgba.size(), std::size_t(broken.width) * broken.height * 4);
-            }
-            // Everything but a JPEG must refuse a cut file.
-            if (file[0] != '\xFF') {
-                EXPECT_FALSE(ok) << "cut at " << cut;
-            }
+            EXPECT_FALSE(ok) << "cut at " << cut;
+            EXPECT_TRUE(broken.rgba.empty());
         }
     }
 
@@ -238,7 +246,7 @@ TEST(PictureDecode, TruncatedAndLyingFilesFailCleanly) {
 }
 
 // Comments and metadata may hold any bytes, FF C4 included: only real Huffman table segments
-// are checked, wherever the decoder would read one.
+// count, and a real one that lies about its symbols is refused wherever it stands.
 TEST(PictureDecode, JpegHuffmanGuardReadsOnlyRealTableSegments) {
     Pixels p(16, 16, 0x2060C0FF);
     const std::string jpeg = zvtest::MakeJpeg(p);
@@ -262,8 +270,11 @@ TEST(PictureDecode, JpegHuffmanGuardReadsOnlyRealTableSegments) {
     afterScan.insert(end, "\xFF\xC4\x00\x13"s + badTable);
     EXPECT_FALSE(TwDecodePicture(afterScan, pic));
 
-    // A segment length below 2 cannot be walked; one running past the end stops the walk.
-    EXPECT_FALSE(TwDecodePicture(jpeg.substr(0, 2) + "\xFF\xFE\x00\x01"s + jpeg.substr(2), pic));
+    // A segment length below 2 is read or refused, never walked backwards; a segment running
+    // past the end of the file is refused.
+    if (TwDecodePicture(jpeg.substr(0, 2) + "\xFF\xFE\x00\x01"s + jpeg.substr(2), pic)) {
+        EXPECT_EQ(pic.rgba.size(), 16u * 16u * 4u);
+    }
     const std::string runsPast = jpeg.substr(0, 2) + "\xFF\xFE\xFF\xF0xyz";
     std::vector<std::uint8_t> exact(runsPast.begin(), runsPast.end());
     EXPECT_FALSE(TwDecodePicture(exact.data(), exact.size(), pic));

@@ -69,7 +69,7 @@ TEST_F(LanguagePacks, EveryPackHoldsEveryTextAndPictureOfTheEnglishOne) {
     const std::vector<std::string> keys = zvtest::EnglishKeys(English());
     ASSERT_GT(keys.size(), 60u);
     const std::vector<std::string> entries = English().EntryNames();
-    EXPECT_NE(std::find(entries.begin(), entries.end(), "data/textures/interface/optionsdlg.tga"),
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "data/textures/interface/optionsdlg.webp"),
               entries.end());
     std::vector<std::string> languages;
     for (const auto& pack : packs) {
@@ -84,8 +84,8 @@ TEST_F(LanguagePacks, EveryPackHoldsEveryTextAndPictureOfTheEnglishOne) {
             continue;
         }
         for (const char* picture :
-             {"Data/Textures/Interface/OptionsDlg.Tga", "Data/Textures/Help.Tga",
-              "Data/Textures/Interface/GameOverDlg.Tga"}) {
+             {"Data/Textures/Interface/OptionsDlg.Webp", "Data/Textures/Help.Webp",
+              "Data/Textures/Interface/GameOverDlg.Webp"}) {
             std::string ours, english;
             pack->packs.GetResource(picture, ours);
             English().packs.GetResource(picture, english);

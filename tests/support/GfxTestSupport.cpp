@@ -8,6 +8,8 @@
 #include "gfx/TwRenderDevice.h"
 #include "platform/TwMessageBox.h"
 
+#include <webp/encode.h>
+
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #define STBI_WRITE_NO_STDIO
@@ -190,6 +192,30 @@ std::string MakePng(const Pixels& p) {
     if (stbi_write_png_to_func(sink, &out, p.width, p.height, 4, p.rgba.data(), p.width * 4) == 0) {
         out.clear();
     }
+    return out;
+}
+
+std::string MakeWebp(const Pixels& p) {
+    WebPConfig config;
+    WebPPicture picture;
+    WebPConfigInit(&config);
+    WebPConfigLosslessPreset(&config, 1);
+    config.exact = 1; // keep the colour of clear pixels too
+    WebPPictureInit(&picture);
+    picture.use_argb = 1;
+    picture.width = p.width;
+    picture.height = p.height;
+    WebPMemoryWriter writer;
+    WebPMemoryWriterInit(&writer);
+    picture.writer = WebPMemoryWrite;
+    picture.custom_ptr = &writer;
+    std::string out;
+    if (WebPPictureImportRGBA(&picture, p.rgba.data(), p.width * 4) &&
+        WebPEncode(&config, &picture)) {
+        out.assign(reinterpret_cast<const char*>(writer.mem), writer.size);
+    }
+    WebPPictureFree(&picture);
+    WebPMemoryWriterClear(&writer);
     return out;
 }
 

@@ -36,6 +36,8 @@ std::string MakeDxtDds(const char* fourCC, int width, int height, const std::str
 std::string MakeJpeg(const Pixels& p);
 // A PNG (RGBA); empty when it could not be encoded.
 std::string MakePng(const Pixels& p);
+// A lossless WebP file of the pixels.
+std::string MakeWebp(const Pixels& p);
 
 // A resource pack written to a temporary directory and opened as the only pack for the
 // object's lifetime.

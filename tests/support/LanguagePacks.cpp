@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "platform/TwPicture.h"
 
 namespace zvtest {
 
@@ -33,11 +34,11 @@ std::unique_ptr<LanguagePack> Open(const std::string& code, const std::string& p
         fonts.GetInt("MainFont.CharDist", 0), fonts.GetInt("MainFont.SpaceSize", 0),
         fonts.GetInt("MainFont.RowHeight", 0));
     std::string strip;
-    if (pack->packs.GetResource("Data/Textures/" + fonts.GetString("MainFont.FileName") + ".Tga",
-                                strip) > 18) {
-        const auto byte = [&strip](int i) { return static_cast<unsigned char>(strip[i]); };
-        pack->fontLoaded =
-            pack->mainFont.ReadStrip(strip, byte(12) | byte(13) << 8, byte(14) | byte(15) << 8);
+    TwPicture picture;
+    if (pack->packs.GetResource("Data/Textures/" + fonts.GetString("MainFont.FileName") + ".Webp",
+                                strip) > 0 &&
+        TwDecodePicture(strip, picture)) {
+        pack->fontLoaded = pack->mainFont.ReadStripPicture(picture);
     }
     return pack;
 }

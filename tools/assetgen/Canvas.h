@@ -7,7 +7,7 @@
 #include <vector>
 
 // Drawing surface for one picture: a Cairo ARGB32 image surface with its context, plus the
-// few operations Cairo lacks (blur, TGA output). Colours are straight (not premultiplied)
+// few operations Cairo lacks (blur). Colours are straight (not premultiplied)
 // when they leave the canvas.
 class Canvas {
 public:
@@ -40,15 +40,6 @@ private:
 
 // Gives fully transparent pixels bordering visible ones the colour of those neighbours.
 void BleedEdgeColours(int width, int height, std::vector<std::uint8_t>& rgba);
-
-// Writes straight RGBA pixels as an uncompressed 32-bit TGA (bottom row first, BGRA),
-// creating the parent directories. False on any write failure.
-bool WriteTga(const std::string& path, int width, int height,
-              const std::vector<std::uint8_t>& rgba);
-bool WriteTga(const std::string& path, const Canvas& canvas);
-
-// Reads a TGA written by WriteTga (type 2, 32 bits) back into straight RGBA, top row first.
-bool ReadTga(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgba);
 
 // Creates `dir` and every missing parent. False when that fails.
 bool MakeDirectories(const std::string& dir);

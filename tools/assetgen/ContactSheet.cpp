@@ -9,8 +9,18 @@
 #include "AssetGen.h"
 #include "Canvas.h"
 #include "Draw.h"
+#include "PictureFile.h"
 
 namespace {
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() > tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool IsPictureFile(const std::string& name) {
+    return EndsWith(name, ".Jpg") || EndsWith(name, ".Webp");
+}
 
 void ListPictures(const std::string& root, const std::string& prefix,
                   std::vector<std::string>& out) {
@@ -35,7 +45,7 @@ void ListPictures(const std::string& root, const std::string& prefix,
         }
         if (S_ISDIR(info.st_mode)) {
             ListPictures(root, rel, out);
-        } else if (rel.size() > 4 && rel.compare(rel.size() - 4, 4, ".Tga") == 0) {
+        } else if (IsPictureFile(rel)) {
             out.push_back(rel);
         }
     }
@@ -99,7 +109,7 @@ bool WriteContactSheet(const std::string& outDir, const std::string& pngPath) {
     for (const std::string& name : names) {
         int w = 0, h = 0;
         std::vector<std::uint8_t> rgba;
-        if (!ReadTga(root + "/" + name, w, h, rgba)) {
+        if (!ReadPictureFile(root + "/" + name, w, h, rgba)) {
             std::fprintf(stderr, "assetgen: cannot read %s\n", name.c_str());
             return false;
         }

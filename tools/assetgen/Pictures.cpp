@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "AssetGen.h"
+#include "PictureFile.h"
 #include "Words.h"
 
 void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
@@ -11,8 +12,8 @@ void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
 
 void PictureOutput::Save(const std::string& name, int width, int height,
                          const std::vector<std::uint8_t>& rgba) {
-    const std::string path = outDir_ + "/Data/Textures/" + name + ".Tga";
-    if (!WriteTga(path, width, height, rgba)) {
+    std::string path = outDir_ + "/Data/Textures/" + name;
+    if (!WritePictureFile(path, width, height, rgba, path)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
         ok_ = false;
         return;

@@ -5,11 +5,12 @@
 #include "Canvas.h"
 #include "Draw.h"
 
-// Collects the pictures of one generator run under <out>/Data/Textures/ as TGA files.
+// Collects the pictures of one generator run under <out>/Data/Textures/, each in the form
+// PictureFile.h chooses for it (.Jpg or .Webp).
 class PictureOutput {
 public:
     explicit PictureOutput(std::string outDir) : outDir_(std::move(outDir)) {}
-    // Writes "Data/Textures/<name>.Tga"; a failure is remembered and printed.
+    // Writes "Data/Textures/<name>.Jpg" or ".Webp"; a failure is remembered and printed.
     void Save(const std::string& name, const Canvas& canvas);
     // The same for pixels already in straight RGBA form (top row first).
     void Save(const std::string& name, int width, int height,
