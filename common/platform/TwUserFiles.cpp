@@ -227,13 +227,34 @@ bool TwWriteFileAtomic(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// Opens a file for reading without waiting on a FIFO or device; -1 unless it is a regular
+// file. `info` receives its status.
+int OpenRegularForReading(const std::string& path, struct stat& info) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+long long TwReadableFileSize(const std::string& path) {
+    struct stat info {};
+    const Fd fd(OpenRegularForReading(path, info));
+    return fd.Valid() ? static_cast<long long>(info.st_size) : -1;
+}
+
 bool TwReadFile(const std::string& path, std::string& out) {
     out.clear();
     // Only a regular file is read: a FIFO or a device at a player file's name would block
     // the game or never end.
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    const Fd fd(OpenRegularForReading(path, info));
+    if (!fd.Valid()) {
         return false;
     }
     char buf[16384];

@@ -32,6 +32,10 @@ bool TwMakeDirs(const std::string& dir);
 // the game's own folders no folder below them is reached through a link.
 bool TwWriteFileAtomic(const std::string& path, std::string_view bytes);
 
+// The size of a regular file this process can read; -1 for anything else (missing,
+// unreadable, a FIFO or a device), found without waiting on it.
+long long TwReadableFileSize(const std::string& path);
+
 // Reads a whole regular file. False when it cannot be opened or read, or is not a regular
 // file (a FIFO or device there would block or never end).
 bool TwReadFile(const std::string& path, std::string& out);

@@ -172,13 +172,9 @@ void TwProfileStore::CheckSavedGameOf(const std::string& name) {
 
 void TwProfileStore::CheckSavedGameAt(int index) {
     TwProfileItem& profile = *profiles_[static_cast<std::size_t>(index)];
-    bool saved = false;
-    if (std::FILE* f = std::fopen(SavePathOf(profile.name).c_str(), "rb")) {
-        char head[kMinSavedGameBytes];
-        saved = std::fread(head, 1, sizeof head, f) == sizeof head;
-        std::fclose(f);
-    }
-    profile.hasSavedGame = saved;
+    // Its size, found without waiting: a FIFO planted at a slot's name must not block the game.
+    profile.hasSavedGame =
+        TwReadableFileSize(SavePathOf(profile.name)) >= static_cast<long long>(kMinSavedGameBytes);
 }
 
 void TwProfileStore::DeleteSavedGame() {

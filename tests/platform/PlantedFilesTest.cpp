@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "platform/TwInstanceLock.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwProfileStore.h"
 
 extern char** environ;
 
@@ -183,6 +184,32 @@ TEST(PlantedFiles, AFifoInPlaceOfAPlayerFileIsNotRead) {
         ADD_FAILURE() << "reading a FIFO blocked";
     }
     EXPECT_FALSE(reading.get());
+}
+
+// FIFOs in place of a player's saved game: the players load without waiting on them, and
+// none counts as a saved game.
+TEST(PlantedFiles, AFifoInPlaceOfASavedGameNeitherBlocksNorCounts) {
+    zvtest::ScopedUserDirs dirs;
+    TwProfileStore& store = TwProfileStore::Instance();
+    store.Reset();
+    zvtest::WriteAll(TwUserPath("Data/Profiles.Txt"), "ActiveProfile=0\nPlayerName0=\"Ann\"\n");
+    ASSERT_TRUE(TwMakeDirs(TwDataDir() + "/Save"));
+    const std::string slot = TwUserPath(TwProfileStore::SlotGameName("Ann"));
+    ASSERT_EQ(::mkfifo(slot.c_str(), 0644), 0);
+    auto loading = std::async(std::launch::async, [&store] {
+        store.LoadProfiles();
+        store.CheckSavedGame();
+        return store.HasSavedGame();
+    });
+    if (loading.wait_for(5s) != std::future_status::ready) {
+        const int writer = ::open(slot.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+        ADD_FAILURE() << "loading the players blocked on a FIFO";
+    }
+    EXPECT_FALSE(loading.get());
+    EXPECT_EQ(store.ActiveName(), "Ann");
+    EXPECT_TRUE(IsFifo(slot));
+    store.Reset();
 }
 
 } // namespace
