@@ -102,6 +102,7 @@ int TwRunMessageBoxProcess(int argc, char** argv) {
     SDL_Window* ownerWindow = nullptr;
     if (owner != 0) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1"); // the game's business, not the box's
         if (SDL_Init(SDL_INIT_VIDEO) == 0) {
             ownerWindow =
                 SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(owner)));

@@ -132,10 +132,11 @@ std::string UnpredictableSuffix() {
 }
 
 // Creates the temporary file exclusively (never opening anything already there, a link
-// included); `name` receives its name.
-int CreateTemporary(int dirFd, const std::string& target, std::string& name) {
+// included); `name` receives its name. The name's length does not depend on the file's, so
+// any name the folder takes can be written.
+int CreateTemporary(int dirFd, std::string& name) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        name = target + ".tmp-" + UnpredictableSuffix();
+        name = ".tmp-" + UnpredictableSuffix();
         const int fd = ::openat(dirFd, name.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST) {
@@ -210,7 +211,7 @@ bool TwWriteFileAtomic(const std::string& path, std::string_view bytes) {
         return false;
     }
     std::string tmp;
-    const int fd = CreateTemporary(dirFd.Get(), name, tmp);
+    const int fd = CreateTemporary(dirFd.Get(), tmp);
     if (fd < 0) {
         return false;
     }

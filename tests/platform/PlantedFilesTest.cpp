@@ -183,6 +183,16 @@ TEST(PlantedFiles, LinksBesideAPlayerFileCannotRedirectTheWrite) {
     EXPECT_EQ(std::distance(fs::directory_iterator(TwDataDir()), {}), before);
 }
 
+// The temporary file's name does not grow with the file's: the longest name the folder
+// takes can be written.
+TEST(PlantedFiles, TheLongestFileNameCanBeWritten) {
+    zvtest::TempDir dir;
+    const std::string path = dir.File(std::string(251, 'n') + ".Tws");
+    EXPECT_TRUE(TwWriteFileAtomic(path, "a saved field"));
+    EXPECT_EQ(zvtest::ReadAll(path), "a saved field");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+}
+
 // A FIFO at a player file's name: reading it neither blocks nor yields anything.
 TEST(PlantedFiles, AFifoInPlaceOfAPlayerFileIsNotRead) {
     zvtest::TempDir dir;
