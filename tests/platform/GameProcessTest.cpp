@@ -1,11 +1,14 @@
-// The game binary started from outside: the single-instance lock and the command line.
+// The game binary started from outside: the single-instance lock (planted links, folders and
+// FIFOs at its name included) and the command line.
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "CommandLine.h"
 #include "TestSupport.h"
 #include "platform/TwInstanceLock.h"
+#include "platform/TwUserFiles.h"
 
 extern char** environ;
 
@@ -86,6 +90,81 @@ TEST(InstanceLock, NoPlaceForTheLockStillLetsTheGameRun) {
     TwInstanceLock lock;
     EXPECT_TRUE(lock.AcquireFile("/nonexistent-dir/for/sure/game.lock", "key"));
     EXPECT_FALSE(lock.Held());
+}
+
+namespace fs = std::filesystem;
+
+constexpr const char* kPrecious = "the player's own notes\nline two\n";
+
+TEST(InstanceLock, APlantedLinkIsReplacedAndItsTargetKeptByteForByte) {
+    for (const bool symbolic : {true, false}) {
+        SCOPED_TRACE(symbolic ? "symbolic link" : "hard link");
+        zvtest::ScopedUserDirs dirs;
+        ASSERT_TRUE(TwMakeDirs(TwDataDir()));
+        // A hard link can only be made on the same file system: beside the data folder.
+        const std::string target = TwDataDir() + "/../notes.txt";
+        zvtest::WriteAll(target, kPrecious);
+        const std::string lockPath = TwInstanceLock::DefaultPath();
+        if (symbolic) {
+            fs::create_symlink(target, lockPath);
+        } else {
+            fs::create_hard_link(target, lockPath);
+        }
+        {
+            TwInstanceLock first;
+            ASSERT_TRUE(first.Acquire("3D Zorbit Volley"));
+            EXPECT_TRUE(first.Held());
+            // The game's own lock file took the link's place.
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockPath)));
+            EXPECT_EQ(fs::hard_link_count(lockPath), 1u);
+            EXPECT_EQ(zvtest::ReadAll(lockPath), "3D Zorbit Volley\n");
+            // A second start still finds the game running and ends at once, saying nothing.
+            zvtest::TempDir output;
+            const pid_t again = StartGame(output.File("out.txt"), output.File("err.txt"));
+            ASSERT_GT(again, 0);
+            EXPECT_EQ(WaitForExit(again, std::chrono::seconds(10)), 0);
+            EXPECT_EQ(zvtest::ReadAll(output.File("err.txt")), "");
+            // A backup that links the lock file elsewhere does not let a second copy in.
+            fs::create_hard_link(lockPath, TwDataDir() + "/../backup.lock");
+            TwInstanceLock second;
+            EXPECT_FALSE(second.Acquire("3D Zorbit Volley"));
+        }
+        EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+    }
+}
+
+TEST(InstanceLock, APlantedDirectoryOrFifoIsLeftAloneAndTheGameRunsWithoutTheLock) {
+    zvtest::TempDir dir;
+    const std::string folder = dir.File("folder.lock");
+    fs::create_directory(folder);
+    zvtest::WriteAll(folder + "/inside.txt", kPrecious);
+    const std::string fifo = dir.File("fifo.lock");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+
+    for (const std::string& path : {folder, fifo}) {
+        SCOPED_TRACE(path);
+        // Done on a thread, so a lock that blocks fails the test instead of hanging it.
+        auto attempt = std::async(std::launch::async, [&path] {
+            TwInstanceLock lock;
+            const bool mayRun = lock.AcquireFile(path, "key");
+            return std::make_pair(mayRun, lock.Held());
+        });
+        ASSERT_EQ(attempt.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+            << "the lock blocked";
+        const auto [mayRun, held] = attempt.get();
+        EXPECT_TRUE(mayRun);
+        EXPECT_FALSE(held);
+    }
+    EXPECT_EQ(zvtest::ReadAll(folder + "/inside.txt"), kPrecious);
+    struct stat info {};
+    EXPECT_TRUE(::lstat(fifo.c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    // Nothing was written into the FIFO.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
 }
 
 // --help and --version answer and end at once: no window (here the game would complain it has

@@ -5,18 +5,12 @@
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "TestSupport.h"
-#include "platform/TwInstanceLock.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
-
-extern char** environ;
 
 namespace {
 
@@ -43,100 +37,6 @@ template <typename T> bool EndsWithoutWaitingOn(std::future<T>& work, const std:
         }
     }
     return false;
-}
-
-// Runs the game binary to its end (it is expected to end by itself: another copy holds the
-// lock); its exit code, or -1 when it was still running after ten seconds.
-int RunGameToItsEnd(const std::string& errPath) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    const std::string binary = zvtest::BinaryDir() + "/zorbit-volley";
-    char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        return -2;
-    }
-    for (int i = 0; i < 500; ++i) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
-}
-
-TEST(PlantedLock, ALinkIsReplacedAndItsTargetKeptByteForByte) {
-    for (const bool symbolic : {true, false}) {
-        SCOPED_TRACE(symbolic ? "symbolic link" : "hard link");
-        zvtest::ScopedUserDirs dirs;
-        ASSERT_TRUE(TwMakeDirs(TwDataDir()));
-        // A hard link can only be made on the same file system: beside the data folder.
-        const std::string target = TwDataDir() + "/../notes.txt";
-        zvtest::WriteAll(target, kPrecious);
-        const std::string lockPath = TwInstanceLock::DefaultPath();
-        if (symbolic) {
-            fs::create_symlink(target, lockPath);
-        } else {
-            fs::create_hard_link(target, lockPath);
-        }
-        {
-            TwInstanceLock first;
-            ASSERT_TRUE(first.Acquire("3D Zorbit Volley"));
-            EXPECT_TRUE(first.Held());
-            // The game's own lock file took the link's place.
-            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockPath)));
-            EXPECT_EQ(fs::hard_link_count(lockPath), 1u);
-            EXPECT_EQ(zvtest::ReadAll(lockPath), "3D Zorbit Volley\n");
-            // A second start still finds the game running and ends at once, saying nothing.
-            zvtest::TempDir output;
-            EXPECT_EQ(RunGameToItsEnd(output.File("err.txt")), 0);
-            EXPECT_EQ(zvtest::ReadAll(output.File("err.txt")), "");
-            // A backup that links the lock file elsewhere does not let a second copy in.
-            fs::create_hard_link(lockPath, TwDataDir() + "/../backup.lock");
-            TwInstanceLock second;
-            EXPECT_FALSE(second.Acquire("3D Zorbit Volley"));
-        }
-        EXPECT_EQ(zvtest::ReadAll(target), kPrecious);
-        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
-    }
-}
-
-TEST(PlantedLock, ADirectoryOrFifoIsLeftAloneAndTheGameRunsWithoutTheLock) {
-    zvtest::TempDir dir;
-    const std::string folder = dir.File("folder.lock");
-    fs::create_directory(folder);
-    zvtest::WriteAll(folder + "/inside.txt", kPrecious);
-    const std::string fifo = dir.File("fifo.lock");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-
-    for (const std::string& path : {folder, fifo}) {
-        SCOPED_TRACE(path);
-        // Done on a thread, so a lock that blocks fails the test instead of hanging it.
-        auto attempt = std::async(std::launch::async, [&path] {
-            TwInstanceLock lock;
-            const bool mayRun = lock.AcquireFile(path, "key");
-            return std::make_pair(mayRun, lock.Held());
-        });
-        ASSERT_EQ(attempt.wait_for(5s), std::future_status::ready) << "the lock blocked";
-        const auto [mayRun, held] = attempt.get();
-        EXPECT_TRUE(mayRun);
-        EXPECT_FALSE(held);
-    }
-    EXPECT_EQ(zvtest::ReadAll(folder + "/inside.txt"), kPrecious);
-    EXPECT_TRUE(IsFifo(fifo));
-    // Nothing was written into the FIFO.
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    char byte = 0;
-    EXPECT_LE(::read(reader, &byte, 1), 0);
-    ::close(reader);
 }
 
 // A folder inside the game's data folder that is a link to somewhere else: a saved game
