@@ -8,6 +8,9 @@
 #   LANGUAGE   the language's block name in the tables ("English", "German", ...)
 #   STAGE      a scratch folder for the pack tree
 #   OUT        the pack file to write
+#   ENGLISH    (translations only) the English pack's staged tree: every file staged here with
+#              the same name and the same bytes is left out, as the game reads it from the
+#              English pack it keeps open behind this one
 foreach(var TWPACK FONTS PICTURES TABLES FONTTABLE LANGUAGE STAGE OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "MakeLangPack.cmake: ${var} is not set")
@@ -29,6 +32,19 @@ file(WRITE ${STAGE}/Data/Lang.Txt "${tables}")
 file(READ ${FONTTABLE} fonts)
 string(REGEX REPLACE "Language = \"[^\"]*\"" "Language = \"${LANGUAGE}\"" fonts "${fonts}")
 file(WRITE ${STAGE}/Data/Fonts.Txt "${fonts}")
+
+if(DEFINED ENGLISH)
+    file(GLOB_RECURSE staged RELATIVE ${STAGE} ${STAGE}/*)
+    foreach(name IN LISTS staged)
+        if(EXISTS ${ENGLISH}/${name})
+            file(SHA256 ${STAGE}/${name} ours)
+            file(SHA256 ${ENGLISH}/${name} english)
+            if(ours STREQUAL english)
+                file(REMOVE ${STAGE}/${name})
+            endif()
+        endif()
+    endforeach()
+endif()
 
 execute_process(COMMAND ${TWPACK} create ${OUT} ${STAGE} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

@@ -55,16 +55,17 @@ void OpenPack(const char* name, const std::vector<std::string>& dirs) {
     }
 }
 
-// The pack of the desktop's language, or the English one when no pack of a wanted language
-// is there or it cannot be read; only a missing English pack is an error.
-void OpenLanguagePack(const std::vector<std::string>& dirs) {
+// The pack of the desktop's language in front of the English one, which stays open behind
+// it: a translation's pack holds only what differs from English. English alone when no pack
+// of a wanted language is there or it cannot be read; only a missing English pack is an error.
+void OpenLanguagePacks(const std::vector<std::string>& dirs) {
     for (const std::string& code : TwLocale::Candidates(std::getenv)) {
         if (code.empty()) {
             break;
         }
         const std::string path = FindGamePack(TwLocale::PackName(code), dirs);
         if (IsRegularFile(path) && TwResourceManager::Instance().OpenPack(path)) {
-            return;
+            break;
         }
     }
     OpenPack(kLanguagePack, dirs);
@@ -91,7 +92,7 @@ int RunZorbitVolley(const GameStartOptions& options) {
     const std::vector<std::string> dirs =
         options.packDirs.empty() ? UsualPackDirs() : options.packDirs;
     OpenPack(kMainPack, dirs);
-    OpenLanguagePack(dirs);
+    OpenLanguagePacks(dirs);
 
     TwScreenSize::Instance() = TwScreenSize{800, 600};
     TwProfileStore::Instance().LoadProfiles();

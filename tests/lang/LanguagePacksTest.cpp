@@ -119,3 +119,29 @@ TEST_F(LanguagePacks, EveryPrintedTextFitsItsPlaceAndHasEveryGlyph) {
         }
     }
 }
+
+// A translation's pack leaves out everything it would share byte for byte with the English
+// pack the game keeps open behind it (the font strips, pictures whose words did not change),
+// yet carries its own tables and the font table naming its language.
+TEST_F(LanguagePacks, TranslationsHoldOnlyWhatDiffersFromEnglish) {
+    for (const auto& pack : packs) {
+        if (pack->code.empty()) {
+            continue;
+        }
+        for (const std::string& name : pack->ownEntries) {
+            TwResourceManager alone, english;
+            ASSERT_TRUE(alone.OpenPack(pack->path));
+            ASSERT_TRUE(english.OpenPack(English().path));
+            std::string ours, theirs;
+            ASSERT_GE(alone.GetResource(name, ours), 0) << name;
+            if (english.GetResource(name, theirs) >= 0) {
+                EXPECT_NE(ours, theirs) << pack->path << " repeats " << name;
+            }
+        }
+        for (const char* needed : {"data/lang.txt", "data/fonts.txt"}) {
+            EXPECT_TRUE(std::binary_search(pack->ownEntries.begin(), pack->ownEntries.end(),
+                                           std::string(needed)))
+                << pack->path << " lacks " << needed;
+        }
+    }
+}

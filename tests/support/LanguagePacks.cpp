@@ -19,11 +19,29 @@ TwDefFile ReadTable(TwResourceManager& packs, const std::string& name) {
     return table;
 }
 
-std::unique_ptr<LanguagePack> Open(const std::string& code, const std::string& path) {
+std::vector<std::string> LowerCaseNames(const TwResourceManager& packs) {
+    std::vector<std::string> names;
+    for (const TwResourceManager::Item& item : packs.Entries()) {
+        std::string name = item.name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+std::unique_ptr<LanguagePack> Open(const std::string& code, const std::string& path,
+                                   const std::string& englishPath) {
     auto pack = std::make_unique<LanguagePack>();
     pack->code = code;
     pack->path = path;
     if (!pack->packs.OpenPack(path)) {
+        return pack;
+    }
+    pack->ownEntries = LowerCaseNames(pack->packs);
+    if (!code.empty() && !pack->packs.OpenPack(englishPath)) {
         return pack;
     }
     pack->tables = ReadTable(pack->packs, "Data/Lang.Txt");
@@ -50,22 +68,15 @@ std::string LanguagePack::Text(const std::string& key) {
 }
 
 std::vector<std::string> LanguagePack::EntryNames() const {
-    std::vector<std::string> names;
-    for (const TwResourceManager::Item& item : packs.Entries()) {
-        std::string name = item.name;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return LowerCaseNames(packs);
 }
 
 std::vector<std::unique_ptr<LanguagePack>> OpenLanguagePacks() {
     namespace fs = std::filesystem;
     const std::string dir = BinaryDir() + "/Data";
     std::vector<std::unique_ptr<LanguagePack>> packs;
-    packs.push_back(Open("", dir + "/Lang.Twr"));
+    const std::string english = dir + "/Lang.Twr";
+    packs.push_back(Open("", english, english));
     std::vector<std::string> codes;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
@@ -76,7 +87,7 @@ std::vector<std::unique_ptr<LanguagePack>> OpenLanguagePacks() {
     }
     std::sort(codes.begin(), codes.end());
     for (const std::string& code : codes) {
-        packs.push_back(Open(code, dir + "/Lang_" + code + ".Twr"));
+        packs.push_back(Open(code, dir + "/Lang_" + code + ".Twr", english));
     }
     return packs;
 }

@@ -7,22 +7,24 @@
 #include "data/TwResourceManager.h"
 #include "gfx/TwBitmapFont.h"
 
-// The language packs of this build tree, each opened on its own: its tables, the language
-// its font table names, and its main font cut from its own strip the way the game cuts it.
+// The language packs of this build tree, each opened as the game opens it (a translation
+// in front of the English pack): its tables, the language its font table names, and its main
+// font cut from the strip the game finds, the way the game cuts it.
 namespace zvtest {
 
 struct LanguagePack {
     std::string code; // "" for the English Data/Lang.Twr, else "de", "pt_BR", ...
     std::string path;
-    TwResourceManager packs;
-    TwDefFile tables;     // Data/Lang.Txt
-    std::string language; // "Language" of Data/Fonts.Txt: the block in use
+    TwResourceManager packs;             // the pack, and the English one behind a translation
+    std::vector<std::string> ownEntries; // the names the pack itself holds, lower-cased
+    TwDefFile tables;                    // Data/Lang.Txt
+    std::string language;                // "Language" of Data/Fonts.Txt: the block in use
     TwBitmapFont mainFont;
     bool fontLoaded = false;
 
     // The text of `key` in this pack's own block (no English fallback).
     std::string Text(const std::string& key);
-    // The names of the pack's entries, lower-cased.
+    // The names the game finds (the pack's and the English ones behind), lower-cased.
     std::vector<std::string> EntryNames() const;
 };
 
