@@ -1,21 +1,24 @@
 # Zorbit Volley: the two set-up commands and a few conveniences.
 #   make play   install dependencies, build everything, start the game
 #   make test   install dependencies, build everything, run every test
+#   make deb    build the Debian packages (Release, hardened, stripped) into build-deb/
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: play test bench deps configure build sanitize sanitize-build fuzz fuzz-check soak clean
+.PHONY: play test bench deps configure build sanitize sanitize-build fuzz fuzz-check soak clean \
+	deb deb-check
 
 play: build
 	cd $(BUILD) && ./zorbit-volley
 
 # The plain suite first, then the same suite under the sanitizers, then a short run of
-# every fuzz target on its seed corpus.
+# every fuzz target on its seed corpus, then the Debian packages built and checked by lintian.
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory sanitize
 	$(MAKE) --no-print-directory fuzz-check
+	$(MAKE) --no-print-directory deb-check
 
 bench: build
 	$(BUILD)/zv_bench --benchmark_counters_tabular=true
@@ -59,5 +62,13 @@ FUZZ_SECONDS ?= 20
 fuzz-check: fuzz
 	scripts/run-fuzzers build-fuzz $(FUZZ_SECONDS) $(JOBS)
 
+# The Debian packages, zorbit-volley and zorbit-volley-data, in build-deb/.
+deb: deps
+	scripts/build-deb build-deb
+
+# The same, then lintian --pedantic on them: any error or warning fails.
+deb-check: deps
+	scripts/build-deb --lint build-deb
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-deb

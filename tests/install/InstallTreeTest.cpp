@@ -100,7 +100,14 @@ TEST_F(InstallTree, HoldsTheProgramAndTheSamePacksTheBuildMade) {
                     zvtest::ReadAll(zvtest::BinaryDir() + "/Data/" + pack))
             << pack << " differs from the build's";
     }
-    EXPECT_TRUE(fs::is_regular_file(Usr("share/man/man6/zorbit-volley.6")));
+    EXPECT_TRUE(fs::is_regular_file(Usr("share/man/man6/zorbit-volley.6.gz")));
+    // Each Debian package made from this tree has its copyright file and changelog.
+    for (const char* package : {"zorbit-volley", "zorbit-volley-data"}) {
+        for (const char* doc : {"copyright", "changelog.gz"}) {
+            EXPECT_TRUE(fs::is_regular_file(Usr("share/doc/") + package + "/" + doc))
+                << package << "/" << doc;
+        }
+    }
 }
 
 // The menu entry starts the installed program and shows an icon the theme really has at
