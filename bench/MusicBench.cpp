@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/TwMixerBlockCodec.h"
+#include "platform/TwMixerFlacBlock.h"
 #include "platform/TwMixerTrack.h"
 
 namespace {
@@ -129,7 +129,7 @@ void BM_MusicPackBlocks(benchmark::State& state) {
     for (auto _ : state) {
         packed = 0;
         for (std::size_t at = 0; at + frames * 2 <= pcm.size(); at += frames * 2) {
-            packed += TwMixerBlockCodec::Pack(pcm.data() + at, frames, 2).size();
+            packed += TwMixerFlacBlock::Pack(pcm.data() + at, frames, 2).size();
         }
     }
     state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(pcm.size() * 2);
@@ -146,12 +146,12 @@ void BM_MusicExpandBlocks(benchmark::State& state) {
     const int frames = TwMixerTrack::kBlockFrames;
     std::vector<std::vector<std::uint8_t>> blocks;
     for (std::size_t at = 0; at + frames * 2 <= pcm.size(); at += frames * 2) {
-        blocks.push_back(TwMixerBlockCodec::Pack(pcm.data() + at, frames, 2));
+        blocks.push_back(TwMixerFlacBlock::Pack(pcm.data() + at, frames, 2));
     }
     std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
     for (auto _ : state) {
         for (const auto& block : blocks) {
-            TwMixerBlockCodec::Unpack(block, frames, 2, out.data());
+            TwMixerFlacBlock::Unpack(block, frames, 2, out.data());
             benchmark::DoNotOptimize(out.data());
         }
     }

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/TwMixerBlockCodec.h"
+#include "platform/TwMixerFlacBlock.h"
 
 TwMixerTrack::TwMixerTrack(const std::string& bytes, Format format, std::int64_t startFrame)
     : format_(format) {
-    format_.channels = std::clamp(format_.channels, 1, TwMixerBlockCodec::kMaxChannels);
+    format_.channels = std::clamp(format_.channels, 1, TwMixerFlacBlock::kMaxChannels);
     expanded_.assign(static_cast<std::size_t>(kBlockFrames) * format_.channels, 0);
     bytes_ = &bytes;
     startFrame_ = startFrame;
@@ -76,7 +76,7 @@ void TwMixerTrack::Publish(std::int64_t index, const std::int16_t* samples, int 
     frames = std::min(frames, kBlockFrames);
     auto block = std::make_unique<Block>();
     block->frames = frames;
-    block->packed = TwMixerBlockCodec::Pack(samples, frames, format_.channels);
+    block->packed = TwMixerFlacBlock::Pack(samples, frames, format_.channels);
     block->packed.shrink_to_fit();
     memory_.fetch_add(sizeof(Block) + block->packed.capacity(), std::memory_order_relaxed);
     delete slots_[index].exchange(block.release(), std::memory_order_acq_rel);
@@ -110,7 +110,7 @@ int TwMixerTrack::Peek(std::int64_t frame, const std::int16_t*& samples) {
             expandedIndex_ = kSilentBlock;
         }
     } else if (expandedIndex_ != index) {
-        if (!TwMixerBlockCodec::Unpack(block->packed, block->frames, format_.channels,
+        if (!TwMixerFlacBlock::Unpack(block->packed, block->frames, format_.channels,
                                        expanded_.data())) {
             std::fill(expanded_.begin(), expanded_.end(), std::int16_t{0});
         }

@@ -16,8 +16,8 @@ struct SDL_Thread;
 // the track's own fills the blocks (at a low priority after the first second), starting with the
 // block that holds the frame the music starts from, then on to the end, then from the beginning up
 // to that block: the music can start at once, even in the middle of the track, and plays on while
-// the rest is decoded. Blocks are kept compressed without loss (TwMixerBlockCodec) and expanded one
-// at a time on the audio thread, about 20 microseconds a block (85 ms of music).
+// the rest is decoded. Blocks are kept compressed without loss as FLAC frames (TwMixerFlacBlock)
+// and expanded one at a time on the audio thread, about 50 microseconds a block (85 ms of music).
 //
 // Ogg Vorbis is decoded block by block (from the beginning, through SDL's converter, when its
 // rate or channel count is not the device's); any other file is decoded whole by the mixer's
@@ -61,7 +61,7 @@ public:
 private:
     struct Block {
         int frames = 0;
-        std::vector<std::uint8_t> packed; // by TwMixerBlockCodec
+        std::vector<std::uint8_t> packed; // by TwMixerFlacBlock
     };
     static constexpr std::int64_t kSilentBlock = -2;
     // Blocks from the starting one on decoded at the thread's normal priority before it steps
