@@ -32,18 +32,20 @@ std::string TwSysConfig::FilePath() const {
 }
 
 int TwSysConfig::Load() {
+    // First start (or an unreadable file): full screen, both volumes 100, Easy. A file that
+    // lacks a key gives that key the same first-run value, so a file holding only
+    // "Windowed=1" (the advice for full-screen trouble) keeps the sound on. A key that is
+    // present is taken as written.
     if (table_.LoadFromFile(FilePath()) != 0) {
-        // First start (or an unreadable file): full screen, both volumes 100, Easy.
         Windowed = false;
         SoundVolume = kDefaultVolume;
         MusicVolume = kDefaultVolume;
         DifficultLevel = 0;
         return 1;
     }
-    // A key missing from an existing file reads as 0; values are taken as written.
     Windowed = table_.GetInt("Windowed", 0) != 0;
-    SoundVolume = table_.GetInt("SoundVolume", 0);
-    MusicVolume = table_.GetInt("MusicVolume", 0);
+    SoundVolume = table_.GetInt("SoundVolume", kDefaultVolume);
+    MusicVolume = table_.GetInt("MusicVolume", kDefaultVolume);
     DifficultLevel = table_.GetInt("DifficultLevel", 0);
     return 0;
 }

@@ -19,7 +19,8 @@ public:
     virtual void Assign(const TwSysConfig& other);
 
     // Reads the settings file. Missing or unreadable: full screen, volumes 100, Easy, and 1
-    // is returned; otherwise 0, with every key missing from the file read as 0.
+    // is returned; otherwise 0, with every key missing from the file given that same
+    // first-run value.
     int Load();
     // Writes the four settings (with any other keys the file held) atomically. 0 on
     // success, 1 when the file could not be written.

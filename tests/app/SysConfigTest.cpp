@@ -21,15 +21,23 @@ TEST(SysConfig, FirstStartIsFullScreenLoudEasyAndWritesNothing) {
     EXPECT_FALSE(TwReadFile(config.FilePath(), bytes));
 }
 
-TEST(SysConfig, MissingKeysOfAnExistingFileReadAsZero) {
+TEST(SysConfig, MissingKeysOfAnExistingFileTakeTheirFirstRunValues) {
     zvtest::ScopedUserDirs dirs;
     TwSysConfig config;
     ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Windowed=1\n"));
     EXPECT_EQ(config.Load(), 0);
     EXPECT_TRUE(config.Windowed);
-    EXPECT_EQ(config.SoundVolume, 0);
-    EXPECT_EQ(config.MusicVolume, 0);
+    EXPECT_EQ(config.SoundVolume, 100);
+    EXPECT_EQ(config.MusicVolume, 100);
     EXPECT_EQ(config.DifficultLevel, 0);
+
+    // Keys that are present keep their reading, a written 0 included.
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "MusicVolume=0\nDifficultLevel=2\n"));
+    EXPECT_EQ(config.Load(), 0);
+    EXPECT_FALSE(config.Windowed);
+    EXPECT_EQ(config.SoundVolume, 100);
+    EXPECT_EQ(config.MusicVolume, 0);
+    EXPECT_EQ(config.DifficultLevel, 2);
 }
 
 TEST(SysConfig, SaveAndReloadGiveBackTheSameSettingsAndKeepOtherKeys) {

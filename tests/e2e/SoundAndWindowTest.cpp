@@ -93,6 +93,23 @@ TEST(Sound, MenuMusicPlaysAndAClickAddsItsEffect) {
     EXPECT_EQ(run.CloseWindow(), 0);
 }
 
+TEST(Sound, SettingsHoldingOnlyWindowedStillPlayTheMusic) {
+    // The README's advice for full-screen trouble: a settings file with just this line.
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    std::filesystem::create_directories(run.ConfigDir());
+    zvtest::WriteAll(run.ConfigDir() + "/TwConfig.Cfg", "Windowed=1\n");
+    StartReturningPlayer(run, "Wren");
+    const DiskSound sound(run.AudioFile());
+
+    const std::int64_t atMenu = sound.Size();
+    ASSERT_TRUE(WaitForSound(sound, atMenu + sound.BytesAt(2.0), 10s)) << "no sound written";
+    run.Snap("windowed-menu");
+    EXPECT_GT(sound.LoudestWindow(atMenu, atMenu + sound.BytesAt(2.0)), kAudible)
+        << "the menu music is silent with only Windowed=1 in the settings";
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
 // Processor time the game uses over a stretch of wall-clock time, in percent of one core.
 double CpuShare(ChildProcess& game, std::chrono::milliseconds span) {
     const long before = game.CpuMillis();
