@@ -5,6 +5,7 @@
 #include "ArcadeMap.h"
 #include "BaseBubble.h"
 #include "BubbleBanks.h"
+#include "ControlBindings.h"
 #include "GameCompletePanel.h"
 #include "GameMap.h"
 #include "GameState.h"
@@ -64,6 +65,15 @@ std::unique_ptr<GameCompletePanel> MakeResultPanel(const std::string& picture,
     return panel;
 }
 
+// The pause panel: resume (Escape presses it too) on the left, back to the menu on the right.
+std::unique_ptr<TwPanel> MakePausePanel() {
+    auto panel = std::make_unique<TwPanel>();
+    panel->Create("Interface/PauseDlg");
+    panel->AddButton("Interface/Resume", 30, 70, Game::kResumeButton, TwPanel::kCancelRole);
+    panel->AddButton("Interface/BtnMenu", 70, 70, Game::kPauseMenuButton, TwPanel::kPlainRole);
+    return panel;
+}
+
 } // namespace
 
 Game::Game() : banks_(std::make_unique<BubbleBanks>()) {
@@ -117,6 +127,7 @@ void Game::BuildScreen() {
     AddPanel(kMenuPanel, std::move(menu));
     AddPanel(kGameOverPanel, MakeResultPanel("Interface/GameOverDlg", kGameOverButton));
     AddPanel(kCompletePanel, MakeResultPanel("Interface/GameComplDlg", kCompleteButton));
+    AddPanel(kPausePanel, MakePausePanel());
     OpenPanel(kMenuPanel);
 }
 
@@ -142,6 +153,7 @@ void Game::DestroyField() {
 void Game::Start(int mode) {
     DestroyField();
     shotToSave_ = false;
+    paused_ = false;
     gameId_ = mode;
     if (mode == kArcade) {
         field_ = geometry_ ? std::make_unique<ArcadeMap>(*banks_, *geometry_)
@@ -180,8 +192,10 @@ void Game::LinkCursorTint() {
     });
 }
 
-// A result dialog still open from an earlier game is dropped; the menu panel stays.
+// A result dialog (or the pause panel) still open from an earlier game is dropped; the menu
+// panel stays.
 void Game::CloseResultPanels() {
+    paused_ = false;
     while (!panelStack_.empty() && TopPanel() != GetPanel(kMenuPanel)) {
         RemoveTopPanel();
     }
@@ -288,10 +302,24 @@ void Game::ApplySavedGame(const SavedGame& saved) {
 // The screen
 
 bool Game::HandleInput(TwInputEvent& input) {
-    if (TwEventListener::HandleInput(input)) {
+    if (IsPauseKey(input)) {
+        if (paused_) {
+            Resume();
+        } else {
+            Pause();
+        }
+        MarkConsumed(input);
         return true;
     }
-    if (GameState::Get() == GameState::kPlaying && launcher_) {
+    if (IsMenuKey(input)) {
+        SetPendingEvent(kMenuButton);
+        MarkConsumed(input);
+        return true;
+    }
+    if (!IsStrayEscape(input) && TwEventListener::HandleInput(input)) {
+        return true;
+    }
+    if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_) {
         keys_.HandleInput(*launcher_, input);
         launcher_->HandleInput(input);
     }
@@ -301,6 +329,9 @@ bool Game::HandleInput(TwInputEvent& input) {
 
 void Game::Update(int elapsedMs) {
     TwEventListener::Update(elapsedMs);
+    if (paused_) {
+        return; // only the pause panel moves
+    }
     banks_->Scene().Update(elapsedMs);
     if (launcher_) {
         launcher_->Update(elapsedMs);
@@ -384,7 +415,13 @@ void Game::Draw() {
 
 void Game::OnEvent() {
     const std::string event = PendingEvent();
-    if (event == kMenuButton) {
+    if (event == kResumeButton) {
+        Resume();
+    } else if (event == kPauseMenuButton) {
+        Resume();
+        SaveGame();
+        BackToMenu(true);
+    } else if (event == kMenuButton) {
         // Only a game in progress is kept; a finished one has already left the slot.
         if (!IsFinished()) {
             SaveGame();
@@ -398,6 +435,47 @@ void Game::OnEvent() {
         BackToMenu(true);
     }
     ClearEvent();
+}
+
+// The pause key (P, a controller's Start) pauses and resumes a game being played.
+bool Game::IsPauseKey(const TwInputEvent& input) const {
+    return GameState::Get() == GameState::kPlaying && field_ &&
+           ControlBindings::Current().ActionOf(input) == ControlBindings::kPause;
+}
+
+// With no dialog over the game, the menu key saves the game and goes back to the menu.
+bool Game::IsMenuKey(const TwInputEvent& input) const {
+    return TopPanel() == GetPanel(kMenuPanel) &&
+           ControlBindings::Current().ActionOf(input) == ControlBindings::kMenu;
+}
+
+// Escape presses the menu button as the panel's cancel key; an Escape that is not the menu
+// key (the menu key was changed, or a controller button sends it) must not reach it.
+bool Game::IsStrayEscape(const TwInputEvent& input) const {
+    if (TopPanel() != GetPanel(kMenuPanel) || input.eventClass != TwInputEvent::kKeyboard ||
+        input.key != TwInputCodes::kEscape) {
+        return false;
+    }
+    const bool escapeIsMenu =
+        ControlBindings::Current().Key(ControlBindings::kMenu) == TwInputCodes::kEscape;
+    return !escapeIsMenu || input.padButton >= 0;
+}
+
+void Game::Pause() {
+    if (paused_ || GameState::Get() != GameState::kPlaying || !field_) {
+        return;
+    }
+    paused_ = true;
+    keys_.IgnoreHeldKeys();
+    OpenPanel(kPausePanel);
+}
+
+void Game::Resume() {
+    if (!paused_) {
+        return;
+    }
+    paused_ = false;
+    ClosePanel(kPausePanel);
 }
 
 void Game::BackToMenu(bool menuMusic) {

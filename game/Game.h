@@ -30,6 +30,9 @@ public:
     static constexpr const char* kGameOverButton = "GameOverDlg.Menu";
     static constexpr const char* kCompletePanel = "GameCompleteDlg";
     static constexpr const char* kCompleteButton = "GameCompleteDlg.ComplOk";
+    static constexpr const char* kPausePanel = "PauseDlg";
+    static constexpr const char* kResumeButton = "PauseDlg.Resume";
+    static constexpr const char* kPauseMenuButton = "PauseDlg.Menu";
     static constexpr int kClassic = 0;
     static constexpr int kArcade = 1;
     // Where the score is printed: centred on this point.
@@ -75,6 +78,12 @@ public:
     // under the active player's name.
     virtual void RecordHighScore();
 
+    // The pause: while the pause panel is open the field, the launcher, their animations
+    // and the Arcade clock stand still. Pause does nothing unless a game is being played.
+    void Pause();
+    void Resume();
+    bool Paused() const { return paused_; }
+
     // The player whose game is on the screen: taken from the active player when a game is
     // started or continued. The game is saved into and erased from this player's slot only,
     // whoever is active by then.
@@ -98,6 +107,11 @@ private:
     // Records the score, erases the saved game and opens the result dialog.
     void EndGame(const char* panelName, int shownState);
     void BackToMenu(bool menuMusic);
+    // The pause key (or button) pressed while a game is played.
+    bool IsPauseKey(const TwInputEvent& input) const;
+    // The menu key (or button) with no dialog over the game.
+    bool IsMenuKey(const TwInputEvent& input) const;
+    bool IsStrayEscape(const TwInputEvent& input) const;
     // True once the last shot has landed, its bursts and falls are over and any row it
     // brought has settled: the moment the next shot may be fired.
     bool ShotAtRest() const;
@@ -118,6 +132,7 @@ private:
     std::string owner_;
     // A shot was fired and the field it left has not been saved yet.
     bool shotToSave_ = false;
+    bool paused_ = false;
     // The score as printed for the last frame; printed again only when the score changes.
     std::optional<int> printedScore_;
     char scoreText_[16] = {};

@@ -1,9 +1,11 @@
 #include "GameApplication.h"
 
+#include "ControlBindings.h"
 #include "GameControl.h"
 #include "MenuGui.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
+#include "data/TwSysConfig.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwPanel.h"
@@ -29,6 +31,8 @@ MenuGui* GameApplication::Menu() const {
 }
 
 void GameApplication::LoadData() {
+    // The keys and buttons of play come with the settings, read before the window was made.
+    ControlBindings::Current().Load(TwSysConfig::Instance().Table());
     auto menu = std::make_unique<MenuGui>();
     menu->SetRouter(Router());
     menuScreen_ = std::move(menu);

@@ -4,35 +4,28 @@
 #include <cmath>
 #include <numbers>
 
+#include "ControlBindings.h"
 #include "Launcher.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwEvents.h"
 
 namespace {
-
-using namespace TwInputCodes;
 
 // The aim always points above the launcher's own height (as the mouse must be above it).
 constexpr float kFlattestAngle = 0.02f;
 // How far ahead of the launcher the turned aim is given to Aim, as if the mouse were there.
 constexpr float kAimDistance = 300.0f;
 
-bool FireKeyHeld() {
-    return TwKeyHeld(kUp) || TwKeyHeld(kSpace);
-}
-
 } // namespace
 
 void LauncherKeys::HandleInput(Launcher& launcher, const TwInputEvent& event) {
-    if (event.messageId != kKeyDown) {
-        return;
-    }
-    if (event.key == kUp || event.key == kSpace) {
+    const std::optional<ControlBindings::Action> action =
+        ControlBindings::Current().ActionOf(event);
+    if (action == ControlBindings::kFire) {
         if (!firePressed_) {
             firePressed_ = true;
             launcher.Fire();
         }
-    } else if (event.key == kDown) {
+    } else if (action == ControlBindings::kSwap) {
         if (!swapPressed_) {
             swapPressed_ = true;
             launcher.Swap();
@@ -42,15 +35,16 @@ void LauncherKeys::HandleInput(Launcher& launcher, const TwInputEvent& event) {
 
 void LauncherKeys::Update(Launcher& launcher, int elapsedMs) {
     // A released key lets the next press act again.
-    firePressed_ = firePressed_ && FireKeyHeld();
-    swapPressed_ = swapPressed_ && TwKeyHeld(kDown);
+    const ControlBindings& bindings = ControlBindings::Current();
+    firePressed_ = firePressed_ && bindings.Held(ControlBindings::kFire);
+    swapPressed_ = swapPressed_ && bindings.Held(ControlBindings::kSwap);
 
-    const bool left = TwKeyHeld(kLeft);
-    const bool right = TwKeyHeld(kRight);
+    const bool left = bindings.Held(ControlBindings::kTurnLeft);
+    const bool right = bindings.Held(ControlBindings::kTurnRight);
     if (left == right || elapsedMs <= 0) {
         return;
     }
-    const float rate = TwKeyHeld(kShift) ? kFineTurnRate : kTurnRate;
+    const float rate = bindings.Held(ControlBindings::kFineTurn) ? kFineTurnRate : kTurnRate;
     const TwVector direction = launcher.Direction();
     // Angle above the horizontal, counted from the right: turning left raises it.
     const float angle = std::atan2(-direction.y, direction.x);

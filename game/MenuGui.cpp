@@ -44,6 +44,7 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"MainMenuDlg.Options", &MenuGui::OnOptions},
         {"OptionsDlg.WindowedCheckBox", &MenuGui::OnWindowedBox},
         {"OptionsDlg.Ok", &MenuGui::OnOptionsOk},
+        {"OptionsDlg.Controls", &MenuGui::OnControls},
         {"OptionsDlg.SoundSlider", &MenuGui::OnSoundSlider},
         {"OptionsDlg.MusicSlider", &MenuGui::OnMusicSlider},
         {"OptionsDlg.Easy", &MenuGui::OnEasy},
@@ -71,11 +72,16 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
 
 void MenuGui::OnEvent() {
     if (!pendingEvent_.empty()) {
+        bool handled = false;
         for (const EventEntry& entry : EventTable()) {
             if (pendingEvent_ == entry.name) {
                 (this->*entry.handler)();
+                handled = true;
                 break;
             }
+        }
+        for (auto taker = eventTakers_.begin(); !handled && taker != eventTakers_.end(); ++taker) {
+            handled = (*taker)(pendingEvent_);
         }
     }
     ClearEvent();

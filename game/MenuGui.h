@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +81,7 @@ private:
     static const std::vector<EventEntry>& EventTable();
 
     void BuildOptionsDialog();
+    void BuildControlsDialog();
     void BuildHelpDialog();
     void BuildCreditsDialog();
     void AddModeButtons();
@@ -98,6 +100,7 @@ private:
     void OnCredits();
     void OnCreditsOk() { ClosePanel(kCreditsDialog); }
     void OnOptions() { OpenPanel(kOptionsDialog); }
+    void OnControls();
     void OnWindowedBox();
     void OnOptionsOk();
     void OnSoundSlider();
@@ -138,6 +141,9 @@ private:
 
     TwEventRouter* router_ = nullptr;
     GameControl* game_ = nullptr;
+    // Dialogs that handle their own named events (controls, statistics): an event no row of
+    // the table names is offered to each in turn.
+    std::vector<std::function<bool(const std::string&)>> eventTakers_;
     std::unique_ptr<BaseBubble> currentBubble_;
     std::unique_ptr<BaseBubble> nextBubble_;
     TwVector aim_{0.0f, -1.0f, 0.0f};

@@ -2,6 +2,7 @@
 // questions, built once when the menu is loaded, and the mode buttons of the main menu.
 #include <algorithm>
 
+#include "ControlsPanel.h"
 #include "MenuGui.h"
 #include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
@@ -24,6 +25,7 @@ void MenuGui::BuildMenuDialogs() {
     start->AddButton("Interface/Continue", 20, 80, "ConfirmGameDlg.Continue", TwPanel::kPlainRole);
 
     BuildOptionsDialog();
+    BuildControlsDialog();
 
     TwPanel* difficulty = BuildQuestion(kDifficultyQuestion, "DifficultChange");
     difficulty->AddButton("Interface/Yes", 20, 80, "DiffChangeDlg.Ok", TwPanel::kPlainRole);
@@ -41,6 +43,7 @@ void MenuGui::BuildOptionsDialog() {
     auto options = std::make_unique<TwDialogPanel>();
     options->Create("Interface/OptionsDlg");
     options->AddButton("Interface/BtnOk", 50, 90, "OptionsDlg.Ok", TwPanel::kCancelRole);
+    options->AddButton("Interface/Controls", 50, 23, "OptionsDlg.Controls", TwPanel::kPlainRole);
 
     auto makeSlider = [](float y, int value) {
         auto slider = std::make_unique<TwSlider>();
@@ -73,6 +76,17 @@ void MenuGui::BuildOptionsDialog() {
     options->AddElement("OptionsDlg.Difficult", std::move(levels));
 
     AddPanel(kOptionsDialog, std::move(options));
+}
+
+void MenuGui::BuildControlsDialog() {
+    auto controls = std::make_unique<ControlsPanel>();
+    controls->Build();
+    ControlsPanel* panel = AddPanel(ControlsPanel::kName, std::move(controls));
+    eventTakers_.push_back([panel](const std::string& name) { return panel->TakeEvent(name); });
+}
+
+void MenuGui::OnControls() {
+    OpenPanel(ControlsPanel::kName);
 }
 
 void MenuGui::BuildHelpDialog() {

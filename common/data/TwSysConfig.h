@@ -30,6 +30,10 @@ public:
     const std::string& FileName() const { return fileName_; }
     std::string FilePath() const;
 
+    // Every key the file held, the four settings' among them: others (the game's controls)
+    // read and write theirs here, and Save keeps them.
+    TwDefFile& Table() { return table_; }
+
     bool Windowed = false;
     int SoundVolume = 100;
     int MusicVolume = 100;

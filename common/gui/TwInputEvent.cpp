@@ -10,6 +10,7 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
     button = kNoButton;
     key = 0;
     character = 0;
+    padButton = -1;
     messageId = -1;
 
     const auto atPointer = [this] {
@@ -22,12 +23,14 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
         eventClass = kKeyboard;
         messageId = message.id;
         key = static_cast<std::uint8_t>(message.wParam & 0xFF);
+        padButton = message.x > 0 ? message.x - 1 : -1;
         return true;
     case kTwMsgChar:
         eventClass = kKeyboard;
         messageId = message.id;
         character = message.wParam;
         key = message.wParam <= 0xFF ? static_cast<std::uint8_t>(message.wParam) : 0;
+        padButton = message.x > 0 ? message.x - 1 : -1;
         return true;
     case kTwMsgMouseMove:
         eventClass = kMouse;

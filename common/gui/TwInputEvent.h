@@ -42,6 +42,9 @@ struct TwInputEvent {
     // The whole Unicode character of a character message; `key` holds it only up to 255
     // and is 0 for any character past that, so no letter reads as a control key.
     std::uint32_t character = 0;
+    // The controller button a key-down (or its character) came from, -1 for the keyboard
+    // and for other events.
+    std::int32_t padButton = -1;
     std::int32_t captionHeight = 0; // title-bar height of the window
 
     // Fills the record from one window message. Returns true when the message is an input

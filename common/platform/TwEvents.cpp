@@ -241,6 +241,14 @@ bool TwKeyHeld(std::uint32_t virtualKey) {
            TwEventsInternal::ControllersHold(virtualKey);
 }
 
+bool TwKeyboardKeyHeld(std::uint32_t virtualKey) {
+    return TwEventsInternal::KeyboardHolds(virtualKey);
+}
+
+bool TwPadButtonHeld(int button) {
+    return TwEventsInternal::ControllersHoldButton(button);
+}
+
 int TwGamepadCount() {
     return TwEventsInternal::OpenControllerCount();
 }

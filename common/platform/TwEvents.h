@@ -20,7 +20,10 @@
 //
 // Game controllers speak as keys: the d-pad and the left stick as the arrow keys, A as
 // Space, B as Escape (with its character message), X as Down, Start as Enter. Holding a button
-// holds its key (see TwKeyHeld); releasing it sends a key-up.
+// holds its key (see TwKeyHeld); releasing it sends a key-up. A controller's key messages
+// carry its button plus one as their x (the stick as the d-pad button it leans towards;
+// buttons without a key send key 0), so the game can bind buttons of its own; the keyboard's
+// carry 0.
 enum TwMessageId : int {
     kTwMsgSize = 5,          // wParam: kTwSizeRestored or kTwSizeMinimized
     kTwMsgActivate = 6,      // wParam: kTwWindowActive or kTwWindowInactive
@@ -60,6 +63,11 @@ bool TwWaitMessage(TwWindowMessage& out, int timeoutMs);
 // game controller (releases reach the screens only as empty events, so held-key play asks
 // here). Everything counts as released when the window loses the keyboard.
 bool TwKeyHeld(std::uint32_t virtualKey);
+// The same for the keyboard alone, and for a controller button (SDL's button numbers: 0 A,
+// 1 B, 2 X, 3 Y, 4 Back, 5 Guide, 6 Start, 7/8 the sticks, 9/10 the shoulders, 11-14 the
+// d-pad up, down, left, right).
+bool TwKeyboardKeyHeld(std::uint32_t virtualKey);
+bool TwPadButtonHeld(int button);
 // Game controllers open now. Controllers are opened when plugged in, also while the game
 // runs; their buttons and left stick send the key messages listed above.
 int TwGamepadCount();

@@ -17,6 +17,7 @@ namespace {
 struct Pad {
     SDL_GameController* controller = nullptr;
     std::multiset<std::uint32_t> heldKeys;
+    std::multiset<int> heldButtons; // the stick counts as the d-pad button it leans towards
     int stickX = 0, stickY = 0;
     std::uint32_t stickKey = 0; // the arrow the left stick stands for, 0 in the middle
 };
@@ -52,16 +53,36 @@ std::uint32_t PadButtonKey(Uint8 button) {
     }
 }
 
-void PressPadKey(Pad& pad, std::uint32_t vk) {
+// A button's key messages carry the button (plus one) as their x, so the game can tell a
+// controller's Start from the keyboard's Enter. A button without a key sends key 0.
+void PressPadKey(Pad& pad, std::uint32_t vk, int button) {
     pad.heldKeys.insert(vk);
-    PostKeyDown(vk);
+    pad.heldButtons.insert(button);
+    PostKeyDown(vk, button + 1);
 }
 
-void ReleasePadKey(Pad& pad, std::uint32_t vk) {
+void ReleasePadKey(Pad& pad, std::uint32_t vk, int button) {
+    if (const auto heldButton = pad.heldButtons.find(button); heldButton != pad.heldButtons.end()) {
+        pad.heldButtons.erase(heldButton);
+    }
     const auto held = pad.heldKeys.find(vk);
     if (held != pad.heldKeys.end()) {
         pad.heldKeys.erase(held);
-        Post(kTwMsgKeyUp, vk);
+        Post(kTwMsgKeyUp, vk, button + 1);
+    }
+}
+
+// The d-pad button an arrow key stands for.
+int ArrowButton(std::uint32_t vk) {
+    switch (vk) {
+    case 37:
+        return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
+    case 38:
+        return SDL_CONTROLLER_BUTTON_DPAD_UP;
+    case 39:
+        return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
+    default:
+        return SDL_CONTROLLER_BUTTON_DPAD_DOWN;
     }
 }
 
@@ -96,16 +117,25 @@ void MovePadStick(Pad& pad, Uint8 axis, int value) {
         return;
     }
     if (pad.stickKey != 0) {
-        ReleasePadKey(pad, pad.stickKey);
+        ReleasePadKey(pad, pad.stickKey, ArrowButton(pad.stickKey));
     }
     pad.stickKey = key;
     if (key != 0) {
-        PressPadKey(pad, key);
+        PressPadKey(pad, key, ArrowButton(key));
     }
 }
 
 // A controller plugged in (or present at start) is opened at once; one pulled out lets go
 // of every key it held.
+void ReleaseEverything(Pad& pad) {
+    while (!pad.heldKeys.empty()) {
+        const std::uint32_t vk = *pad.heldKeys.begin();
+        pad.heldKeys.erase(pad.heldKeys.begin());
+        Post(kTwMsgKeyUp, vk);
+    }
+    pad.heldButtons.clear();
+}
+
 void AddPad(int deviceIndex) {
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (!controller) {
@@ -126,9 +156,7 @@ void RemovePad(SDL_JoystickID id) {
         return;
     }
     Pad& pad = found->second;
-    while (!pad.heldKeys.empty()) {
-        ReleasePadKey(pad, *pad.heldKeys.begin());
-    }
+    ReleaseEverything(pad);
     if (pad.controller) {
         SDL_GameControllerClose(pad.controller);
     }
@@ -150,14 +178,12 @@ void TranslateControllerEvent(const SDL_Event& e) {
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
         const std::uint32_t vk = PadButtonKey(e.cbutton.button);
-        if (vk == 0) {
-            break;
-        }
+        const int button = e.cbutton.button;
         Pad& pad = Pads()[e.cbutton.which];
         if (e.type == SDL_CONTROLLERBUTTONDOWN) {
-            PressPadKey(pad, vk);
+            PressPadKey(pad, vk, button);
         } else {
-            ReleasePadKey(pad, vk);
+            ReleasePadKey(pad, vk, button);
         }
         break;
     }
@@ -178,6 +204,15 @@ bool ControllersHold(std::uint32_t virtualKey) {
     return false;
 }
 
+bool ControllersHoldButton(int button) {
+    for (const auto& [id, pad] : Pads()) {
+        if (pad.heldButtons.count(button) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int OpenControllerCount() {
     int open = 0;
     for (const auto& [id, pad] : Pads()) {
@@ -188,9 +223,7 @@ int OpenControllerCount() {
 
 void ReleaseControllers() {
     for (auto& [id, pad] : Pads()) {
-        while (!pad.heldKeys.empty()) {
-            ReleasePadKey(pad, *pad.heldKeys.begin());
-        }
+        ReleaseEverything(pad);
         pad.stickKey = 0;
         pad.stickX = pad.stickY = 0;
     }

@@ -21,7 +21,8 @@ void TranslateKey(const SDL_KeyboardEvent& e);
 // Each Unicode character of typed text becomes a character message.
 void PostText(const char* utf8);
 // A key-down, followed by the control character Escape, Enter, Backspace and Tab type.
-void PostKeyDown(std::uint32_t virtualKey);
+// `source` goes into the messages' x: 0 for the keyboard, a controller's button plus one.
+void PostKeyDown(std::uint32_t virtualKey, int source = 0);
 bool KeyboardHolds(std::uint32_t virtualKey);
 // Forgets every held key (the releases would go to another window).
 void ReleaseKeyboard();
@@ -30,6 +31,7 @@ void ReleaseKeyboard();
 // A controller plugged in or pulled out, a button, the left stick.
 void TranslateControllerEvent(const SDL_Event& e);
 bool ControllersHold(std::uint32_t virtualKey);
+bool ControllersHoldButton(int button);
 int OpenControllerCount();
 // Lets go of every key the controllers hold, with its key-up.
 void ReleaseControllers();

@@ -174,10 +174,10 @@ void PostText(const char* utf8) {
     }
 }
 
-void PostKeyDown(std::uint32_t vk) {
-    Post(kTwMsgKeyDown, vk);
+void PostKeyDown(std::uint32_t vk, int source) {
+    Post(kTwMsgKeyDown, vk, source);
     if (TypesControlCharacter(vk)) {
-        Post(kTwMsgChar, vk);
+        Post(kTwMsgChar, vk, source);
     }
 }
 

@@ -127,16 +127,17 @@ std::vector<Grid> GameGrids() {
         grids.push_back({"Moves/" + std::to_string(i), 1, 1});
     }
     for (const char* button :
-         {"ArcadeGame", "BtnCancel", "BtnOk",   "ChangeProfileTr", "ClassicGame",
-          "Clear",      "Continue",  "Credits", "DelProfile",      "Exit",
-          "Help",       "LArrow",    "Menu",    "NewProfile",      "No",
-          "Options",    "RArrow",    "Score",   "StartNew",        "Yes",
-          "ProfileItem"}) {
+         {"ArcadeGame",  "BtnCancel", "BtnOk",   "ChangeProfileTr", "ClassicGame",
+          "Clear",       "Continue",  "Credits", "DelProfile",      "Exit",
+          "Help",        "LArrow",    "Menu",    "NewProfile",      "No",
+          "Options",     "RArrow",    "Score",   "StartNew",        "Yes",
+          "ProfileItem", "Resume",    "BtnMenu", "BindCell",        "Defaults",
+          "Controls"}) {
         grids.push_back({std::string("Interface/") + button, 1, 3});
     }
-    for (const char* dialog :
-         {"vSmlDialog", "OptionsDlg", "EditDialog", "ProfileDlg", "ScoreDlg", "CreditsDlg",
-          "GameOverDlg", "GameComplDlg", "ScoreClassic", "ScoreArcade"}) {
+    for (const char* dialog : {"vSmlDialog", "OptionsDlg", "EditDialog", "ProfileDlg", "ScoreDlg",
+                               "CreditsDlg", "GameOverDlg", "GameComplDlg", "ScoreClassic",
+                               "ScoreArcade", "PauseDlg", "ControlsDlg"}) {
         grids.push_back({std::string("Interface/") + dialog, 1, 1});
     }
     return grids;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "ControlBindings.h"
 #include "GameScreenFixture.h"
 #include "GameSound.h"
 #include "LauncherKeys.h"
@@ -22,10 +23,15 @@ protected:
         StartGame(Game::kClassic);
     }
     void TearDown() override {
-        for (const char* key : {"Left", "Right", "Space", "Up", "Down"}) {
+        for (const char* key : {"Left", "Right", "Space", "Up", "Down", "F", "M"}) {
             Push(Kind::KeyUp, key);
         }
         Deliver();
+        ControlBindings::Current() = ControlBindings::Defaults();
+    }
+    void WaitUntilLoaded() {
+        ASSERT_TRUE(
+            RunUntil([&] { return Gun().Loaded() != nullptr && Gun().ReloadRemaining() == 0; }));
     }
 
     void Push(Kind kind, const std::string& key) {
@@ -120,6 +126,60 @@ TEST_F(KeyboardPlayTest, GamepadPlaysTheSame) {
     Deliver();
     EXPECT_TRUE(Gun().Flying());
     Push(Kind::PadButtonUp, "a");
+    Push(Kind::PadDetach, "");
+    Deliver();
+}
+
+// Keys and buttons changed in the controls dialog play the game; the old ones no longer do.
+TEST_F(KeyboardPlayTest, AReboundFireKeyFiresAndTheOldOnesNoLonger) {
+    WaitUntilLoaded();
+    ASSERT_FALSE(ControlBindings::Current().AssignKey(ControlBindings::kFire, 'F'));
+    Press("Space");
+    Release("Space");
+    Press("Up"); // fires beside Space only while Fire keeps Space
+    Release("Up");
+    EXPECT_FALSE(Gun().Flying());
+    Press("F");
+    EXPECT_TRUE(Gun().Flying());
+    Release("F");
+    EXPECT_EQ(Count(GameSound::kFireBall), 1);
+}
+
+TEST_F(KeyboardPlayTest, AReboundMenuKeyLeavesAndEscapeNoLonger) {
+    WaitUntilLoaded();
+    ASSERT_FALSE(ControlBindings::Current().AssignKey(ControlBindings::kMenu, 'M'));
+    Press("Escape");
+    Frame();
+    EXPECT_TRUE(router.Current() == &game) << "Escape still left the game";
+    Press("M");
+    Frame();
+    EXPECT_TRUE(router.Current() != &game);
+}
+
+TEST_F(KeyboardPlayTest, AReboundControllerButtonPausesAndStartNoLonger) {
+    WaitUntilLoaded();
+    ASSERT_FALSE(ControlBindings::Current().AssignPad(ControlBindings::kPause, 3)); // Y
+    Push(Kind::PadAttach, "");
+    Deliver();
+    Push(Kind::PadButtonDown, "start");
+    Deliver();
+    Push(Kind::PadButtonUp, "start");
+    Deliver();
+    EXPECT_FALSE(game.Paused());
+    Push(Kind::PadButtonDown, "y");
+    Deliver();
+    Push(Kind::PadButtonUp, "y");
+    Deliver();
+    EXPECT_TRUE(game.Paused());
+    // The controller's B, Escape by default, resumes through the pause panel.
+    Frames(20);
+    Push(Kind::PadButtonDown, "b");
+    Deliver();
+    Push(Kind::PadButtonUp, "b");
+    Deliver();
+    Frame();
+    EXPECT_FALSE(game.Paused());
+    EXPECT_TRUE(router.Current() == &game);
     Push(Kind::PadDetach, "");
     Deliver();
 }

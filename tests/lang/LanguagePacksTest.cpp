@@ -36,6 +36,32 @@ constexpr PrintedText kPrinted[] = {
     // stays inside the highlight drawn behind it.
     {"Welcome", 120, 1},
     {"ChangePlayer", 260, 1},
+    // The controls dialog: action names run from 6.5 % of its 600 pixels to the key cells;
+    // key and button names fit their 150-pixel cells (2 pixels either side); the line under the
+    // table its
+    // 480-pixel frame (the taken line with an action's name after it, checked below).
+    {"ActionTurnLeft", 220, 1},
+    {"ActionTurnRight", 220, 1},
+    {"ActionFineTurn", 220, 1},
+    {"ActionFire", 220, 1},
+    {"ActionSwap", 220, 1},
+    {"ActionPause", 220, 1},
+    {"ActionMenu", 220, 1},
+    {"KeyLeft", 146, 1},
+    {"KeyRight", 146, 1},
+    {"KeyUp", 146, 1},
+    {"KeyDown", 146, 1},
+    {"KeySpace", 146, 1},
+    {"KeyEnter", 146, 1},
+    {"KeyEscape", 146, 1},
+    {"KeyShift", 146, 1},
+    {"Paddpup", 146, 1},
+    {"Paddpdown", 146, 1},
+    {"Paddpleft", 146, 1},
+    {"Paddpright", 146, 1},
+    {"PressKey", 470, 1},
+    {"PressButton", 470, 1},
+    {"BindingRefused", 470, 1},
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -99,6 +125,11 @@ TEST_F(LanguagePacks, EveryPackHoldsEveryTextAndPictureOfTheEnglishOne) {
 
 TEST_F(LanguagePacks, EveryPrintedTextFitsItsPlaceAndHasEveryGlyph) {
     for (const auto& pack : packs) {
+        for (const char* action : {"ActionTurnLeft", "ActionTurnRight", "ActionFineTurn",
+                                   "ActionFire", "ActionSwap", "ActionPause", "ActionMenu"}) {
+            const std::string line = pack->Text("BindingTaken") + " " + pack->Text(action);
+            EXPECT_LE(pack->mainFont.TextWidth(line), 470) << pack->path << ": " << line;
+        }
         for (const PrintedText& printed : kPrinted) {
             const std::string text = pack->Text(printed.key);
             const std::vector<std::string> lines = Lines(text);

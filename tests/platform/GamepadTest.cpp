@@ -101,10 +101,42 @@ TEST_F(Gamepad, ButtonsSpeakAsTheKeysThatFireSwapAndGoBack) {
     Push(Kind::PadButtonUp, "start");
     Drain();
 
-    // Buttons without a meaning send nothing.
+    // Buttons without a key of their own send key 0 (their button tells them apart).
     Push(Kind::PadButtonDown, "rightshoulder");
-    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(Drain(), std::vector<Message>{KeyDown(0)});
     Push(Kind::PadButtonUp, "rightshoulder");
+    EXPECT_EQ(Drain(), std::vector<Message>{KeyUp(0)});
+}
+
+// A controller's key messages carry their button plus one as x, so a game can bind buttons;
+// the stick counts as the d-pad button it leans towards. Held buttons are not keyboard keys.
+TEST_F(Gamepad, KeyMessagesTellTheirButtonAndHeldButtonsAreKnown) {
+    auto sources = [] {
+        std::vector<int> xs;
+        for (int round = 0; round < 5; ++round) {
+            TwWindowMessage m;
+            while (TwPeekMessage(m)) {
+                xs.push_back(m.x);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return xs;
+    };
+    Push(Kind::PadButtonDown, "start");
+    EXPECT_EQ(sources(), (std::vector<int>{7, 7})); // Enter and its character
+    EXPECT_TRUE(TwPadButtonHeld(6));
+    EXPECT_TRUE(TwKeyHeld(13));
+    EXPECT_FALSE(TwKeyboardKeyHeld(13));
+    Push(Kind::PadButtonUp, "start");
+    EXPECT_EQ(sources(), std::vector<int>{7});
+    EXPECT_FALSE(TwPadButtonHeld(6));
+
+    Push(Kind::PadAxis, "leftx", -30000);
+    EXPECT_EQ(sources(), std::vector<int>{14}); // d-pad left
+    EXPECT_TRUE(TwPadButtonHeld(13));
+    Push(Kind::PadAxis, "leftx", 0);
+    sources();
+    EXPECT_FALSE(TwPadButtonHeld(13));
 }
 
 // The stick holds one arrow while pushed out, along its stronger axis, and lets go near the

@@ -55,8 +55,10 @@ void GameAppHarness::WriteProfiles(const std::vector<std::string>& names, int ac
     ASSERT_TRUE(store.SaveProfiles());
 }
 
+// A file of these four settings alone (not the keys an earlier test left in the game's own
+// settings table).
 void GameAppHarness::WriteSettings(bool windowed, int sound, int music, int difficulty) {
-    TwSysConfig& config = TwSysConfig::Instance();
+    TwSysConfig config(TwSysConfig::Instance().FileName());
     config.Windowed = windowed;
     config.SoundVolume = sound;
     config.MusicVolume = music;

@@ -41,6 +41,7 @@ void SetKey(TwInputEvent& record, int message, unsigned char key) {
     record.button = TwInputEvent::kNoButton;
     record.key = key;
     record.character = message == TwInputCodes::kCharacter ? key : 0;
+    record.padButton = -1;
 }
 
 namespace {

@@ -71,6 +71,9 @@ constexpr Size kScoreDialog = {520, 520};
 constexpr Size kCreditsDialog = {560, 460};
 constexpr Size kResultDialog = {440, 320};
 constexpr Size kHelpDialog = {760, 560};
+constexpr Size kPauseDialog = {400, 220};
+constexpr Size kControlsDialog = {600, 500};
+constexpr int kBindCellW = 150, kBindCellH = 34;
 
 // Top-left corner on screen of a centred dialog.
 constexpr int DialogLeft(Size s) {

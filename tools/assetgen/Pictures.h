@@ -33,6 +33,12 @@ void DrawFontPictures(PictureOutput& out);
 // The pictures that carry words, in the language words:: was loaded with.
 void DrawBackgroundTextPictures(PictureOutput& out);
 void DrawInterfaceTextPictures(PictureOutput& out);
+// The pause panel, the controls and the statistics dialogs (PicturesControls.cpp).
+void DrawControlsPictures(PictureOutput& out);
+// A push button of three frames (normal, focused, disabled) with a word on it, saved as
+// "Interface/<name>".
+void DrawLabelledButton(PictureOutput& out, const std::string& name, const std::string& label,
+                        int w, int h, double textSize);
 
 // One full bubble of the given colour id (0 to 5), for the menus' and help's decorations.
 void PaintBubble(cairo_t* cr, double cx, double cy, double radius, int colour);

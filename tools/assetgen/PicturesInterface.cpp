@@ -87,20 +87,6 @@ void PaintButtonBody(Canvas& c, State state, double radius) {
     }
 }
 
-void DrawLabelledButton(PictureOutput& out, const std::string& name, const std::string& label,
-                        int w, int h, double textSize) {
-    SaveStrip(out, "Interface/" + name, w, h, 3, true, [&](Canvas& c, int f) {
-        const State state = static_cast<State>(f);
-        PaintButtonBody(c, state, (h - 6) / 2.0);
-        TextStyle style;
-        style.size = textSize;
-        style.colour = LookOf(state).label;
-        style.shadow = state == State::Disabled ? 0 : 1.5;
-        style = FitWidth(label, style, w - 28);
-        DrawText(c, label, w / 2.0, h / 2.0, Align::Centre, style);
-    });
-}
-
 void DrawArrow(PictureOutput& out, const std::string& name, double direction) {
     const int s = kArrowSize;
     SaveStrip(out, "Interface/" + name, s, s, 3, true, [&](Canvas& c, int f) {
@@ -571,6 +557,20 @@ void DrawTextDialogs(PictureOutput& out) {
 
 } // namespace
 
+void DrawLabelledButton(PictureOutput& out, const std::string& name, const std::string& label,
+                        int w, int h, double textSize) {
+    SaveStrip(out, "Interface/" + name, w, h, 3, true, [&](Canvas& c, int f) {
+        const State state = static_cast<State>(f);
+        PaintButtonBody(c, state, (h - 6) / 2.0);
+        TextStyle style;
+        style.size = textSize;
+        style.colour = LookOf(state).label;
+        style.shadow = state == State::Disabled ? 0 : 1.5;
+        style = FitWidth(label, style, w - 28);
+        DrawText(c, label, w / 2.0, h / 2.0, Align::Centre, style);
+    });
+}
+
 void DrawInterfacePictures(PictureOutput& out) {
     DrawButtons(out);
     DrawSmallPieces(out);
@@ -581,4 +581,5 @@ void DrawInterfaceTextPictures(PictureOutput& out) {
     DrawLabelledButtons(out);
     DrawTableTitles(out);
     DrawTextDialogs(out);
+    DrawControlsPictures(out);
 }

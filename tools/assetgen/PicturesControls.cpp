@@ -1,0 +1,91 @@
+// The pictures of the pause panel, the controls dialog and the statistics dialog, with their
+// buttons. The game prints the key names and the numbers over them at run time.
+#include <string>
+
+#include "Layout.h"
+#include "Pictures.h"
+#include "Words.h"
+
+using namespace layout;
+
+namespace {
+
+// A gold badge with the two bars of a pause sign.
+void PaintPauseBadge(cairo_t* cr, double cx, double cy, double r) {
+    Circle(cr, cx, cy, r);
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx - r / 3, cy - r / 3, 2, cx, cy, r);
+    AddStop(p, 0, Lighter(palette::kGold, 0.5));
+    AddStop(p, 1, Darker(palette::kGold, 0.35));
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+    SetColour(cr, Hex(0x3A2A08));
+    RoundedRect(cr, cx - r * 0.42, cy - r * 0.5, r * 0.28, r, 2);
+    RoundedRect(cr, cx + r * 0.14, cy - r * 0.5, r * 0.28, r, 2);
+    cairo_fill(cr);
+}
+
+// The pause panel: its title and badge; the game adds the resume and menu buttons at 70 %
+// of its height.
+void DrawPauseDialog(PictureOutput& out) {
+    const Size s = kPauseDialog;
+    Canvas c(s.w, s.h);
+    DrawPanelBody(c, kPanelMargin, 20);
+    DrawTitle(c, words::Get("Paused"), s.w / 2.0, 42, 28, s.w - 80);
+    DrawDivider(c.Cr(), 50, s.w - 50, 70);
+    PaintPauseBadge(c.Cr(), s.w / 2.0, 98, 16);
+    out.Save("Interface/PauseDlg", c);
+}
+
+TextStyle Heading() {
+    TextStyle s;
+    s.size = 14;
+    s.colour = palette::kGold;
+    s.shadow = 1;
+    s.letterSpacing = 1;
+    return s;
+}
+
+// The controls dialog: the title, the two column headings and a striped row per action; the
+// game prints the action names on the left and places a cell for the key and one for the
+// button in each row (rows from 26 % of the height, 8 % apart; columns at 56.5 % and
+// 83.5 % of the width; a message line at 83.5 %).
+void DrawControlsDialog(PictureOutput& out) {
+    const Size s = kControlsDialog;
+    Canvas c(s.w, s.h);
+    // Opened over the menu, with a bay for the menu's launcher.
+    const Notch bay = {kMenuLauncherX - double(DialogLeft(s)),
+                       kMenuLauncherY - double(DialogTop(s)), 56};
+    DrawPanelBody(c, kPanelMargin, 22, &bay);
+    cairo_t* cr = c.Cr();
+    DrawTitle(c, words::Get("ControlsTitle"), s.w / 2.0, 38, 28, s.w - 80);
+    DrawDivider(cr, 40, s.w - 40, 66);
+    const double keyX = s.w * 0.565, padX = s.w * 0.835;
+    const std::string keyboard = words::Get("Keyboard"), gamepad = words::Get("Gamepad");
+    const TextStyle head = Heading();
+    DrawText(c, keyboard, keyX, 94, Align::Centre, FitWidth(keyboard, head, kBindCellW));
+    DrawText(c, gamepad, padX, 94, Align::Centre, FitWidth(gamepad, head, kBindCellW));
+    const double firstRow = s.h * 0.26, step = s.h * 0.08;
+    DrawInset(cr, 24, firstRow - step / 2 - 6, s.w - 48, step * 7 + 12, 12);
+    for (int i = 0; i < 7; ++i) {
+        if (i % 2 == 0) {
+            RoundedRect(cr, 30, firstRow + i * step - step / 2 + 1, s.w - 60, step - 2, 8);
+            SetColour(cr, palette::kRim, 0.07);
+            cairo_fill(cr);
+        }
+    }
+    DrawInset(cr, 60, s.h * 0.835 - 16, s.w - 120, 32, 10);
+    out.Save("Interface/ControlsDlg", c);
+}
+
+} // namespace
+
+void DrawControlsPictures(PictureOutput& out) {
+    DrawControlsDialog(out);
+    DrawLabelledButton(out, "BindCell", "", kBindCellW, kBindCellH, 15);
+    DrawLabelledButton(out, "Defaults", words::Get("Defaults"), kSmallButtonW, kSmallButtonH, 17);
+    DrawLabelledButton(out, "Controls", words::Get("Controls"), kSmallButtonW, kSmallButtonH, 17);
+    DrawPauseDialog(out);
+    DrawLabelledButton(out, "Resume", words::Get("Resume"), kSmallButtonW, kSmallButtonH, 17);
+    DrawLabelledButton(out, "BtnMenu", words::Get("Menu"), kSmallButtonW, kSmallButtonH, 17);
+}
