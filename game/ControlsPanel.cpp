@@ -30,22 +30,25 @@ ControlBindings::Action ActionAt(int index) {
 
 } // namespace
 
-std::string ActionLabel(ControlBindings::Action action) {
-    const std::string text =
-        TwLanguage::Instance().GetText(std::string("Action") + ControlBindings::ActionName(action));
+std::string GameText(const std::string& key) {
+    return TwLanguage::Instance().GetText(key);
+}
+
+std::string ActionLabel(ControlBindings::Action action, const TextLookup& lookup) {
+    const std::string text = lookup(std::string("Action") + ControlBindings::ActionName(action));
     return text.empty() ? ControlBindings::ActionName(action) : text;
 }
 
-std::string KeyLabel(int key) {
+std::string KeyLabel(int key, const TextLookup& lookup) {
     const std::string name = ControlBindings::KeyName(key);
     if (name.empty()) {
         return "-";
     }
-    const std::string text = TwLanguage::Instance().GetText("Key" + name);
+    const std::string text = lookup("Key" + name);
     return text.empty() ? name : text;
 }
 
-std::string PadLabel(int pad) {
+std::string PadLabel(int pad, const TextLookup& lookup) {
     const std::string name = ControlBindings::PadName(pad);
     if (name.empty()) {
         return "-";
@@ -54,7 +57,7 @@ std::string PadLabel(int pad) {
     if (!fixed.empty()) {
         return fixed;
     }
-    const std::string text = TwLanguage::Instance().GetText("Pad" + name);
+    const std::string text = lookup("Pad" + name);
     return text.empty() ? name : text;
 }
 

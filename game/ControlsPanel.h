@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -50,7 +51,10 @@ private:
     std::string message_;
 };
 
-// Names of actions, keys and controller buttons in the player's language.
-std::string ActionLabel(ControlBindings::Action action);
-std::string KeyLabel(int key);
-std::string PadLabel(int pad);
+// Names of actions, keys and controller buttons in the player's language (or in the texts
+// `lookup` gives, a language table's by key).
+using TextLookup = std::function<std::string(const std::string&)>;
+std::string GameText(const std::string& key);
+std::string ActionLabel(ControlBindings::Action action, const TextLookup& lookup = GameText);
+std::string KeyLabel(int key, const TextLookup& lookup = GameText);
+std::string PadLabel(int pad, const TextLookup& lookup = GameText);

@@ -14,6 +14,7 @@ class GameControl;
 class TwCheckBoxGroup;
 class TwClip;
 class TwEventRouter;
+class TwParagraph;
 
 // The menu screen: the main menu window, every dialog reached from it, and a decorative
 // launcher in the corner that turns towards the mouse and fires bubbles at a left click on
@@ -93,7 +94,7 @@ private:
     void AskOrStart(int mode);
     void OnStartConfirmed();
     void OnContinueInstead();
-    void OnHelp() { OpenPanel(kHelpDialog); }
+    void OnHelp();
     void OnScore() { OpenPanel(kScoreDialog); }
     void OnExit();
     void OnHelpBack();
@@ -144,6 +145,7 @@ private:
     // Dialogs that handle their own named events (controls, statistics): an event no row of
     // the table names is offered to each in turn.
     std::vector<std::function<bool(const std::string&)>> eventTakers_;
+    TwParagraph* helpControls_ = nullptr; // the help page's lines about the keys
     std::unique_ptr<BaseBubble> currentBubble_;
     std::unique_ptr<BaseBubble> nextBubble_;
     TwVector aim_{0.0f, -1.0f, 0.0f};

@@ -2,11 +2,14 @@
 // questions, built once when the menu is loaded, and the mode buttons of the main menu.
 #include <algorithm>
 
+#include "ControlsHelp.h"
 #include "ControlsPanel.h"
 #include "MenuGui.h"
 #include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
+#include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
+#include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
 #include "gui/TwCheckBox.h"
 #include "gui/TwCheckBoxGroup.h"
@@ -17,6 +20,8 @@
 
 namespace {
 constexpr int kMessageFont = 0;
+// The help page's text areas leave this many pixels for a line.
+constexpr int kHelpLineWidth = 690;
 } // namespace
 
 void MenuGui::BuildMenuDialogs() {
@@ -99,19 +104,32 @@ void MenuGui::BuildHelpDialog() {
     help->AddButton("Interface/Credits", 28, 93, "Help.Credits", TwPanel::kPlainRole);
     TwHelpDialog* dialog = AddPanel(kHelpDialog, std::move(help));
 
-    // The help texts (the two modes and the rules) in the player's language.
+    // The help texts (the two modes, the rules and the controls) in the player's language;
+    // the controls' lines are written when the help opens, with the keys in force.
     static const std::pair<float, const char*> kBlocks[] = {
-        {50.0f, "HelpRelaxMode"}, {65.0f, "HelpTimeMode"}, {23.0f, "HelpRules"}};
+        {43.4f, "HelpRelaxMode"}, {53.2f, "HelpTimeMode"}, {23.0f, "HelpRules"}, {64.6f, nullptr}};
     for (const auto& [y, key] : kBlocks) {
         auto paragraph = std::make_unique<TwParagraph>();
         paragraph->SetFont(kMessageFont);
         paragraph->SetColour(TwGuiColour{255.0f, 255.0f, 255.0f, 255.0f});
         paragraph->SetAlign(2);
-        paragraph->SetText(TwLanguage::Instance().GetText(key));
+        if (key != nullptr) {
+            paragraph->SetText(TwLanguage::Instance().GetText(key));
+        } else {
+            helpControls_ = paragraph.get();
+        }
         paragraph->SetPosition(dialog->PointInPanel(5.0f, y));
         dialog->AddParagraph(std::move(paragraph));
     }
     dialog->AfterCreate();
+}
+
+void MenuGui::OnHelp() {
+    TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont);
+    if (helpControls_ != nullptr && font != nullptr) {
+        helpControls_->SetText(ControlsHelpText(ControlBindings::Current(), *font, kHelpLineWidth));
+    }
+    OpenPanel(kHelpDialog);
 }
 
 void MenuGui::BuildCreditsDialog() {

@@ -3,6 +3,9 @@
 // has a glyph for every character of every text.
 #include <gtest/gtest.h>
 
+#include "ControlBindings.h"
+#include "ControlsHelp.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -173,6 +176,29 @@ TEST_F(LanguagePacks, TranslationsHoldOnlyWhatDiffersFromEnglish) {
             EXPECT_TRUE(std::binary_search(pack->ownEntries.begin(), pack->ownEntries.end(),
                                            std::string(needed)))
                 << pack->path << " lacks " << needed;
+        }
+    }
+}
+
+// The help page's controls area holds four lines: the keys as they come and long key names
+// wrap into them in every language.
+TEST_F(LanguagePacks, TheHelpPagesControlsFitTheirFourLines) {
+    ControlBindings longNames = ControlBindings::Defaults();
+    ASSERT_FALSE(longNames.AssignKey(ControlBindings::kTurnLeft, 111));  // Keypad/
+    ASSERT_FALSE(longNames.AssignKey(ControlBindings::kTurnRight, 106)); // Keypad*
+    ASSERT_FALSE(longNames.AssignKey(ControlBindings::kFire, 34));       // PageDown
+    ASSERT_FALSE(longNames.AssignPad(ControlBindings::kTurnLeft, 12));   // d-pad down
+    ASSERT_FALSE(longNames.AssignPad(ControlBindings::kFire, 13));       // d-pad left
+    for (const auto& pack : packs) {
+        for (const ControlBindings& bindings : {ControlBindings::Defaults(), longNames}) {
+            const std::string text =
+                ControlsHelpText(bindings, pack->mainFont, 690,
+                                 [&](const std::string& key) { return pack->Text(key); });
+            const std::vector<std::string> lines = Lines(text);
+            EXPECT_LE(lines.size(), 4u) << pack->path << ": " << text;
+            for (const std::string& line : lines) {
+                EXPECT_LE(pack->mainFont.TextWidth(line + "#"), 690) << pack->path << ": " << line;
+            }
         }
     }
 }

@@ -16,7 +16,7 @@ TEST(Help, TextsRulesAndModes) {
     ASSERT_EQ(menu.TopName(), "HelpDlg");
     auto* help = dynamic_cast<TwHelpDialog*>(menu.Top());
     ASSERT_NE(help, nullptr);
-    ASSERT_EQ(help->Paragraphs().size(), 3u);
+    ASSERT_EQ(help->Paragraphs().size(), 4u);
     EXPECT_EQ(help->Paragraphs()[0]->Text(),
               "RELAX MODE#The new rows will appear when you miss a certain#number of shots.");
     EXPECT_EQ(help->Paragraphs()[1]->Text(),
@@ -37,6 +37,12 @@ TEST(Help, TextsRulesAndModes) {
     // The rules are above the modes, all starting at the same left margin.
     EXPECT_LT(help->Paragraphs()[2]->Position().y, help->Paragraphs()[0]->Position().y);
     EXPECT_EQ(help->Paragraphs()[2]->Position().x, help->Paragraphs()[1]->Position().x);
+    // Below the modes, the keys and buttons in force.
+    EXPECT_EQ(help->Paragraphs()[3]->Text(),
+              "KEYBOARD:   turn Left / Right   finer Shift   fire Space   swap Down#pause P   "
+              "menu Escape#GAMEPAD:   turn D-pad left / D-pad right   finer LB   fire A   swap "
+              "X#pause Start   menu B");
+    EXPECT_GT(help->Paragraphs()[3]->Position().y, help->Paragraphs()[1]->Position().y);
     menu.Screenshot("help");
 }
 

@@ -413,8 +413,8 @@ void DrawProgressBar(PictureOutput& out) {
     out.Save("ProgressBarLine", line);
 }
 
-// The help page: a large dialog with three framed text areas (the rules and the two modes,
-// printed by the game in 18-pixel lines centred at 23%, 50% and 65% of its height) and,
+// The help page: a large dialog with four framed text areas (the rules, the two modes and the
+// keys in force, printed by the game in 18-pixel lines of at most 8, 3, 2 and 4) and,
 // below them, the key to the bubble symbols and to the moves-left pips. The menu's launcher
 // stays on top of every dialog, so the page leaves a round bay for it.
 void DrawHelp(PictureOutput& out) {
@@ -427,8 +427,9 @@ void DrawHelp(PictureOutput& out) {
     DrawTitle(c, words::Get("HowToPlay"), w / 2.0, 30, 22, w - 200);
     const double left = 24, width = w - 48;
     DrawInset(cr, left, 44, width, 156, 12);
-    DrawInset(cr, left, 238, width, 68, 12);
-    DrawInset(cr, left, 330, width, 52, 12);
+    DrawInset(cr, left, 204, width, 60, 12);
+    DrawInset(cr, left, 268, width, 42, 12);
+    DrawInset(cr, left, 314, width, 78, 12);
     TextStyle label;
     label.size = 13;
     label.colour = palette::kGold;
