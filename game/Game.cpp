@@ -10,6 +10,7 @@
 #include "GameMap.h"
 #include "GameState.h"
 #include "Launcher.h"
+#include "PlayerStats.h"
 #include "SavedGame.h"
 #include "TwDrawList.h"
 #include "app/TwBaseApplication.h"
@@ -209,6 +210,8 @@ void Game::NewGame() {
     GameState::Set(GameState::kPlaying);
     owner_ = TwProfileStore::Instance().ActiveName();
     shotToSave_ = false;
+    playMs_ = 0;
+    UpdatePlayerStats(owner_, [this](PlayerStats& stats) { stats.GameStarted(gameId_); });
     banks_->Scene().Clear();
     launcher_->Reset();
     field_->Reset(true);
@@ -256,6 +259,7 @@ bool Game::Restore() {
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
     owner_ = store.ActiveName();
+    playMs_ = 0;
     ApplySavedGame(saved);
     return true;
 }
@@ -342,6 +346,9 @@ void Game::Update(int elapsedMs) {
     if (launcher_ && launcher_->Flying()) {
         shotToSave_ = true;
     }
+    if (GameState::Get() == GameState::kPlaying && field_) {
+        playMs_ += elapsedMs;
+    }
     const int before = GameState::Get();
     if (field_ && before != GameState::kLost && before != GameState::kCleared) {
         field_->Update(elapsedMs);
@@ -363,6 +370,7 @@ void Game::Update(int elapsedMs) {
         // One small write per shot, never per frame.
         shotToSave_ = false;
         SaveGame();
+        RecordStats(true, std::nullopt);
     }
 }
 
@@ -374,6 +382,7 @@ bool Game::ShotAtRest() const {
 
 void Game::EndGame(const char* panelName, int shownState) {
     RecordHighScore();
+    RecordStats(shotToSave_, shownState == GameState::kCompleteShown);
     shotToSave_ = false;
     TwProfileStore& store = TwProfileStore::Instance();
     store.DeleteSavedGameOf(owner_);
@@ -383,6 +392,26 @@ void Game::EndGame(const char* panelName, int shownState) {
         OpenPanel(panelName);
     }
     GameState::Set(shownState);
+}
+
+// The owner's statistics: the shot that came to rest, the end of the game (won or lost),
+// and the whole seconds played since the last time, in one write.
+void Game::RecordStats(bool shot, std::optional<bool> won) {
+    if (!field_) {
+        return;
+    }
+    const int burst = field_->ShotBursts, dropped = field_->ShotDrops;
+    const int seconds = playMs_ / 1000;
+    playMs_ %= 1000;
+    UpdatePlayerStats(owner_, [&](PlayerStats& stats) {
+        if (shot) {
+            stats.ShotDone(burst, dropped);
+        }
+        if (won) {
+            stats.GameEnded(gameId_, *won, field_->Score);
+        }
+        stats.AddSeconds(seconds);
+    });
 }
 
 void Game::RecordHighScore() {
@@ -420,11 +449,13 @@ void Game::OnEvent() {
     } else if (event == kPauseMenuButton) {
         Resume();
         SaveGame();
+        RecordStats(false, std::nullopt);
         BackToMenu(true);
     } else if (event == kMenuButton) {
         // Only a game in progress is kept; a finished one has already left the slot.
         if (!IsFinished()) {
             SaveGame();
+            RecordStats(false, std::nullopt);
         }
         BackToMenu(true);
     } else if (event == kGameOverButton) {

@@ -104,8 +104,12 @@ private:
     void DestroyField();
     void CloseResultPanels();
     void LinkCursorTint();
-    // Records the score, erases the saved game and opens the result dialog.
+    // Records the score and the statistics, erases the saved game and opens the result
+    // dialog.
     void EndGame(const char* panelName, int shownState);
+    // Adds to the owner's statistics: a shot at rest, the end of a game (when `won` is
+    // given), and the time played so far.
+    void RecordStats(bool shot, std::optional<bool> won);
     void BackToMenu(bool menuMusic);
     // The pause key (or button) pressed while a game is played.
     bool IsPauseKey(const TwInputEvent& input) const;
@@ -133,6 +137,8 @@ private:
     // A shot was fired and the field it left has not been saved yet.
     bool shotToSave_ = false;
     bool paused_ = false;
+    // Milliseconds played (not paused, not over) not yet in the owner's statistics.
+    int playMs_ = 0;
     // The score as printed for the last frame; printed again only when the score changes.
     std::optional<int> printedScore_;
     char scoreText_[16] = {};

@@ -159,6 +159,11 @@ public:
     // A new bubble of the given colour (not in the scene), or null without a prototype.
     std::unique_ptr<BaseBubble> NewBubbleOfColour(int colour) const;
 
+    // What the last shot did, for the player's statistics: bubbles of its group that burst,
+    // and bubbles that fell because of it (rows it brought included). Reset when it leaves.
+    int ShotBursts = 0;
+    int ShotDrops = 0;
+
     // --- Shot route and flight ---
     // Builds the whole route of the loaded bubble along the launcher's aim.
     void ComputePath();

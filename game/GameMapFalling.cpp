@@ -47,6 +47,7 @@ void GameMap::DetachGroup(const std::vector<TwCell>& group) {
             static_cast<float>(TwRand()) / static_cast<float>(TW_RAND_MAX) * 0.045f + 0.09f;
         bubble->SetVelocity(TwVector(0.0f, speed, 0.0f));
         fallingList_.push_back(std::move(bubble));
+        ++ShotDrops;
     }
 }
 

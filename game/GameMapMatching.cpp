@@ -28,6 +28,7 @@ void GameMap::ResolveMatch(int column, int row, int colour) {
 }
 
 void GameMap::RemoveMatched() {
+    ShotBursts += static_cast<int>(matchList_.size());
     AddScore(static_cast<int>(matchList_.size()));
     for (const TwCell& cell : matchList_) {
         std::unique_ptr<BaseBubble>& bubble = cells_[cell.x][cell.y];

@@ -54,6 +54,8 @@ void GameMap::ComputePath() {
     if (launcher_ == nullptr || launcher_->Loaded() == nullptr) {
         return;
     }
+    ShotBursts = 0;
+    ShotDrops = 0;
     const float left = static_cast<float>(walls_.leftX);
     const float right = static_cast<float>(walls_.rightX);
     const float top = static_cast<float>(walls_.topY);

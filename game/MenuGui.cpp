@@ -6,6 +6,7 @@
 #include "BaseBubble.h"
 #include "BubbleDestroy.h"
 #include "GameControl.h"
+#include "PlayerFiles.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwSysConfig.h"
@@ -275,6 +276,7 @@ void MenuGui::OnNameEntered() {
 // The deleted player's game cannot be continued by whoever becomes active next.
 void MenuGui::OnDeleteConfirmed() {
     TwProfileStore& store = TwProfileStore::Instance();
+    ForgetPlayerFiles(store.ActiveName());
     store.DeleteActiveProfile();
     store.SaveProfiles();
     if (game_ != nullptr) {

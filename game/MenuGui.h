@@ -32,6 +32,7 @@ public:
     static constexpr const char* kDifficultyQuestion = "DiffChangeDlg";
     static constexpr const char* kHelpDialog = "HelpDlg";
     static constexpr const char* kCreditsDialog = "CreditsDlg";
+    static constexpr const char* kStatsButton = "ProfileDlg.Stats";
     // Where the decorative launcher stands.
     static constexpr float kLauncherX = 720.0f;
     static constexpr float kLauncherY = 520.0f;
@@ -83,6 +84,7 @@ private:
 
     void BuildOptionsDialog();
     void BuildControlsDialog();
+    void BuildStatsDialog();
     void BuildHelpDialog();
     void BuildCreditsDialog();
     void AddModeButtons();

@@ -5,6 +5,7 @@
 #include "ControlsHelp.h"
 #include "ControlsPanel.h"
 #include "MenuGui.h"
+#include "StatsPanel.h"
 #include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
 #include "gfx/TwBitmapFont.h"
@@ -17,6 +18,7 @@
 #include "gui/TwHelpDialog.h"
 #include "gui/TwParagraph.h"
 #include "gui/TwSlider.h"
+#include "records/TwProfileStore.h"
 
 namespace {
 constexpr int kMessageFont = 0;
@@ -31,6 +33,7 @@ void MenuGui::BuildMenuDialogs() {
 
     BuildOptionsDialog();
     BuildControlsDialog();
+    BuildStatsDialog();
 
     TwPanel* difficulty = BuildQuestion(kDifficultyQuestion, "DifficultChange");
     difficulty->AddButton("Interface/Yes", 20, 80, "DiffChangeDlg.Ok", TwPanel::kPlainRole);
@@ -88,6 +91,27 @@ void MenuGui::BuildControlsDialog() {
     controls->Build();
     ControlsPanel* panel = AddPanel(ControlsPanel::kName, std::move(controls));
     eventTakers_.push_back([panel](const std::string& name) { return panel->TakeEvent(name); });
+}
+
+// The statistics of the player chosen in the player list, from a button in its corner.
+void MenuGui::BuildStatsDialog() {
+    auto stats = std::make_unique<StatsPanel>();
+    stats->Build();
+    StatsPanel* panel = AddPanel(StatsPanel::kName, std::move(stats));
+    TwPanel* question = BuildQuestion(StatsPanel::kQuestion, "ConfirmClearStats");
+    question->AddButton("Interface/Yes", 25, 80, StatsPanel::kClearConfirmed, TwPanel::kPlainRole);
+    question->AddButton("Interface/No", 75, 80, StatsPanel::kClearRefused, TwPanel::kCancelRole);
+    if (TwPanel* players = GetPanel(kProfileDialog)) {
+        players->AddButton("Interface/StatsBtn", 17.5f, 92, kStatsButton, TwPanel::kPlainRole);
+    }
+    eventTakers_.push_back([this, panel](const std::string& name) {
+        if (name != kStatsButton) {
+            return panel->TakeEvent(name);
+        }
+        panel->ShowPlayer(TwProfileStore::Instance().ActiveName());
+        OpenPanel(StatsPanel::kName);
+        return true;
+    });
 }
 
 void MenuGui::OnControls() {

@@ -73,6 +73,7 @@ constexpr Size kResultDialog = {440, 320};
 constexpr Size kHelpDialog = {760, 560};
 constexpr Size kPauseDialog = {400, 220};
 constexpr Size kControlsDialog = {600, 500};
+constexpr Size kStatsDialog = {600, 500};
 constexpr int kBindCellW = 150, kBindCellH = 34;
 
 // Top-left corner on screen of a centred dialog.

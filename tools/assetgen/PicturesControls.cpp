@@ -78,9 +78,66 @@ void DrawControlsDialog(PictureOutput& out) {
     out.Save("Interface/ControlsDlg", c);
 }
 
+// The statistics dialog: the title (the game prints the player's name under it), a table of
+// the two modes (columns at x 400 and 520, rows from y 136, 28 apart) and two columns of
+// totals (numbers ending at x 284 and 560, rows from y 264, 28 apart); the words are drawn
+// here, the numbers by the game.
+void DrawStatsDialog(PictureOutput& out) {
+    const Size s = kStatsDialog;
+    Canvas c(s.w, s.h);
+    const Notch bay = {kMenuLauncherX - double(DialogLeft(s)),
+                       kMenuLauncherY - double(DialogTop(s)), 56};
+    DrawPanelBody(c, kPanelMargin, 22, &bay);
+    cairo_t* cr = c.Cr();
+    DrawTitle(c, words::Get("StatsTitle"), s.w / 2.0, 38, 28, s.w - 80);
+    DrawDivider(cr, 40, s.w - 40, 88);
+    TextStyle label;
+    label.size = 15;
+    label.colour = palette::kText;
+    label.shadow = 1;
+    const TextStyle head = Heading();
+    const double modeX[2] = {400, 520};
+    const char* modeWords[2] = {"ClassicMode", "ArcadeMode"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string word = words::Get(modeWords[i]);
+        DrawText(c, word, modeX[i], 108, Align::Centre, FitWidth(word, head, 112));
+    }
+    DrawInset(cr, 24, 120, s.w - 48, 114, 12);
+    const char* modeRows[4] = {"GamesStarted", "GamesFinished", "GamesWon", "BestScore"};
+    for (int row = 0; row < 4; ++row) {
+        const double y = 136 + 28 * row;
+        if (row % 2 == 0) {
+            RoundedRect(cr, 30, y - 13, s.w - 60, 26, 8);
+            SetColour(cr, palette::kRim, 0.07);
+            cairo_fill(cr);
+        }
+        const std::string word = words::Get(modeRows[row]);
+        DrawText(c, word, 40, y, Align::Left, FitWidth(word, label, 300));
+    }
+    DrawInset(cr, 24, 248, s.w - 48, 114, 12);
+    const char* totals[2][4] = {{"Shots", "BurstingShots", "Accuracy", "TimePlayed"},
+                                {"BubblesBurst", "BubblesDropped", "BiggestDrop", "LongestRun"}};
+    const double labelX[2] = {40, 316};
+    for (int row = 0; row < 4; ++row) {
+        const double y = 264 + 28 * row;
+        if (row % 2 == 0) {
+            RoundedRect(cr, 30, y - 13, s.w - 60, 26, 8);
+            SetColour(cr, palette::kRim, 0.07);
+            cairo_fill(cr);
+        }
+        for (int col = 0; col < 2; ++col) {
+            const std::string word = words::Get(totals[col][row]);
+            DrawText(c, word, labelX[col], y, Align::Left, FitWidth(word, label, 176));
+        }
+    }
+    out.Save("Interface/StatsDlg", c);
+}
+
 } // namespace
 
 void DrawControlsPictures(PictureOutput& out) {
+    DrawStatsDialog(out);
+    DrawLabelledButton(out, "StatsBtn", words::Get("StatsButton"), kMenuButtonW, kMenuButtonH, 15);
     DrawControlsDialog(out);
     DrawLabelledButton(out, "BindCell", "", kBindCellW, kBindCellH, 15);
     DrawLabelledButton(out, "Defaults", words::Get("Defaults"), kSmallButtonW, kSmallButtonH, 17);
