@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "data/TwUtf8.h"
+#include "fuzz_support.h"
 #include "gfx/TwBitmapFont.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
@@ -44,6 +45,8 @@ TwBitmapFont& CellFont() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string saveDir = SetUpDataDir();
+    static const bool quiet = (SilenceMessages(), true);
+    (void)quiet;
     const std::string path = TwUserPath("Data/Profiles.Txt");
     if (!TwWriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(data), size))) {
         return 0;
@@ -73,5 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         store.DeleteActiveProfile();
     }
     store.SaveProfiles();
+    RemoveDamagedCopies(TwDataDir());
     return 0;
 }

@@ -159,6 +159,8 @@ public:
     explicit Scanner(const std::string& text) : t_(text) {}
 
     bool AtEnd() const { return p_ >= t_.size(); }
+    std::size_t Pos() const { return p_; }
+    void SetPos(std::size_t pos) { p_ = pos; }
     char Peek() const { return t_[p_]; }
     void Advance() { ++p_; }
 
@@ -267,6 +269,18 @@ private:
     std::size_t p_ = 0;
 };
 
+// The 1-based number of the line holding byte `pos`.
+int LineOf(const std::string& text, std::size_t pos) {
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(pos, text.size()));
+    return 1 + static_cast<int>(std::count(text.begin(), end, '\n'));
+}
+
+// Where the line after the one holding byte `pos` starts (the text's end when none follows).
+std::size_t NextLineStart(const std::string& text, std::size_t pos) {
+    const std::size_t lf = text.find('\n', pos);
+    return lf == std::string::npos ? text.size() : lf + 1;
+}
+
 // Removes the innermost block name from a prefix such as "A.B." (giving "A.").
 void CloseBlock(std::string& prefix) {
     if (prefix.size() < 2) {
@@ -277,11 +291,64 @@ void CloseBlock(std::string& prefix) {
     prefix.resize(dot == std::string::npos ? 0 : dot + 1);
 }
 
+enum class ItemResult { Read, EndOfText, Damaged };
+
+// Reads one item (a key and its value, a block's start or end) into `values`.
+ItemResult ParseItem(Scanner& scan, const std::string& text, std::string& prefix,
+                     std::map<std::string, std::string>& values, bool skipDamage) {
+    const std::string name = scan.ReadName();
+    if (scan.AtEnd()) {
+        return name.empty() ? ItemResult::EndOfText : ItemResult::Damaged;
+    }
+    if (name.empty()) {
+        // An item starting with '=' ends the file quietly; when damage is skipped, only the
+        // text's own end does (a stray '=' mid-file is one more damaged line).
+        const bool textEnd = scan.Pos() + 1 >= text.size();
+        return !skipDamage || textEnd ? ItemResult::EndOfText : ItemResult::Damaged;
+    }
+    if (name == "}") {
+        if (prefix.empty()) {
+            return ItemResult::Damaged;
+        }
+        CloseBlock(prefix);
+        return ItemResult::Read;
+    }
+    scan.SkipBlanks();
+    if (scan.Peek() != '=') {
+        return ItemResult::Damaged;
+    }
+    scan.Advance();
+    scan.SkipBlanks();
+    if (scan.AtEnd()) {
+        return ItemResult::Damaged;
+    }
+    std::string raw;
+    if (scan.Peek() == '{') {
+        scan.Advance();
+        scan.SkipBlanks();
+        if (scan.AtEnd()) {
+            return ItemResult::Damaged;
+        }
+        if (scan.Peek() != '[') {
+            prefix += name + '.';
+            return ItemResult::Read;
+        }
+        if (!scan.ReadGrid(raw)) {
+            return ItemResult::Damaged;
+        }
+    } else if (!scan.ReadScalar(raw)) {
+        return ItemResult::Damaged;
+    }
+    values[prefix + name] = std::move(raw);
+    return ItemResult::Read;
+}
+
 } // namespace
 
-int TwDefFile::LoadFromFile(const std::string& path) {
+int TwDefFile::LoadFromFile(const std::string& path, OnError onError) {
     values_.clear();
     text_.clear();
+    errorLine_ = 0;
     std::string bytes;
     if (!TwReadFile(path, bytes)) {
         failed_ = 1;
@@ -303,7 +370,7 @@ int TwDefFile::LoadFromFile(const std::string& path) {
         text_ += '\n';
         start = lf + 1;
     }
-    return Parse();
+    return Parse(onError);
 }
 
 int TwDefFile::LoadFromMemory(const char* bytes, std::size_t count) {
@@ -323,62 +390,34 @@ int TwDefFile::LoadFromMemory(const char* bytes, std::size_t count) {
         }
         start = cr + 1;
     }
-    return Parse();
+    return Parse(OnError::Stop);
 }
 
-int TwDefFile::Parse() {
+int TwDefFile::Parse(OnError onError) {
     Scanner scan(text_);
     std::string prefix;
-    const auto fail = [this] {
-        failed_ = 1;
-        return 1;
-    };
+    errorLine_ = 0;
     while (!scan.AtEnd()) {
         scan.SkipBlanks();
-        const std::string name = scan.ReadName();
-        if (scan.AtEnd()) {
-            return name.empty() ? (failed_ = 0) : fail();
+        const std::size_t itemStart = scan.Pos();
+        const ItemResult result =
+            ParseItem(scan, text_, prefix, values_, onError == OnError::SkipLine);
+        if (result == ItemResult::EndOfText) {
+            break;
         }
-        if (name.empty()) {
-            break; // an item starting with '=' ends the file quietly
-        }
-        if (name == "}") {
-            if (prefix.empty()) {
-                return fail();
+        if (result == ItemResult::Damaged) {
+            if (errorLine_ == 0) {
+                errorLine_ = LineOf(text_, itemStart);
             }
-            CloseBlock(prefix);
-            continue;
-        }
-        scan.SkipBlanks();
-        if (scan.Peek() != '=') {
-            return fail();
-        }
-        scan.Advance();
-        scan.SkipBlanks();
-        if (scan.AtEnd()) {
-            return fail();
-        }
-        std::string raw;
-        if (scan.Peek() == '{') {
-            scan.Advance();
-            scan.SkipBlanks();
-            if (scan.AtEnd()) {
-                return fail();
+            if (onError == OnError::Stop) {
+                break;
             }
-            if (scan.Peek() != '[') {
-                prefix += name + '.';
-                continue;
-            }
-            if (!scan.ReadGrid(raw)) {
-                return fail();
-            }
-        } else if (!scan.ReadScalar(raw)) {
-            return fail();
+            // The damaged line goes; reading resumes on the next line, in the same block.
+            scan.SetPos(NextLineStart(text_, itemStart));
         }
-        values_[prefix + name] = std::move(raw);
     }
-    failed_ = 0;
-    return 0;
+    failed_ = errorLine_ != 0 ? 1 : 0;
+    return failed_;
 }
 
 std::string TwDefFile::Serialize() const {

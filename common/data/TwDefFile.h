@@ -17,9 +17,13 @@
 // written in the C locale.
 class TwDefFile {
 public:
+    // What a load does at a syntax error: stop there (keys read before it stay available), or
+    // drop the damaged line and read on (the player's own files, so that one bad line never
+    // costs the records around it).
+    enum class OnError { Stop, SkipLine };
     // Empties the object, then reads and parses a file. 0 on success, 1 when the file cannot
-    // be opened or has a syntax error (keys read before the error stay available).
-    int LoadFromFile(const std::string& path);
+    // be opened or has a syntax error (see OnError for the keys that stay available).
+    int LoadFromFile(const std::string& path, OnError onError = OnError::Stop);
     // As LoadFromFile, from bytes in memory (a resource out of a pack). The text ends at the
     // first NUL byte.
     int LoadFromMemory(const char* bytes, std::size_t count);
@@ -53,6 +57,9 @@ public:
 
     // 1 when the last getter missed its key or the last load or save failed.
     int Failed() const { return failed_; }
+    // The line of the first syntax error of the last load (1-based); 0 when the text parsed
+    // cleanly or the file could not be read at all.
+    int ErrorLine() const { return errorLine_; }
     const std::map<std::string, std::string>& Values() const { return values_; }
     // True when the key is present (does not touch the failed flag).
     bool Has(const std::string& key) const { return values_.count(key) != 0; }
@@ -61,10 +68,11 @@ public:
     std::string Serialize() const;
 
 private:
-    int Parse();
+    int Parse(OnError onError);
     const std::string* Find(const std::string& key);
 
     int failed_ = 0;
+    int errorLine_ = 0;
     std::map<std::string, std::string> values_;
     std::string text_;
 };

@@ -1,9 +1,11 @@
 #include "records/TwProfileStore.h"
 
 #include <cstdio>
+#include <map>
 
 #include "data/TwDefFile.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwDamagedFile.h"
 
 namespace {
 
@@ -18,6 +20,42 @@ std::string NameKey(int index) {
 bool KeepsItsByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' ||
            c == '-' || c == '_';
+}
+
+// The names of a profiles file read without damage: PlayerName0, 1, 2, ... up to the first missing
+// or empty one. A name ends at its first NUL, as the name dialog could never type one.
+std::vector<std::string> ListedNames(TwDefFile& file) {
+    std::vector<std::string> names;
+    for (int i = 0;; ++i) {
+        std::string name = file.GetCString(NameKey(i));
+        if (name.empty()) {
+            return names;
+        }
+        names.push_back(std::move(name));
+    }
+}
+
+// The names of a damaged profiles file: every PlayerName<n> that survived, in the order of
+// their numbers, whatever gaps the damage left.
+std::vector<std::string> AllNumberedNames(TwDefFile& file) {
+    std::map<long long, std::string> byNumber;
+    constexpr std::string_view kPrefix = "PlayerName";
+    for (const auto& [key, raw] : file.Values()) {
+        if (key.size() <= kPrefix.size() || key.size() > kPrefix.size() + 9 ||
+            key.compare(0, kPrefix.size(), kPrefix) != 0 ||
+            key.find_first_not_of("0123456789", kPrefix.size()) != std::string::npos) {
+            continue;
+        }
+        std::string name = file.GetCString(key);
+        if (!name.empty()) {
+            byNumber[std::stoll(key.substr(kPrefix.size()))] = std::move(name);
+        }
+    }
+    std::vector<std::string> names;
+    for (auto& [number, name] : byNumber) {
+        names.push_back(std::move(name));
+    }
+    return names;
 }
 
 } // namespace
@@ -58,6 +96,7 @@ int TwProfileStore::ActiveIndex() const {
 
 void TwProfileStore::Reset() {
     profiles_.clear();
+    unerasable_.clear();
     active_ = -1;
     previousActive_ = -1;
     maxProfiles_ = 0;
@@ -66,22 +105,29 @@ void TwProfileStore::Reset() {
 bool TwProfileStore::LoadProfiles() {
     profiles_.clear();
     active_ = -1;
+    const std::string path = TwUserPath(kProfilesFile);
     TwDefFile file;
-    if (file.LoadFromFile(TwUserPath(kProfilesFile)) != 0) {
-        return false;
+    const bool damaged = file.LoadFromFile(path, TwDefFile::OnError::SkipLine) != 0;
+    if (damaged && file.ErrorLine() == 0) {
+        return false; // no file, or one that cannot be read at all
     }
-    // Names are numbered from 0; the first missing or empty one ends the list.
-    for (int i = 0;; ++i) {
-        std::string name = file.GetCString(NameKey(i));
-        if (name.empty()) {
-            break;
+    const std::vector<std::string> names = damaged ? AllNumberedNames(file) : ListedNames(file);
+    for (const std::string& name : names) {
+        if (IndexOf(name) < 0) { // a name listed twice is one player with one slot
+            profiles_.push_back(std::make_unique<TwProfileItem>(TwProfileItem{name, false}));
+            CheckSavedGameAt(Count() - 1);
         }
-        profiles_.push_back(std::make_unique<TwProfileItem>(TwProfileItem{std::move(name), false}));
-        active_ = i;
-        CheckSavedGame();
     }
-    active_ = file.GetInt("ActiveProfile", 0);
-    return true;
+    // The active choice is remembered by index; it follows its name into the kept list.
+    const int activeInFile = file.GetInt("ActiveProfile", 0);
+    active_ = IndexOf(file.GetCString(NameKey(activeInFile)));
+    if (active_ < 0 && !profiles_.empty()) {
+        active_ = 0; // a choice outside the list is no choice: the first player plays
+    }
+    if (damaged && TwDamagedFile::KeepAndTell(path, "DamagedProfiles")) {
+        SaveProfiles();
+    }
+    return !damaged;
 }
 
 bool TwProfileStore::SaveProfiles() {
@@ -172,18 +218,36 @@ void TwProfileStore::CheckSavedGameOf(const std::string& name) {
 
 void TwProfileStore::CheckSavedGameAt(int index) {
     TwProfileItem& profile = *profiles_[static_cast<std::size_t>(index)];
+    const auto unerased = unerasable_.find(profile.name);
+    std::string bytes;
+    if (unerased != unerasable_.end() && TwReadFile(SavePathOf(profile.name), bytes) &&
+        bytes == unerased->second) {
+        profile.hasSavedGame = false; // still the finished game that could not be erased
+        return;
+    }
     // Its size, found without waiting: a FIFO planted at a slot's name must not block the game.
     profile.hasSavedGame =
         TwReadableFileSize(SavePathOf(profile.name)) >= static_cast<long long>(kMinSavedGameBytes);
 }
 
 void TwProfileStore::DeleteSavedGame() {
-    TwWriteFileAtomic(SavePath(), "");
+    DeleteSavedGameOf(ActiveName());
 }
 
 void TwProfileStore::DeleteSavedGameOf(const std::string& name) {
-    if (IndexOf(name) >= 0) {
-        TwWriteFileAtomic(SavePathOf(name), "");
+    if (IndexOf(name) < 0) {
+        return;
+    }
+    const std::string path = SavePathOf(name);
+    if (TwWriteFileAtomic(path, "")) {
+        unerasable_.erase(name);
+        return;
+    }
+    // The slot cannot be emptied (a read-only folder): the game in it stays on disk but is
+    // not offered again while the game runs, unless a later save replaces it.
+    std::string bytes;
+    if (TwReadFile(path, bytes)) {
+        unerasable_[name] = std::move(bytes);
     }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,7 +51,8 @@ public:
     // Re-reads the active profile's flag from its slot: true when it holds 4 bytes or more.
     void CheckSavedGame();
     // Leaves the active profile's slot as an empty file, which reads as no saved game.
-    // The flag is not changed; callers follow with CheckSavedGame.
+    // The flag is not changed; callers follow with CheckSavedGame. A slot that cannot be
+    // emptied (a read-only folder) reads as no saved game from then on while the game runs.
     void DeleteSavedGame();
     // Clears the active profile's flag without touching its slot: a saved game that cannot
     // be continued is not offered again (the file stays as it is).
@@ -97,4 +99,7 @@ private:
     int previousActive_ = -1;
     int maxProfiles_ = 0;
     std::vector<std::unique_ptr<TwProfileItem>> profiles_;
+    // Players whose finished game could not be erased from their slot, with what the slot
+    // held then.
+    std::map<std::string, std::string> unerasable_;
 };

@@ -1,15 +1,60 @@
 #include "records/TwTop.h"
 
 #include <algorithm>
+#include <set>
 
 #include "data/TwDefFile.h"
 #include "gfx/TwClip.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwDamagedFile.h"
 
 namespace {
 
 std::string RecordKey(std::size_t index, const char* field) {
     return std::to_string(index) + "." + field;
+}
+
+constexpr const char* kRecordFields[] = {"PlayerName", "Difficulty", "Scores",
+                                         "Level",      "Episode",    "Time"};
+
+// The numbers of the records the file holds a key of ("3.Scores" holds record 3).
+std::set<long long> RecordNumbers(const TwDefFile& file) {
+    std::set<long long> numbers;
+    for (const auto& [key, raw] : file.Values()) {
+        const std::size_t dot = key.find('.');
+        if (dot == 0 || dot == std::string::npos || dot > 9 ||
+            key.find_first_not_of("0123456789") != dot) {
+            continue;
+        }
+        const std::string field = key.substr(dot + 1);
+        for (const char* known : kRecordFields) {
+            if (field == known) {
+                numbers.insert(std::stoll(key.substr(0, dot)));
+                break;
+            }
+        }
+    }
+    return numbers;
+}
+
+// The file's record count; -1 when it is missing or no number.
+long long RecordCount(TwDefFile& file) {
+    const auto it = file.Values().find("NumRecords");
+    if (it == file.Values().end() || it->second.find_first_of("0123456789") == std::string::npos) {
+        return -1;
+    }
+    return file.GetInt("NumRecords", -1);
+}
+
+TwTopRecord ReadRecord(TwDefFile& file, std::size_t i) {
+    TwTopRecord record;
+    record.PlayerName = file.GetString(RecordKey(i, "PlayerName"), "");
+    record.Difficulty = file.GetString(RecordKey(i, "Difficulty"), "");
+    record.Scores = file.GetInt(RecordKey(i, "Scores"), 0);
+    record.Level = file.GetInt(RecordKey(i, "Level"), 0);
+    record.Episode = file.GetInt(RecordKey(i, "Episode"), 0);
+    record.Time = file.GetInt(RecordKey(i, "Time"), 0);
+    return record;
 }
 
 } // namespace
@@ -27,26 +72,30 @@ bool TwTop::SetTitle(const std::string& picture) {
 }
 
 bool TwTop::Load() {
-    TwDefFile file;
-    if (gameFile_.empty() || file.LoadFromFile(TwUserPath(gameFile_)) != 0) {
+    if (gameFile_.empty()) {
         return false;
     }
-    // Every real record has keys in the file, so a count beyond the number of keys can only
-    // come from a damaged file; it is cut there instead of filling memory with empty rows.
-    const int count = file.GetInt("NumRecords", 0);
-    const std::size_t n =
-        std::min(static_cast<std::size_t>(std::max(count, 0)), file.Values().size());
-    for (std::size_t i = 0; i < n; ++i) {
-        TwTopRecord record;
-        record.PlayerName = file.GetString(RecordKey(i, "PlayerName"), "");
-        record.Difficulty = file.GetString(RecordKey(i, "Difficulty"), "");
-        record.Scores = file.GetInt(RecordKey(i, "Scores"), 0);
-        record.Level = file.GetInt(RecordKey(i, "Level"), 0);
-        record.Episode = file.GetInt(RecordKey(i, "Episode"), 0);
-        record.Time = file.GetInt(RecordKey(i, "Time"), 0);
-        records_.push_back(std::move(record));
+    const std::string path = TwUserPath(gameFile_);
+    TwDefFile file;
+    const bool damaged = file.LoadFromFile(path, TwDefFile::OnError::SkipLine) != 0;
+    if (damaged && file.ErrorLine() == 0) {
+        return false; // no file, or one that cannot be read at all
     }
-    return true;
+    // A row is taken only where the file holds at least one of its keys, so a count larger
+    // than the file, or one that is missing or negative, neither invents empty rows nor
+    // loses the rows that are there. The table never holds more than it can show.
+    const std::set<long long> present = RecordNumbers(file);
+    const long long count = RecordCount(file);
+    for (const long long i : present) {
+        if ((count >= 0 && i >= count) || records_.size() >= capacity_) {
+            break;
+        }
+        records_.push_back(ReadRecord(file, static_cast<std::size_t>(i)));
+    }
+    if (damaged && TwDamagedFile::KeepAndTell(path, "DamagedScores")) {
+        Save();
+    }
+    return !damaged;
 }
 
 void TwTop::Add(const TwTopRecord& record) {

@@ -28,8 +28,11 @@ public:
     bool SetTitle(const std::string& picture);
     TwClip* Title() const { return title_.get(); }
 
-    // Appends the file's records in file order (neither sorted nor cut). False, with the
-    // table unchanged, when the file cannot be read or has a syntax error.
+    // Appends the file's records in file order, unsorted, up to the table's capacity; rows
+    // the file holds no key of are not invented. False, with the table unchanged, when the
+    // file cannot be read. A damaged file (a syntax error) keeps every record it could
+    // read: the file is copied aside, the player told, the kept records written back; the
+    // result is false then too.
     bool Load();
     // Offers a score: 0 is ignored; otherwise it is placed after every entry with the same
     // or a higher score, and one entry is dropped from the end when the table overflows.

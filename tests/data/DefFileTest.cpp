@@ -109,6 +109,43 @@ TEST(DefFileParse, SyntaxErrorsFailButKeepEarlierKeys) {
     EXPECT_EQ(stop.Values().size(), 1u);
 }
 
+// The player's own files are read past damage: each damaged line goes, the rest stays, and
+// the first damaged line is named.
+TEST(DefFileParse, SkippingDamageKeepsEveryReadableLine) {
+    zvtest::TempDir dir;
+    const auto load = [&dir](const std::string& text, TwDefFile& file) {
+        zvtest::WriteAll(dir.File("f.Txt"), text);
+        return file.LoadFromFile(dir.File("f.Txt"), TwDefFile::OnError::SkipLine);
+    };
+    TwDefFile file;
+    EXPECT_EQ(load("junk\nA=1\n}\nB=\"two\"\n= stray\nC=3\nD=\"never closed\n", file), 1);
+    EXPECT_EQ(file.ErrorLine(), 1);
+    EXPECT_EQ(file.GetInt("A", 0), 1);
+    EXPECT_EQ(file.GetString("B"), "two");
+    EXPECT_EQ(file.GetInt("C", 0), 3);
+    EXPECT_FALSE(file.Has("D"));
+
+    // Inside a block the damaged line goes and the block goes on.
+    EXPECT_EQ(load("0 = {\n\tName=\"a\"\n\t%%%\n\tScore=5\n}\nN=1\n", file), 1);
+    EXPECT_EQ(file.ErrorLine(), 3);
+    EXPECT_EQ(file.GetString("0.Name"), "a");
+    EXPECT_EQ(file.GetInt("0.Score", 0), 5);
+    EXPECT_EQ(file.GetInt("N", 0), 1);
+
+    // A clean file reports no error line; a missing one neither, but fails.
+    EXPECT_EQ(load("A=1\n", file), 0);
+    EXPECT_EQ(file.ErrorLine(), 0);
+    EXPECT_EQ(file.LoadFromFile(dir.File("none.Txt"), TwDefFile::OnError::SkipLine), 1);
+    EXPECT_EQ(file.ErrorLine(), 0);
+
+    // Stopping at the first error stays the default for the game's own data.
+    zvtest::WriteAll(dir.File("f.Txt"), "A=1\njunk\nB=2\n");
+    EXPECT_EQ(file.LoadFromFile(dir.File("f.Txt")), 1);
+    EXPECT_EQ(file.ErrorLine(), 2);
+    EXPECT_TRUE(file.Has("A"));
+    EXPECT_FALSE(file.Has("B"));
+}
+
 TEST(DefFileGetters, NumbersAndDefaults) {
     TwDefFile def = Parse("Hex = 0x1f\nNotHex = 1f\nNeg = -42\nQuoted = \"12\"\nF = 2.5e1\n"
                           "Big = 99999999999\nAllBits = 0xFFFFFFFF\n");

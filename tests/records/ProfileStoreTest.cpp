@@ -1,3 +1,4 @@
+#include "GfxTestSupport.h"
 #include "TestSupport.h"
 #include "platform/TwUserFiles.h"
 #include "records/TwProfileStore.h"
@@ -49,18 +50,76 @@ TEST_F(ProfileStoreTest, LoadStopsAtTheFirstGapAndReadsEachSlot) {
     EXPECT_EQ(store.ActiveIndex(), -1);
 }
 
-TEST_F(ProfileStoreTest, StaleActiveIndexMeansNoActiveProfile) {
-    WriteProfiles("ActiveProfile=7\nPlayerName0=\"Ann\"\n");
+// An active choice outside the list picks the first player, so games are saved and the
+// menu greets someone; with no players at all nobody is active and the name dialog opens.
+TEST_F(ProfileStoreTest, ActiveIndexOutsideTheListPicksTheFirstPlayer) {
+    for (const char* active : {"7", "-3", "5000", "-1", "123456789012345678901", "x"}) {
+        WriteProfiles(std::string("ActiveProfile=") + active +
+                      "\nPlayerName0=\"Ann\"\nPlayerName1=\"Bob\"\n");
+        ASSERT_TRUE(store.LoadProfiles()) << active;
+        EXPECT_EQ(store.ActiveName(), "Ann") << active;
+        EXPECT_EQ(store.ActiveIndex(), 0) << active;
+    }
+    WriteProfiles("ActiveProfile=3\n");
     ASSERT_TRUE(store.LoadProfiles());
-    EXPECT_EQ(store.ActiveName(), "");
+    EXPECT_TRUE(store.IsEmpty());
     EXPECT_EQ(store.ActiveIndex(), -1);
-    EXPECT_FALSE(store.HasSavedGame());
-    store.CheckSavedGame();
     store.DeleteActiveProfile(); // nothing to delete
-    EXPECT_EQ(store.Count(), 1);
-    WriteProfiles("ActiveProfile=-3\nPlayerName0=\"Ann\"\n");
+    EXPECT_EQ(store.Count(), 0);
+}
+
+// One damaged line (a stray word, a lone brace, a quote never closed) costs nothing that
+// could be read: players, their saved games and the active choice stay; the damaged file is
+// copied aside, the player is told once, and the kept players are written back.
+TEST_F(ProfileStoreTest, DamagedProfilesFileKeepsEveryReadablePlayer) {
+    const std::string good =
+        "ActiveProfile=2\nPlayerName0=\"Ann\"\nPlayerName1=\"Bob\"\nPlayerName2=\"Cy\"\n";
+    const std::string damages[] = {
+        "junk\n" + good,
+        good + "}\n",
+        good + "PlayerName3=\"Dee\n",
+        "ActiveProfile=2\nPlayerName0=\"Ann\"\nPlayerName1 \"Bob\"\nPlayerName2=\"Cy\"\n",
+    };
+    for (const std::string& damaged : damages) {
+        std::filesystem::remove_all(dirs.DataHome());
+        WriteProfiles(damaged);
+        WriteSlot("Cy", "saved game");
+        zvtest::CapturedMessages messages;
+        EXPECT_FALSE(store.LoadProfiles()) << damaged;
+        const bool bobLost = damaged.find("PlayerName1 ") != std::string::npos;
+        const std::vector<std::string> kept = bobLost
+                                                  ? std::vector<std::string>{"Ann", "Cy"}
+                                                  : std::vector<std::string>{"Ann", "Bob", "Cy"};
+        EXPECT_EQ(store.Names(), kept) << damaged;
+        EXPECT_EQ(store.ActiveName(), "Cy") << damaged;
+        EXPECT_TRUE(store.HasSavedGame()) << damaged;
+        ASSERT_EQ(messages.Texts().size(), 1u) << damaged;
+
+        const std::vector<std::string> copies =
+            zvtest::FilesStartingWith(dirs.DataHome() + "/zorbit-volley", "Profiles.Txt.damaged-");
+        ASSERT_EQ(copies.size(), 1u) << damaged;
+        EXPECT_EQ(zvtest::ReadAll(dirs.DataHome() + "/zorbit-volley/" + copies[0]), damaged);
+        EXPECT_NE(messages.Texts()[0].find(copies[0]), std::string::npos);
+
+        // The kept players were written back: the next start reads them cleanly and quietly.
+        messages.Clear();
+        EXPECT_TRUE(store.LoadProfiles()) << damaged;
+        EXPECT_EQ(store.ActiveName(), "Cy");
+        EXPECT_TRUE(messages.Texts().empty());
+        // Typing a kept player's name again finds that player and their saved game.
+        EXPECT_EQ(store.TryAddProfile("Cy"), TwProfileStore::AddResult::Existed);
+        EXPECT_TRUE(store.HasSavedGame());
+    }
+}
+
+// Names are compared after their escapes are read: a name ends at a NUL, as the name dialog
+// could never type one, and a name listed twice is one player with one save slot.
+TEST_F(ProfileStoreTest, NamesThatReadAlikeAreOnePlayer) {
+    WriteProfiles("ActiveProfile=2\nPlayerName0=\"x\\0y\"\nPlayerName1=\"Bob\"\n"
+                  "PlayerName2=\"x\\0z\"\nPlayerName3=\"Bob\"\n");
     ASSERT_TRUE(store.LoadProfiles());
-    EXPECT_EQ(store.ActiveName(), "");
+    EXPECT_EQ(store.Names(), (std::vector<std::string>{"x", "Bob"}));
+    EXPECT_EQ(store.ActiveName(), "x");
 }
 
 TEST_F(ProfileStoreTest, AddingExistingAndNewNames) {

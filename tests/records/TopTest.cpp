@@ -1,3 +1,4 @@
+#include "GfxTestSupport.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
 #include "platform/TwUserFiles.h"
@@ -53,7 +54,7 @@ TEST(HighScores, FullTableKeepsTheEarlierOfEqualScores) {
     EXPECT_EQ(small.Records()[1].PlayerName, "b");
 }
 
-TEST(HighScores, LoadKeepsFileOrderAndAddCutsOnlyOne) {
+TEST(HighScores, LoadKeepsFileOrderUpToTheTablesCapacity) {
     zvtest::ScopedUserDirs dirs;
     TwDefFile file;
     file.SetInt("NumRecords", 12);
@@ -63,18 +64,19 @@ TEST(HighScores, LoadKeepsFileOrderAndAddCutsOnlyOne) {
     }
     ASSERT_EQ(file.Save(TwUserPath("Data/Classic.Twt")), 0);
 
+    // The table shows ten rows: the first ten of the file are kept, in the file's order.
     TwTop table("Data/Classic.Twt");
     ASSERT_TRUE(table.Load());
-    ASSERT_EQ(table.Count(), 12);
-    for (int i = 0; i < 12; ++i) {
+    ASSERT_EQ(table.Count(), 10);
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(table.Records()[static_cast<std::size_t>(i)].Scores, (i * 37) % 100 + 1);
     }
     table.Add(Entry("new", 50));
-    EXPECT_EQ(table.Count(), 12);
+    EXPECT_EQ(table.Count(), 10);
     const std::vector<int> scores = Scores(table);
     EXPECT_TRUE(std::is_sorted(scores.rbegin(), scores.rend()));
-    // The lowest of the thirteen (1) went; the next lowest (8) is now last.
-    EXPECT_EQ(table.Records().back().Scores, 8);
+    // The lowest of the eleven (1) went; the next lowest (12) is now last.
+    EXPECT_EQ(table.Records().back().Scores, 12);
 }
 
 TEST(HighScores, SavedTableReadsBackEqualAndClearSurvivesRestart) {
@@ -107,27 +109,62 @@ TEST(HighScores, SavedTableReadsBackEqualAndClearSurvivesRestart) {
     EXPECT_EQ(afterClear.Count(), 0);
 }
 
-TEST(HighScores, BadFilesLeaveTheTableAlone) {
+// A damaged table keeps every score it could read; the damaged file is copied aside, the
+// player is told once and the kept scores are written back, so the next score joins them.
+TEST(HighScores, DamagedFilesKeepEveryReadableScore) {
+    const std::string good = "NumRecords=2\n0.PlayerName=\"Ann\"\n0.Scores=900\n"
+                             "1.PlayerName=\"Bob\"\n1.Scores=300\n";
+    const std::string damages[] = {good + "junk\n", good + "}\n", good + "2.PlayerName=\"Cy",
+                                   "}\n" + good};
+    for (const std::string& damaged : damages) {
+        zvtest::ScopedUserDirs dirs;
+        const std::string path = TwUserPath("Data/Classic.Twt");
+        zvtest::WriteAll(path, damaged);
+        zvtest::CapturedMessages messages;
+        TwTop table("Data/Classic.Twt");
+        EXPECT_FALSE(table.Load()) << damaged;
+        EXPECT_EQ(Scores(table), (std::vector<int>{900, 300})) << damaged;
+        EXPECT_EQ(messages.Texts().size(), 1u) << damaged;
+        const auto copies =
+            zvtest::FilesStartingWith(dirs.DataHome() + "/zorbit-volley", "Classic.Twt.damaged-");
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(zvtest::ReadAll(dirs.DataHome() + "/zorbit-volley/" + copies[0]), damaged);
+
+        table.Add(Entry("new", 500));
+        ASSERT_TRUE(table.Save());
+        TwTop again("Data/Classic.Twt");
+        EXPECT_TRUE(again.Load());
+        EXPECT_EQ(Scores(again), (std::vector<int>{900, 500, 300}));
+    }
+}
+
+// A count that does not match the file neither invents rows nor loses the rows there.
+TEST(HighScores, RecordCountsThatLieChangeNothingThatIsThere) {
     zvtest::ScopedUserDirs dirs;
     TwTop missing("Data/Classic.Twt");
     EXPECT_FALSE(missing.Load());
     EXPECT_EQ(missing.Count(), 0);
 
-    // A syntax error takes no record, even those before it.
-    zvtest::WriteAll(TwUserPath("Data/Classic.Twt"),
-                     "NumRecords=2\n0.PlayerName=\"a\"\n0.Scores=5\n}\n");
-    TwTop broken("Data/Classic.Twt");
-    EXPECT_FALSE(broken.Load());
-    EXPECT_EQ(broken.Count(), 0);
-
-    // A hostile record count is cut to what the file can hold; missing keys read as 0 / empty.
+    const std::string rows = "0.PlayerName=\"Ann\"\n0.Scores=900\n1.Scores=5\n";
+    for (const char* count : {"NumRecords=-1\n", "", "NumRecords=2000000000\n",
+                              "NumRecords=1000000\n", "NumRecords=x\n"}) {
+        zvtest::WriteAll(TwUserPath("Data/Classic.Twt"), count + rows);
+        TwTop table("Data/Classic.Twt");
+        EXPECT_TRUE(table.Load()) << count;
+        EXPECT_EQ(Scores(table), (std::vector<int>{900, 5})) << count;
+    }
+    // Rows the file has no key of are not made up; missing keys read as 0 / empty.
     zvtest::WriteAll(TwUserPath("Data/Classic.Twt"), "NumRecords=2000000000\n1.Scores=5\n");
     TwTop hostile("Data/Classic.Twt");
     EXPECT_TRUE(hostile.Load());
-    ASSERT_EQ(hostile.Count(), 2);
-    EXPECT_EQ(hostile.Records()[0].Scores, 0);
+    ASSERT_EQ(hostile.Count(), 1);
+    EXPECT_EQ(hostile.Records()[0].Scores, 5);
     EXPECT_EQ(hostile.Records()[0].PlayerName, "");
-    EXPECT_EQ(hostile.Records()[1].Scores, 5);
+    // A count below the rows there takes only as many, as the file says.
+    zvtest::WriteAll(TwUserPath("Data/Classic.Twt"), "NumRecords=1\n" + rows);
+    TwTop shorter("Data/Classic.Twt");
+    EXPECT_TRUE(shorter.Load());
+    EXPECT_EQ(Scores(shorter), (std::vector<int>{900}));
 }
 
 TEST(HighScores, FailedSaveKeepsThePreviousFile) {

@@ -64,6 +64,7 @@ public:
     CapturedMessages(const CapturedMessages&) = delete;
     CapturedMessages& operator=(const CapturedMessages&) = delete;
     const std::vector<std::string>& Texts() const { return *texts_; }
+    void Clear() { texts_->clear(); }
 
 private:
     std::shared_ptr<std::vector<std::string>> texts_;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +61,19 @@ ScopedUserDirs::~ScopedUserDirs() {
     Restore("HOME", oldHome_, hadHome_);
 }
 
+std::vector<std::string> FilesStartingWith(const std::string& dir, std::string_view prefix) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) == 0) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;
@@ -73,7 +87,11 @@ void WriteAll(const std::string& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string BinaryDir() { return ZV_BINARY_DIR; }
-std::string SourceDir() { return ZV_SOURCE_DIR; }
+std::string BinaryDir() {
+    return ZV_BINARY_DIR;
+}
+std::string SourceDir() {
+    return ZV_SOURCE_DIR;
+}
 
 } // namespace zvtest

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zvtest {
 
@@ -32,6 +33,9 @@ private:
     std::string oldConfig_, oldData_, oldHome_;
     bool hadConfig_ = false, hadData_ = false, hadHome_ = false;
 };
+
+// The files in `dir` whose names start with `prefix`, sorted.
+std::vector<std::string> FilesStartingWith(const std::string& dir, std::string_view prefix);
 
 // Whole-file helpers for tests.
 std::string ReadAll(const std::string& path);
