@@ -1,15 +1,19 @@
 #include "GameStartup.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 
 #include "GameApplication.h"
 #include "audio/TwSoundManager.h"
 #include "data/TwEngineDefs.h"
+#include "data/TwLanguage.h"
 #include "data/TwLocale.h"
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
+#include "gfx/TwMissingResources.h"
 #include "gfx/TwScreenSize.h"
 #include "platform/TwInstanceLock.h"
 #include "platform/TwMessageBox.h"
@@ -49,26 +53,59 @@ std::vector<std::string> UsualPackDirs() {
     return dirs;
 }
 
-void OpenPack(const char* name, const std::vector<std::string>& dirs) {
-    if (!TwResourceManager::Instance().OpenPack(FindGamePack(name, dirs))) {
-        TwShowErrorMessage(kPackError);
+// A pack the game cannot do without that is missing or damaged.
+struct PackTrouble {
+    std::string path;
+    TwResourceManager::PackCheck check;
+};
+
+std::optional<PackTrouble> OpenRequiredPack(const std::string& name,
+                                            const std::vector<std::string>& dirs) {
+    const std::string path = FindGamePack(name, dirs);
+    TwResourceManager::PackCheck check = TwResourceManager::Instance().OpenIntactPack(path);
+    if (check.state == TwResourceManager::PackState::Intact) {
+        return std::nullopt;
     }
+    return PackTrouble{path, std::move(check)};
 }
 
-// The pack of the desktop's language in front of the English one, which stays open behind
-// it: a translation's pack holds only what differs from English. English alone when no pack
-// of a wanted language is there or it cannot be read; only a missing English pack is an error.
-void OpenLanguagePacks(const std::vector<std::string>& dirs) {
+// The pack of the desktop's language, in front of the English pack, which stays open
+// behind it: a translation's pack holds only what differs from English. A pack of a wanted language that is damaged is
+// passed over with a note on standard error, so the game speaks English quietly; only
+// trouble with the English pack stops the game.
+std::optional<PackTrouble> OpenLanguagePacks(const std::vector<std::string>& dirs) {
+    TwResourceManager& packs = TwResourceManager::Instance();
     for (const std::string& code : TwLocale::Candidates(std::getenv)) {
         if (code.empty()) {
             break;
         }
         const std::string path = FindGamePack(TwLocale::PackName(code), dirs);
-        if (IsRegularFile(path) && TwResourceManager::Instance().OpenPack(path)) {
+        if (!IsRegularFile(path)) {
+            continue;
+        }
+        const TwResourceManager::PackCheck check = packs.OpenIntactPack(path);
+        if (check.state == TwResourceManager::PackState::Intact) {
             break;
         }
+        std::fprintf(stderr, "zorbit-volley: %s is damaged (%s); speaking English instead\n",
+                     path.c_str(), check.problem.c_str());
     }
-    OpenPack(kLanguagePack, dirs);
+    return OpenRequiredPack(kLanguagePack, dirs);
+}
+
+// One message, in the player's language where the language pack could be read, naming the
+// pack and whether it is missing or damaged.
+void ReportPackTrouble(const PackTrouble& trouble) {
+    const bool missing = trouble.check.state == TwResourceManager::PackState::Missing;
+    std::fprintf(stderr, "zorbit-volley: %s %s (%s)\n", trouble.path.c_str(),
+                 missing ? "is missing" : "is damaged", trouble.check.problem.c_str());
+    TwLanguage& language = TwLanguage::Instance();
+    language.Reload();
+    std::string text = language.GetBoxText(missing ? "PackMissing" : "PackDamaged");
+    if (text.empty()) {
+        text = kPackError;
+    }
+    TwShowErrorMessage(text + "\n\n" + trouble.path);
 }
 
 } // namespace
@@ -89,10 +126,17 @@ int RunZorbitVolley(const GameStartOptions& options) {
         return 0; // another copy runs: leave it alone
     }
 
+    TwMissingResources::Reset();
     const std::vector<std::string> dirs =
         options.packDirs.empty() ? UsualPackDirs() : options.packDirs;
-    OpenPack(kMainPack, dirs);
-    OpenLanguagePacks(dirs);
+    const std::optional<PackTrouble> mainTrouble = OpenRequiredPack(kMainPack, dirs);
+    const std::optional<PackTrouble> languageTrouble = OpenLanguagePacks(dirs);
+    if (mainTrouble || languageTrouble) {
+        // Without its pictures or its words the game cannot be played: one message, then stop.
+        ReportPackTrouble(mainTrouble ? *mainTrouble : *languageTrouble);
+        TwResourceManager::Instance().CloseAll();
+        return kExitPackTrouble;
+    }
 
     TwScreenSize::Instance() = TwScreenSize{800, 600};
     TwProfileStore::Instance().LoadProfiles();

@@ -14,9 +14,13 @@ struct GameStartOptions {
     std::function<void(int)> onProgress;
 };
 
+// The exit status when a pack the game needs is missing or damaged.
+constexpr int kExitPackTrouble = 1;
+
 // The whole life of the game: refuses a second copy, opens the packs, builds the
 // application, loads the settings, opens the window, loads the game behind the loading
-// screen, runs the frame loop and tears everything down. Always returns 0.
+// screen, runs the frame loop and tears everything down. Returns 0, or kExitPackTrouble
+// after one message when the game's packs are missing or damaged.
 int RunZorbitVolley(const GameStartOptions& options = {});
 
 // Where a pack named like "Data//Resource.Twr" is: the first folder of `dirs` holding it

@@ -43,3 +43,13 @@ std::string TwLanguage::GetText(const std::string& key) {
     }
     return text;
 }
+
+std::string TwLanguage::GetBoxText(const std::string& key) {
+    std::string text = GetText(key);
+    for (char& c : text) {
+        if (c == '#') {
+            c = '\n';
+        }
+    }
+    return text;
+}

@@ -16,6 +16,9 @@ public:
 
     // The text of `key` in the current language, else in English; empty when neither has it.
     std::string GetText(const std::string& key);
+    // The same for a message box, where a '#' (a line end in the game's own texts) becomes
+    // a real line end.
+    std::string GetBoxText(const std::string& key);
 
     // Reads the language table and the language name again from the open packs.
     void Reload();

@@ -1,5 +1,6 @@
 #include "data/TwResourceManager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
@@ -74,25 +75,30 @@ void TwResourceManager::Scramble(char* bytes, std::size_t count) {
     }
 }
 
-bool TwResourceManager::OpenPack(const std::string& path) {
+bool TwResourceManager::ReadDirectory(const std::string& path, Pack& pack, PackCheck& check) {
     FilePtr file(std::fopen(path.c_str(), "rb"));
     std::uint64_t fileSize = 0;
     unsigned char header[kHeaderSize];
-    if (!file || !RegularFileSize(file.get(), fileSize) ||
+    if (!file) {
+        check = {PackState::Missing, "the file cannot be opened"};
+        return false;
+    }
+    if (!RegularFileSize(file.get(), fileSize) ||
         std::fread(header, 1, kHeaderSize, file.get()) != kHeaderSize) {
-        std::fputs("File was not opened\n", stdout);
+        check = {PackState::Damaged, "the file is too short for a pack"};
         return false;
     }
     const auto count = static_cast<std::int32_t>(ReadLE32(header + kCountOffset));
 
-    Pack pack;
     pack.path = path;
     // Every record is checked against the file: the walk ends at the first record that does
     // not fit in the file (its length cannot be trusted, so nothing after it can be found),
     // and a record whose data lies outside the file is skipped. A hostile entry count
     // therefore costs at most one pass over the file.
     std::uint64_t pos = kHeaderSize;
-    for (std::int32_t i = 0; i < count; ++i) {
+    std::int32_t walked = 0;
+    int skipped = 0;
+    for (; walked < count; ++walked) {
         unsigned char fixed[kRecordFixedSize];
         if (pos + kRecordFixedSize > fileSize ||
             std::fread(fixed, 1, kRecordFixedSize, file.get()) != kRecordFixedSize) {
@@ -112,6 +118,7 @@ bool TwResourceManager::OpenPack(const std::string& path) {
         const bool dataFits = dataSize <= static_cast<std::uint32_t>(INT32_MAX) &&
                               std::uint64_t{dataOffset} + dataSize <= fileSize;
         if (!dataFits) {
+            ++skipped;
             continue;
         }
         Scramble(name.data(), name.size());
@@ -122,8 +129,37 @@ bool TwResourceManager::OpenPack(const std::string& path) {
         item.dataOffset = dataOffset;
         pack.items[LowerAscii(name)] = std::move(item);
     }
+    if (count <= 0 || walked < count) {
+        check = {PackState::Damaged, "its list of contents breaks off after entry " +
+                                         std::to_string(walked) + " of " +
+                                         std::to_string(std::max(count, 0))};
+    } else if (skipped > 0) {
+        check = {PackState::Damaged,
+                 std::to_string(skipped) + " of its entries lie beyond the end of the file"};
+    } else {
+        check = {PackState::Intact, {}};
+    }
+    return true;
+}
+
+bool TwResourceManager::OpenPack(const std::string& path) {
+    Pack pack;
+    PackCheck check;
+    if (!ReadDirectory(path, pack, check)) {
+        std::fputs("File was not opened\n", stdout);
+        return false;
+    }
     packs_.push_back(std::move(pack));
     return true;
+}
+
+TwResourceManager::PackCheck TwResourceManager::OpenIntactPack(const std::string& path) {
+    Pack pack;
+    PackCheck check;
+    if (ReadDirectory(path, pack, check) && check.state == PackState::Intact) {
+        packs_.push_back(std::move(pack));
+    }
+    return check;
 }
 
 int TwResourceManager::GetResource(std::string_view name, std::string& out) {

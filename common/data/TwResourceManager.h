@@ -24,10 +24,21 @@ public:
 
     static TwResourceManager& Instance();
 
+    // What opening a pack found.
+    enum class PackState { Intact, Missing, Damaged };
+    struct PackCheck {
+        PackState state = PackState::Missing;
+        std::string problem; // what is wrong, in a few words; empty for an intact pack
+    };
+
     // Reads a pack's directory and adds it after the packs already open. False (and
     // "File was not opened" on standard output) when the file cannot be opened or its
     // header cannot be read.
     bool OpenPack(const std::string& path);
+    // Opens a pack only when it is whole: it exists, its list of contents holds as many
+    // entries as its header says, none of them reaches past the end of the file, and there
+    // is at least one. A pack that is not is left closed, and the check says why.
+    PackCheck OpenIntactPack(const std::string& path);
     // Copies a resource's bytes into `out`. Returns the size (0 or more); -1 when no pack holds
     // the name; 0 with `out` untouched when the pack file can no longer be read.
     // The first pack opened that holds the name wins.
@@ -61,6 +72,10 @@ private:
         std::string path;
         std::map<std::string, Item> items; // keyed by lower-case name
     };
+
+    // Reads a pack's directory into `pack`; false when not even its header can be read.
+    // `check` says whether the directory was whole.
+    static bool ReadDirectory(const std::string& path, Pack& pack, PackCheck& check);
 
     std::vector<Pack> packs_;
     int lastSize_ = -1;

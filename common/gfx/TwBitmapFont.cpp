@@ -6,7 +6,7 @@
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
 #include "data/TwUtf8.h"
-#include "platform/TwMessageBox.h"
+#include "gfx/TwMissingResources.h"
 #include "platform/TwPicture.h"
 
 namespace {
@@ -77,7 +77,7 @@ bool TwBitmapFont::Load(const std::string& fontName) {
         return ReadStrip(strip, Width(), Height());
     }
     if (TwResourceManager::Instance().GetResource(base + ".Webp", strip) == -1) {
-        TwShowErrorMessage("Font File '" + fileName + "' - Not Found!");
+        TwMissingResources::Report("Font File '" + fileName + "' - Not Found!");
         return false;
     }
     TwPicture picture;

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "data/TwResourceManager.h"
+#include "gfx/TwMissingResources.h"
 #include "gfx/TwRenderDevice.h"
 #include "gfx/TwTextureCache.h"
-#include "platform/TwMessageBox.h"
 #include "platform/TwPicture.h"
 
 bool TwBitMask::Solid(int column, int row) const {
@@ -94,7 +94,7 @@ bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
         }
     }
     if (!found) {
-        TwShowErrorMessage("File '" + name + "' - Not Found!");
+        TwMissingResources::Report("File '" + name + "' - Not Found!");
         return false;
     }
 

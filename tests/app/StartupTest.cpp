@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ protected:
     std::vector<std::string> PackMessages() const {
         std::vector<std::string> result;
         for (const std::string& text : messages) {
-            if (text == "Error Loading Resource File.") {
+            if (text.rfind("Error Loading Resource File.", 0) == 0) {
                 result.push_back(text);
             }
         }
@@ -70,21 +71,52 @@ TEST_F(StartupTest, LoadingScreenCountsUpInOrder) {
     EXPECT_TRUE(PackMessages().empty());
 }
 
-TEST_F(StartupTest, MissingMainPackIsReportedOnce) {
+// Without its pictures or words the game cannot be played: one message naming the pack,
+// then the game stops before its window opens.
+TEST_F(StartupTest, MissingOrDamagedPackStopsTheGameWithOneMessage) {
     WritePack("Data/Lang.Twr");
-    EXPECT_EQ(Start(), 0);
+    EXPECT_EQ(Start(), kExitPackTrouble);
+    ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(PackMessages().size(), 1u);
-    ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.front(), "Error Loading Resource File.");
-    EXPECT_EQ(percentages.size(), 9u); // the game still starts
+    EXPECT_NE(messages[0].find(packs.File("Data//Resource.Twr")), std::string::npos) << messages[0];
+    EXPECT_TRUE(percentages.empty());
+
+    // Both missing: still one message, about the first.
+    messages.clear();
+    std::filesystem::remove(packs.File("Data/Lang.Twr"));
+    EXPECT_EQ(Start(), kExitPackTrouble);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Resource.Twr"), std::string::npos);
+
+    // A resource pack cut short is damaged, not missing: one message, no cascade of
+    // pictures reported missing one by one.
+    messages.clear();
+    WritePack("Data/Lang.Twr");
+    WritePack("Data/Resource.Twr");
+    const std::string whole = zvtest::ReadAll(packs.File("Data/Resource.Twr"));
+    zvtest::WriteAll(packs.File("Data/Resource.Twr"), whole.substr(0, whole.size() - 1));
+    EXPECT_EQ(Start(), kExitPackTrouble);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(PackMessages().size(), 1u);
 }
 
-TEST_F(StartupTest, BothPacksMissingAreReportedTwiceBeforeAnythingElse) {
-    EXPECT_EQ(Start(), 0);
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "Error Loading Resource File.");
-    EXPECT_EQ(messages[1], "Error Loading Resource File.");
-    EXPECT_EQ(PackMessages().size(), 2u);
+// A missing or damaged pack of the desktop's language: the game speaks English, quietly.
+TEST_F(StartupTest, DamagedLanguagePackFallsBackToEnglishQuietly) {
+    WritePack("Data/Resource.Twr");
+    WritePack("Data/Lang.Twr");
+    zvtest::WriteAll(packs.File("Data/Lang_de.Twr"), "cut");
+    const char* old = std::getenv("LANGUAGE");
+    const std::string saved = old ? old : "";
+    ::setenv("LANGUAGE", "de", 1);
+    const int result = Start();
+    if (old) {
+        ::setenv("LANGUAGE", saved.c_str(), 1);
+    } else {
+        ::unsetenv("LANGUAGE");
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(PackMessages().empty());
+    EXPECT_EQ(percentages.size(), 9u);
 }
 
 TEST_F(StartupTest, NoDisplayGivesAMessageAndACleanExit) {

@@ -211,6 +211,42 @@ TEST(PackReader, MalformedDirectoriesAreRefusedOrSkipped) {
     }
 }
 
+// The game opens its packs only when they are whole: a pack cut short, one whose list of
+// contents breaks off, one with entries beyond its end, or an empty one is left closed.
+TEST(PackReader, OnlyWholePacksAreOpenedForTheGame) {
+    zvtest::TempDir dir;
+    TwResourceManager& packs = TwResourceManager::Instance();
+    using State = TwResourceManager::PackState;
+    TwPackWriter writer;
+    writer.AddEntry("Data/A.Txt", Pattern(3000));
+    writer.AddEntry("Data/B.Txt", Pattern(5000));
+    const std::string whole = BuildPack(writer);
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        State state;
+    } cases[] = {
+        {"whole", whole, State::Intact},
+        {"cut in its data", whole.substr(0, whole.size() - 100), State::Damaged},
+        {"cut in its list", whole.substr(0, 50), State::Damaged},
+        {"cut in its header", whole.substr(0, 3), State::Damaged},
+        {"count beyond its list", RawPack(5, whole.substr(32)), State::Damaged},
+        {"empty", RawPack(0, ""), State::Damaged},
+    };
+    for (const auto& c : cases) {
+        packs.CloseAll();
+        zvtest::WriteAll(dir.File("p.Twr"), c.bytes);
+        const TwResourceManager::PackCheck check = packs.OpenIntactPack(dir.File("p.Twr"));
+        EXPECT_EQ(check.state, c.state) << c.name;
+        EXPECT_EQ(check.problem.empty(), c.state == State::Intact) << c.name;
+        EXPECT_EQ(packs.Exists("Data/A.Txt"), c.state == State::Intact) << c.name;
+    }
+    packs.CloseAll();
+    EXPECT_EQ(packs.OpenIntactPack(dir.File("none.Twr")).state, State::Missing);
+    EXPECT_FALSE(packs.Exists("Data/A.Txt"));
+}
+
 TEST(PackReader, WriterIsDeterministic) {
     TwPackWriter a, b;
     for (TwPackWriter* w : {&a, &b}) {

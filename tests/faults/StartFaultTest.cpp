@@ -156,7 +156,18 @@ void ExpectCleanExit(const Outcome& outcome) {
     EXPECT_EQ(outcome.code, 0) << outcome.errors;
 }
 
-TEST(StartFaults, DamagedPacksAreReportedAndTheGameRunsUntilClosed) {
+// A game without whole packs cannot be played: it says so once, naming the pack, and ends
+// by itself with a failure status instead of opening a window without pictures or words.
+void ExpectOneStopMessage(const Outcome& outcome, const std::string& pack) {
+    EXPECT_TRUE(outcome.exited) << "ended by signal " << outcome.signal << "; it wrote:\n"
+                                << outcome.errors;
+    EXPECT_EQ(outcome.code, 1) << outcome.errors;
+    EXPECT_EQ(Count(outcome.errors, kPackMessage), 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(pack), std::string::npos) << outcome.errors;
+    EXPECT_EQ(outcome.errors.find("Not Found"), std::string::npos) << outcome.errors;
+}
+
+TEST(StartFaults, DamagedPacksAreReportedOnceAndTheGameStops) {
     zvtest::TempDir folder;
     std::filesystem::create_directories(folder.File("Data"));
     // A pack's size but not its layout, and a pack cut off in its first bytes.
@@ -166,19 +177,22 @@ TEST(StartFaults, DamagedPacksAreReportedAndTheGameRunsUntilClosed) {
     }
     zvtest::WriteAll(folder.File("Data/Resource.Twr"), noise);
     zvtest::WriteAll(folder.File("Data/Lang.Twr"), noise.substr(0, 3));
-
     GameProcess game;
-    // A picture reported missing means the window is up and the game is loading.
-    const Outcome outcome = game.Run(GameProgram(), folder.Path(), "Not Found");
-    ExpectCleanExit(outcome);
-    // The cut-off pack cannot be opened; the noisy one opens but holds nothing usable, so
-    // its pictures are reported missing one by one.
-    EXPECT_EQ(Count(outcome.errors, kPackMessage), 1) << outcome.errors;
-    EXPECT_NE(outcome.errors.find("Error: File 'LoadScreen' - Not Found!"), std::string::npos)
-        << outcome.errors;
+    ExpectOneStopMessage(game.Run(GameProgram(), folder.Path()), "Resource.Twr");
+
+    // The real packs, the resource pack cut short by a few bytes (as an interrupted copy
+    // leaves it): damaged, not missing.
+    const std::string real = zvtest::ReadAll(zvtest::BinaryDir() + "/Data/Resource.Twr");
+    zvtest::WriteAll(folder.File("Data/Resource.Twr"), real.substr(0, real.size() - 4096));
+    std::filesystem::copy_file(zvtest::BinaryDir() + "/Data/Lang.Twr", folder.File("Data/Lang.Twr"),
+                               std::filesystem::copy_options::overwrite_existing);
+    GameProcess again;
+    const Outcome cut = again.Run(GameProgram(), folder.Path());
+    ExpectOneStopMessage(cut, "Resource.Twr");
+    EXPECT_NE(cut.errors.find("damaged"), std::string::npos) << cut.errors;
 }
 
-TEST(StartFaults, MissingMainPackIsReportedAndTheGameRunsUntilClosed) {
+TEST(StartFaults, MissingMainPackIsReportedOnceAndTheGameStops) {
     // The program alone in a folder of its own, with only the language pack beside it.
     zvtest::TempDir folder;
     std::filesystem::create_directories(folder.File("bin"));
@@ -190,9 +204,9 @@ TEST(StartFaults, MissingMainPackIsReportedAndTheGameRunsUntilClosed) {
                                folder.File("Data/Lang.Twr"));
 
     GameProcess game;
-    const Outcome outcome = game.Run(program, folder.Path(), "Not Found");
-    ExpectCleanExit(outcome);
-    EXPECT_EQ(Count(outcome.errors, kPackMessage), 1) << outcome.errors;
+    const Outcome outcome = game.Run(program, folder.Path());
+    ExpectOneStopMessage(outcome, "Resource.Twr");
+    EXPECT_NE(outcome.errors.find("missing"), std::string::npos) << outcome.errors;
 }
 
 TEST(StartFaults, NoDisplayGivesAClearMessageAndACleanExit) {

@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+// Pictures and font strips the packs do not hold. The first one of a run is shown to the
+// player in a message box; every later one goes to standard error only, so a pack that
+// lacks many pictures costs one box, never a cascade of them.
+class TwMissingResources {
+public:
+    static void Report(const std::string& message);
+    // How many were reported since the start (or the last Reset).
+    static int Count();
+    // Forgets what was reported (tests; each start of the game is a new run).
+    static void Reset();
+};
