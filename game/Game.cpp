@@ -18,12 +18,14 @@
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwDefFile.h"
+#include "data/TwLanguage.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
+#include "gui/TwNotice.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
@@ -61,8 +63,9 @@ std::unique_ptr<GameCompletePanel> MakeResultPanel(const std::string& picture,
     panel->SetTitleFont(TwFontTable::MainFont);
     panel->SetMessageFont(TwFontTable::Digits);
     panel->Create(picture);
+    // Escape leaves the result as its one button does.
     panel->AddButton("Interface/BtnOk", kResultButtonX, kResultButtonY, buttonName,
-                     TwPanel::kPlainRole);
+                     TwPanel::kCancelRole);
     return panel;
 }
 
@@ -212,6 +215,7 @@ void Game::NewGame() {
     shotToSave_ = false;
     playMs_ = 0;
     UpdatePlayerStats(owner_, [this](PlayerStats& stats) { stats.GameStarted(gameId_); });
+    toldSaveFailed_ = false;
     banks_->Scene().Clear();
     launcher_->Reset();
     field_->Reset(true);
@@ -232,6 +236,12 @@ bool Game::SaveGame() {
     saved.Write(file, field_->Columns(), field_->Rows());
     const bool written = file.Save(store.SavePathOf(owner_)) == 0;
     store.CheckSavedGameOf(owner_);
+    if (!written && !toldSaveFailed_) {
+        // Once a game: every later shot tries again, and Continue would bring back an older
+        // field meanwhile, so the player must know.
+        toldSaveFailed_ = true;
+        TwNotice::Instance().Show(TwLanguage::Instance().GetText("SaveFailed"));
+    }
     return written;
 }
 
@@ -260,6 +270,7 @@ bool Game::Restore() {
     GameState::Set(GameState::kPlaying);
     owner_ = store.ActiveName();
     playMs_ = 0;
+    toldSaveFailed_ = false;
     ApplySavedGame(saved);
     return true;
 }

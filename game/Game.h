@@ -139,6 +139,8 @@ private:
     bool paused_ = false;
     // Milliseconds played (not paused, not over) not yet in the owner's statistics.
     int playMs_ = 0;
+    // The player was told this game that a save failed.
+    bool toldSaveFailed_ = false;
     // The score as printed for the last frame; printed again only when the score changes.
     std::optional<int> printedScore_;
     char scoreText_[16] = {};

@@ -36,6 +36,7 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"MainMenuDlg.Arcade", &MenuGui::OnArcade},
         {"ConfirmGameDlg.Ok", &MenuGui::OnStartConfirmed},
         {"ConfirmGameDlg.Continue", &MenuGui::OnContinueInstead},
+        {kStartQuestionEscape, &MenuGui::OnStartQuestionEscape},
         {"MainMenuDlg.Help", &MenuGui::OnHelp},
         {"MainMenuDlg.Score", &MenuGui::OnScore},
         {"MainMenuDlg.Exit", &MenuGui::OnExit},
@@ -152,6 +153,10 @@ void MenuGui::OnStartConfirmed() {
 void MenuGui::OnContinueInstead() {
     RemoveTopPanel();
     ContinueGame();
+}
+
+void MenuGui::OnStartQuestionEscape() {
+    RemoveTopPanel();
 }
 
 void MenuGui::OnExit() {

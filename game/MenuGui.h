@@ -28,6 +28,8 @@ class MenuGui : public TwBaseMenuGui {
 public:
     static constexpr const char* kGameScreen = "GameWin";
     static constexpr const char* kStartQuestion = "ConfirmGameDlg";
+    // Escape on the start question: it closes, and nothing starts or is lost.
+    static constexpr const char* kStartQuestionEscape = "ConfirmGameDlg.Escape";
     static constexpr const char* kOptionsDialog = "OptionsDlg";
     static constexpr const char* kDifficultyQuestion = "DiffChangeDlg";
     static constexpr const char* kHelpDialog = "HelpDlg";
@@ -96,6 +98,7 @@ private:
     void AskOrStart(int mode);
     void OnStartConfirmed();
     void OnContinueInstead();
+    void OnStartQuestionEscape();
     void OnHelp();
     void OnScore() { OpenPanel(kScoreDialog); }
     void OnExit();

@@ -30,6 +30,7 @@ void MenuGui::BuildMenuDialogs() {
     TwPanel* start = BuildQuestion(kStartQuestion, "ConrirmStart");
     start->AddButton("Interface/StartNew", 80, 80, "ConfirmGameDlg.Ok", TwPanel::kPlainRole);
     start->AddButton("Interface/Continue", 20, 80, "ConfirmGameDlg.Continue", TwPanel::kPlainRole);
+    start->SetEscapeEvent(kStartQuestionEscape);
 
     BuildOptionsDialog();
     BuildControlsDialog();

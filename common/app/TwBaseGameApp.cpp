@@ -3,6 +3,7 @@
 #include "app/TwFrameTimer.h"
 #include "gui/TwBaseMenuGui.h"
 #include "gui/TwEventRouter.h"
+#include "gui/TwNotice.h"
 #include "gui/TwPanel.h"
 #include "records/TwProfileStore.h"
 
@@ -43,4 +44,7 @@ void TwBaseGameApp::UpdateAndDraw() {
     screen->OnEvent();
     screen->Update(delta);
     screen->Draw();
+    TwNotice& notice = TwNotice::Instance();
+    notice.Update(delta);
+    notice.Draw();
 }

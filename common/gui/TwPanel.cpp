@@ -107,6 +107,8 @@ bool TwPanel::OnKey(const TwInputEvent& event) {
     }
     if (cancelButton_ != nullptr && !cancelButton_->IsDisabled()) {
         RaiseEvent(cancelButton_);
+    } else if (!escapeEvent_.empty() && owner_ != nullptr) {
+        owner_->SetPendingEvent(escapeEvent_);
     }
     return true;
 }

@@ -131,6 +131,9 @@ public:
     TwClip* FadeOverlay() const { return fadeOverlay_.get(); }
     TwBaseGuiElemen* DefaultButton() const { return defaultButton_; }
     TwBaseGuiElemen* CancelButton() const { return cancelButton_; }
+    // The event Escape raises on a panel without a cancel button (a question whose answers
+    // both act): the screen then closes the panel without acting. None by default.
+    void SetEscapeEvent(const std::string& name) { escapeEvent_ = name; }
     const std::vector<std::unique_ptr<TwBaseGuiElemen>>& Elements() const { return elements_; }
     int ElementCount() const { return static_cast<int>(elements_.size()); }
     // The element at a position in drawing order, or null.
@@ -171,6 +174,7 @@ protected:
     bool dimBackground_ = true;
     TwBaseGuiElemen* defaultButton_ = nullptr;
     TwBaseGuiElemen* cancelButton_ = nullptr;
+    std::string escapeEvent_;
     TwEventListener* owner_ = nullptr;
     std::vector<std::unique_ptr<TwBaseGuiElemen>> elements_;
     int focus_ = 0;

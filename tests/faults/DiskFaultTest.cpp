@@ -18,7 +18,10 @@
 #include "FaultTestSupport.h"
 #include "Game.h"
 #include "GameMap.h"
+#include "data/TwLanguage.h"
 #include "gui/TwEventRouter.h"
+#include "gui/TwNotice.h"
+#include "records/TwProfileStore.h"
 
 namespace {
 
@@ -174,9 +177,27 @@ TEST(DiskFaults, ReadOnlyPlayerFoldersLeaveEveryPlayerFileAsItWas) {
             ::chmod(dir.c_str(), 0555);
         }
     }
+    TwNotice::Instance().Hide();
     ExpectEveryWriteFailed(app.WriteEverything(2));
     EXPECT_EQ(PlayerFiles(app), before);
+    // The player is told on screen that the game could not be saved, once a game: the next
+    // shot tries again without telling again.
+    EXPECT_TRUE(TwNotice::Instance().Showing());
+    EXPECT_EQ(TwNotice::Instance().Text(), TwLanguage::Instance().GetText("SaveFailed"));
+    TwNotice::Instance().Hide();
     ExpectTheGameRunsOn(app);
+    EXPECT_FALSE(TwNotice::Instance().Showing());
+
+    // A finished game whose slot cannot be emptied is not offered by Continue again.
+    TwProfileStore& store = TwProfileStore::Instance();
+    const std::string owner = app.TheGame().Owner();
+    store.SelectProfile(store.IndexOf(owner));
+    store.CheckSavedGameOf(owner);
+    ASSERT_TRUE(store.HasSavedGame());
+    store.DeleteSavedGameOf(owner);
+    store.CheckSavedGameOf(owner);
+    EXPECT_FALSE(store.HasSavedGame());
+    EXPECT_EQ(PlayerFiles(app), before);
 
     for (auto it = std::rbegin(dirs); it != std::rend(dirs); ++it) {
         if (mounted) {
@@ -187,6 +208,10 @@ TEST(DiskFaults, ReadOnlyPlayerFoldersLeaveEveryPlayerFileAsItWas) {
     }
     ExpectEveryWriteWorked(app.WriteEverything(3));
     EXPECT_NE(PlayerFiles(app), before);
+    // A new save into that slot is a game to continue again.
+    store.SelectProfile(store.IndexOf(owner));
+    store.CheckSavedGameOf(owner);
+    EXPECT_TRUE(store.HasSavedGame());
 }
 
 } // namespace

@@ -65,6 +65,8 @@ constexpr PrintedText kPrinted[] = {
     {"PressKey", 470, 1},
     {"PressButton", 470, 1},
     {"BindingRefused", 470, 1},
+    // The notice of a save that failed, printed over the game screen.
+    {"SaveFailed", 560, 2},
 };
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -68,9 +68,20 @@ TEST(GameFlow, ClassicSaveContinueAndConfirmedRestart) {
     EXPECT_EQ(game.newGames, 1);
     EXPECT_EQ(menu.TopName(), "MainMenuDlg") << "the question goes at once";
 
-    // Arcade over it, confirmed: a fresh Arcade field and the old save is gone.
+    // Escape on the question leaves it: nothing starts and the saved game stays.
     menu.Key("Escape");
     menu.Settle();
+    menu.Click("MainMenuDlg", "MainMenuDlg.Arcade");
+    ASSERT_EQ(menu.TopName(), "ConfirmGameDlg");
+    menu.Key("Escape");
+    menu.Settle();
+    EXPECT_EQ(menu.CurrentScreen(), &menu.Menu());
+    EXPECT_EQ(menu.TopName(), "MainMenuDlg");
+    EXPECT_EQ(game.newGames, 1);
+    EXPECT_EQ(game.restores, 2);
+    EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
+
+    // Arcade over it, confirmed: a fresh Arcade field and the old save is gone.
     menu.Click("MainMenuDlg", "MainMenuDlg.Arcade");
     ASSERT_EQ(menu.TopName(), "ConfirmGameDlg");
     menu.Click("ConfirmGameDlg", "ConfirmGameDlg.Ok");

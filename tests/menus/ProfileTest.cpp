@@ -136,6 +136,44 @@ TEST(Profiles, FullListGreysOutNewPlayer) {
     menu.Screenshot("profile-dialog-full");
 }
 
+// More players than the list has rows (a profiles file from elsewhere): the list shows a
+// page at a time, opens on the active player's page, and the arrows turn the pages.
+TEST(Profiles, LongListsArePagedAndNothingSpillsOut) {
+    MenuHarness menu;
+    menu.WriteProfiles({"A", "B", "C", "D", "E", "F", "G", "H"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    TwProfileStore::Instance().SelectProfile(7);
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+    TwProfileDlg& list = *menu.Menu().ProfileDialog();
+    EXPECT_EQ(list.Page(), 1) << "opened on the active player's page";
+    EXPECT_EQ(EntryCount(menu), 2);
+    EXPECT_EQ(Entry(menu, "H").Frame(), 2);
+    ASSERT_NE(list.PrevPageButton(), nullptr);
+    EXPECT_TRUE(list.NextPageButton()->IsDisabled());
+    menu.Screenshot("profile-dialog-second-page");
+
+    menu.Click("ProfileDlg", "ProfileDlg.PrevPage");
+    EXPECT_EQ(list.Page(), 0);
+    EXPECT_EQ(EntryCount(menu), 6);
+    EXPECT_TRUE(list.PrevPageButton()->IsDisabled());
+    menu.Click("ProfileDlg", std::string(TwProfileDlg::kEntryPrefix) + "C");
+    EXPECT_EQ(TwProfileStore::Instance().ActiveName(), "C");
+    EXPECT_EQ(menu.TopName(), "ProfileDlg");
+
+    // Down to a list that fits: the arrows go.
+    for (int deleted = 0; deleted < 2; ++deleted) {
+        menu.Click("ProfileDlg", "ProfileDlg.Delete");
+        menu.Settle();
+        menu.Click("DeletePlayerNameDlg", "DeletePlayerNameDlg.Ok");
+        menu.Settle();
+    }
+    EXPECT_EQ(TwProfileStore::Instance().Count(), 6);
+    EXPECT_EQ(list.PrevPageButton(), nullptr);
+    EXPECT_EQ(EntryCount(menu), 6);
+}
+
 // Deleting asks first; deleting the last player goes straight to a name entry that cannot
 // be cancelled.
 TEST(Profiles, DeletingPlayersDownToTheLastForcesANewName) {
