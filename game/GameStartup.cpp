@@ -105,7 +105,12 @@ void ReportPackTrouble(const PackTrouble& trouble) {
     if (text.empty()) {
         text = kPackError;
     }
-    TwShowErrorMessage(text + "\n\n" + trouble.path);
+    // The places are joined as "Data//Resource.Twr"; the player reads one slash.
+    std::string shown = trouble.path;
+    for (std::size_t at = shown.find("//"); at != std::string::npos; at = shown.find("//", at)) {
+        shown.erase(at, 1);
+    }
+    TwShowErrorMessage(text + "\n\n" + shown);
 }
 
 } // namespace

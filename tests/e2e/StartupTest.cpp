@@ -225,5 +225,36 @@ TEST(MissingPacks, OneBoxNamesThePackThenTheGameEnds) {
     EXPECT_TRUE(run.Screen().FindWindows("Zorbit Volley").empty());
 }
 
+// A players file with a stray line, as a hand edit or a bad disk leaves it: the game tells
+// once where it kept a copy, then greets the returning player with their saved game, and
+// the file it writes back reads cleanly at the next start.
+TEST(DamagedPlayers, KeptWithTheirSavedGameAfterOneMessage) {
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    WritePlayers(run, {"Ann", "Bob"}, 0);
+    const std::string profiles = run.DataDir() + "/Profiles.Txt";
+    zvtest::WriteAll(profiles, "junk\n" + zvtest::ReadAll(profiles) + "}\n");
+    fs::create_directories(run.DataDir() + "/Save");
+    zvtest::WriteAll(SlotFile(run, "Ann"), "not a game, but four bytes or more");
+
+    run.Launch();
+    const std::vector<int> widths = AnswerErrorBoxes(run, 60s);
+    ASSERT_TRUE(run.WaitForWindow(20s));
+    EXPECT_TRUE(run.WaitFor("players-kept", MainMenuShown, 20s)) << "no name dialog: Ann is kept";
+    EXPECT_EQ(CountOf(run.GameStderr(), "Profiles.Txt is damaged"), 1) << run.GameStderr();
+    std::vector<std::string> copies;
+    for (const std::string& name : FilesUnder(run.DataDir())) {
+        if (name.rfind("Profiles.Txt.damaged-", 0) == 0) {
+            copies.push_back(name);
+        }
+    }
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(zvtest::ReadAll(run.DataDir() + "/" + copies[0]).find("junk"), std::string::npos);
+    const std::string rewritten = zvtest::ReadAll(profiles);
+    EXPECT_EQ(rewritten.find("junk"), std::string::npos) << rewritten;
+    EXPECT_NE(rewritten.find("\"Bob\""), std::string::npos) << rewritten;
+    EXPECT_EQ(run.CloseWindow(), 0);
+}
+
 } // namespace
 } // namespace e2e

@@ -149,7 +149,7 @@ TEST_F(GameScreenTest, FallingBubblesBurstUnderTheResultDialog) {
     EXPECT_EQ(game.PanelStack().size(), 2u);
 }
 
-TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuButNotFromAResultDialog) {
+TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuAndLeavesAResultDialog) {
     StartGame(Game::kClassic);
     KeyDown(27);
     EXPECT_EQ(game.PendingEvent(), Game::kMenuButton);
@@ -159,7 +159,8 @@ TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuButNotFromAResultDialog) {
     EXPECT_NE(SlotText().find("GameID"), std::string::npos);
     EXPECT_FALSE(game.IsFinished());
 
-    // Back in the game; it ends, and Escape on the dialog does nothing.
+    // Back in the game; it ends, and Escape on the dialog leaves it as its button does,
+    // without saving the finished game.
     router.SwitchScreen(Game::kScreenName);
     Layout({"33"}, 3, 3);
     ASSERT_TRUE(ShootAt(Under(1, 0)));
@@ -167,9 +168,20 @@ TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuButNotFromAResultDialog) {
     ASSERT_TRUE(RunUntil([this] { return game.CompletePanel()->IsSteady(); }));
     KeyDown(27);
     Frame();
-    EXPECT_EQ(router.Current(), &game);
-    EXPECT_TRUE(game.IsOpen(Game::kCompletePanel));
+    EXPECT_EQ(router.Current(), &menu);
+    EXPECT_FALSE(game.IsOpen(Game::kCompletePanel));
     EXPECT_EQ(SlotText(), "");
+
+    // The same on the game-over dialog.
+    StartGame(Game::kClassic);
+    GameState::Set(GameState::kLost);
+    Frame();
+    ASSERT_TRUE(game.IsOpen(Game::kGameOverPanel));
+    ASSERT_TRUE(RunUntil([this] { return game.GameOverPanel()->IsSteady(); }));
+    KeyDown(27);
+    Frame();
+    EXPECT_EQ(router.Current(), &menu);
+    EXPECT_FALSE(game.IsOpen(Game::kGameOverPanel));
 }
 
 TEST_F(GameScreenTest, RightClickSwapsAndClicksOnTheMenuButtonNeverFire) {

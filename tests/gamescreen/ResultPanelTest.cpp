@@ -99,19 +99,3 @@ TEST_F(ResultPanelTest, LongFramesAndHugeScoresNeverOvershootOrWrap) {
     EXPECT_EQ(panel.BonusShown(), 100000000);
     EXPECT_GT(done.total, 0);
 }
-
-// Escape leaves either result dialog as its button does: back to the menu screen.
-TEST_F(ResultPanelTest, EscapeLeavesTheResultDialogForTheMenu) {
-    for (const int state : {GameState::kLost, GameState::kCleared}) {
-        router.SwitchScreen(Game::kScreenName);
-        StartGame(Game::kClassic);
-        GameState::Set(state);
-        Frames(40);
-        const char* panel = state == GameState::kLost ? Game::kGameOverPanel : Game::kCompletePanel;
-        ASSERT_TRUE(game.IsOpen(panel));
-        KeyDown(27);
-        Frames(2);
-        EXPECT_FALSE(game.IsOpen(panel)) << panel;
-        EXPECT_EQ(router.Current(), &menu) << panel;
-    }
-}

@@ -3,6 +3,7 @@
 #include "GfxTestSupport.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwFontTable.h"
+#include "gfx/TwMissingResources.h"
 
 using zvtest::Pixels;
 
@@ -123,20 +124,22 @@ TEST(FontLoading, FromThePacksWithMissingPieces) {
     EXPECT_EQ(digits->Glyph('9'), (TwRect{90, 0, 100, 14}));
     EXPECT_TRUE(messages.Texts().empty());
 
-    // A strip that is not in the packs: the picture's box, then the font's box.
+    // A strip that is not in the packs: the picture is reported, then the font; only the
+    // first report of a run is a box, the rest go to standard error.
     TwBitmapFont ghost;
     EXPECT_FALSE(ghost.Load("Ghost"));
-    ASSERT_EQ(messages.Texts().size(), 2u);
+    ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "File 'Fonts/Ghost' - Not Found!");
-    EXPECT_EQ(messages.Texts()[1], "Font File 'Fonts/Ghost' - Not Found!");
+    EXPECT_EQ(TwMissingResources::Count(), 2);
     EXPECT_EQ(ghost.GlyphCount(), 0u);
     EXPECT_EQ(ghost.TextWidth("ab"), 0);
 
-    // A font block that does not exist: empty name, same two boxes.
+    // A font block that does not exist: empty name, reported too, without a box.
     TwBitmapFont* none = table.Load(TwFontTable::MainFont, "NoSuchFont");
     ASSERT_NE(none, nullptr);
     EXPECT_EQ(none->MonoWidth(), 0);
-    EXPECT_EQ(messages.Texts().back(), "Font File '' - Not Found!");
+    EXPECT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(TwMissingResources::Count(), 4);
 
     table.Clear();
     EXPECT_EQ(TwFontTable::Get(TwFontTable::Digits), nullptr);

@@ -5,6 +5,7 @@
 
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
+#include "gfx/TwMissingResources.h"
 #include "gfx/TwRenderDevice.h"
 #include "platform/TwMessageBox.h"
 
@@ -244,7 +245,9 @@ bool ScopedPack::Open() {
     return writer.Write(path) && TwResourceManager::Instance().OpenPack(path);
 }
 
+// Each capture starts a new run: the first missing picture is shown again.
 CapturedMessages::CapturedMessages() : texts_(std::make_shared<std::vector<std::string>>()) {
+    TwMissingResources::Reset();
     auto texts = texts_;
     TwSetMessageSink(
         [texts](const std::string&, const std::string& text) { texts->push_back(text); });
