@@ -78,7 +78,7 @@ TEST_F(StartupTest, MissingOrDamagedPackStopsTheGameWithOneMessage) {
     EXPECT_EQ(Start(), kExitPackTrouble);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(PackMessages().size(), 1u);
-    EXPECT_NE(messages[0].find(packs.File("Data//Resource.Twr")), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(packs.File("Data/Resource.Twr")), std::string::npos) << messages[0];
     EXPECT_TRUE(percentages.empty());
 
     // Both missing: still one message, about the first.
