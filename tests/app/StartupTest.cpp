@@ -37,6 +37,20 @@ protected:
         return RunZorbitVolley(options);
     }
 
+    // Starts with one environment variable set, and puts it back afterwards.
+    int StartWith(const char* variable, const char* value) {
+        const char* old = std::getenv(variable);
+        const std::string saved = old ? old : "";
+        ::setenv(variable, value, 1);
+        const int result = Start();
+        if (old) {
+            ::setenv(variable, saved.c_str(), 1);
+        } else {
+            ::unsetenv(variable);
+        }
+        return result;
+    }
+
     void WritePack(const std::string& name) {
         TwPackWriter writer;
         writer.AddEntry("Data/Readme.Txt", "x");
@@ -105,15 +119,7 @@ TEST_F(StartupTest, DamagedLanguagePackFallsBackToEnglishQuietly) {
     WritePack("Data/Resource.Twr");
     WritePack("Data/Lang.Twr");
     zvtest::WriteAll(packs.File("Data/Lang_de.Twr"), "cut");
-    const char* old = std::getenv("LANGUAGE");
-    const std::string saved = old ? old : "";
-    ::setenv("LANGUAGE", "de", 1);
-    const int result = Start();
-    if (old) {
-        ::setenv("LANGUAGE", saved.c_str(), 1);
-    } else {
-        ::unsetenv("LANGUAGE");
-    }
+    const int result = StartWith("LANGUAGE", "de");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(PackMessages().empty());
     EXPECT_EQ(percentages.size(), 9u);
@@ -122,15 +128,7 @@ TEST_F(StartupTest, DamagedLanguagePackFallsBackToEnglishQuietly) {
 TEST_F(StartupTest, NoDisplayGivesAMessageAndACleanExit) {
     WritePack("Data/Resource.Twr");
     WritePack("Data/Lang.Twr");
-    const char* old = std::getenv("SDL_VIDEODRIVER");
-    const std::string saved = old ? old : "";
-    ::setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-    const int result = Start();
-    if (old) {
-        ::setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
-    } else {
-        ::unsetenv("SDL_VIDEODRIVER");
-    }
+    const int result = StartWith("SDL_VIDEODRIVER", "no-such-driver");
     EXPECT_EQ(result, 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("could not open its window"), std::string::npos);

@@ -159,29 +159,26 @@ TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuAndLeavesAResultDialog) {
     EXPECT_NE(SlotText().find("GameID"), std::string::npos);
     EXPECT_FALSE(game.IsFinished());
 
-    // Back in the game; it ends, and Escape on the dialog leaves it as its button does,
-    // without saving the finished game.
+    // Escape on a result dialog, once it has faded in, leaves it as its button does.
+    const auto escapeLeaves = [this](const char* name, GameCompletePanel* panel) {
+        ASSERT_TRUE(game.IsOpen(name));
+        ASSERT_TRUE(RunUntil([panel] { return panel->IsSteady(); }));
+        KeyDown(27);
+        Frame();
+        EXPECT_EQ(router.Current(), &menu) << name;
+        EXPECT_FALSE(game.IsOpen(name));
+    };
+    // Back in the game; it is cleared, and the finished game is not saved on the way out.
     router.SwitchScreen(Game::kScreenName);
     Layout({"33"}, 3, 3);
     ASSERT_TRUE(ShootAt(Under(1, 0)));
-    ASSERT_TRUE(game.IsOpen(Game::kCompletePanel));
-    ASSERT_TRUE(RunUntil([this] { return game.CompletePanel()->IsSteady(); }));
-    KeyDown(27);
-    Frame();
-    EXPECT_EQ(router.Current(), &menu);
-    EXPECT_FALSE(game.IsOpen(Game::kCompletePanel));
+    escapeLeaves(Game::kCompletePanel, game.CompletePanel());
     EXPECT_EQ(SlotText(), "");
-
     // The same on the game-over dialog.
     StartGame(Game::kClassic);
     GameState::Set(GameState::kLost);
     Frame();
-    ASSERT_TRUE(game.IsOpen(Game::kGameOverPanel));
-    ASSERT_TRUE(RunUntil([this] { return game.GameOverPanel()->IsSteady(); }));
-    KeyDown(27);
-    Frame();
-    EXPECT_EQ(router.Current(), &menu);
-    EXPECT_FALSE(game.IsOpen(Game::kGameOverPanel));
+    escapeLeaves(Game::kGameOverPanel, game.GameOverPanel());
 }
 
 TEST_F(GameScreenTest, RightClickSwapsAndClicksOnTheMenuButtonNeverFire) {
