@@ -8,9 +8,13 @@
 namespace {
 
 constexpr int kFadeMs = 500;
-// Below the score and the menu button, above the field's first row.
-constexpr float kTopY = 88.0f;
-constexpr float kShadowOffset = 2.0f;
+// The lower middle of the screen: on the game screen the part of the field that stays
+// empty longest.
+constexpr float kCentreY = 380.0f;
+// The text is outlined in black all round, so it reads over bubbles and pictures alike.
+constexpr float kOutline = 2.0f;
+constexpr float kOutlineSteps[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                       {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
 constexpr TwGuiColour kTextColour{255.0f, 236.0f, 140.0f, 255.0f};
 constexpr TwGuiColour kShadowColour{0.0f, 0.0f, 0.0f, 255.0f};
 
@@ -37,14 +41,17 @@ void TwNotice::Draw() {
     }
     const float fade = static_cast<float>(std::min(remainingMs_, kFadeMs)) / kFadeMs;
     const float centreX = static_cast<float>(TwScreenSize::Instance().width) / 2.0f;
-    TwGuiColour shadow = kShadowColour;
-    shadow.alpha *= fade;
-    paragraph_.SetColour(shadow);
-    paragraph_.SetPosition(TwVector(centreX + kShadowOffset, kTopY + kShadowOffset, 0.0f));
-    paragraph_.Draw();
+    TwGuiColour outline = kShadowColour;
+    outline.alpha *= fade;
+    paragraph_.SetColour(outline);
+    for (const auto& step : kOutlineSteps) {
+        paragraph_.SetPosition(
+            TwVector(centreX + step[0] * kOutline, kCentreY + step[1] * kOutline, 0.0f));
+        paragraph_.Draw();
+    }
     TwGuiColour text = kTextColour;
     text.alpha *= fade;
     paragraph_.SetColour(text);
-    paragraph_.SetPosition(TwVector(centreX, kTopY, 0.0f));
+    paragraph_.SetPosition(TwVector(centreX, kCentreY, 0.0f));
     paragraph_.Draw();
 }

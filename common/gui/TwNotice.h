@@ -13,7 +13,7 @@ public:
     // Shows `text` ('#' ends a line) for `durationMs`, the last half second fading.
     void Show(const std::string& text, int durationMs = kDefaultMs);
     void Update(int elapsedMs);
-    // Prints the text in the main font near the top of the screen, with a shadow so it
+    // Prints the text in the main font in the lower middle of the screen, outlined so it
     // reads over the field and over the menu alike.
     void Draw();
     void Hide() { remainingMs_ = 0; }

@@ -1,4 +1,7 @@
 #include "GameScreenFixture.h"
+#include "data/TwLanguage.h"
+#include "gui/TwNotice.h"
+#include <filesystem>
 
 #include <cstdio>
 #include <set>
@@ -395,4 +398,30 @@ TEST_F(SavedGameTest, ClosingTheGameScreenKeepsTheSavedGame) {
     EXPECT_NE(SlotText(), "");
     ASSERT_TRUE(game.Restore());
     EXPECT_EQ(game.GetGameID(), Game::kArcade);
+}
+
+// A save that cannot be written (the save folder's place taken by a file, as on a broken
+// disk) is told on screen once a game; the next shot tries again, and once the folder is
+// back the save succeeds.
+TEST_F(SavedGameTest, FailedSaveIsToldOnceAGameAndTriedAgainAfterTheNextShot) {
+    TwNotice& notice = TwNotice::Instance();
+    notice.Hide();
+    StartGame(Game::kClassic);
+    Layout(gstest::kSpreadRow, 1, 2);
+    const std::string saveDir = std::filesystem::path(SlotPath()).parent_path().string();
+    std::filesystem::remove_all(saveDir);
+    zvtest::WriteAll(saveDir, "not a folder");
+
+    ASSERT_TRUE(ShootAt(Cell(3, 5)));
+    ASSERT_TRUE(RunUntil([&notice] { return notice.Showing(); }));
+    EXPECT_EQ(notice.Text(), TwLanguage::Instance().GetText("SaveFailed"));
+    notice.Hide();
+    ASSERT_TRUE(ShootAt(Cell(8, 5)));
+    Frames(30);
+    EXPECT_FALSE(notice.Showing()) << "told once a game";
+
+    std::filesystem::remove(saveDir);
+    ASSERT_TRUE(ShootAt(Cell(5, 6)));
+    Frames(30);
+    EXPECT_NE(SlotText().find("GameID"), std::string::npos);
 }
