@@ -38,6 +38,8 @@ constexpr float kMenuButtonY = 3.0f;
 // The result dialogs' button: (50, 85) percent of the dialog picture.
 constexpr float kResultButtonX = 50.0f;
 constexpr float kResultButtonY = 85.0f;
+// A finger lifted this close to the launcher's middle (game pixels) is a tap on it.
+constexpr float kLauncherTapRadius = 40.0f;
 
 void MarkConsumed(TwInputEvent& input) {
     input.eventClass = TwInputEvent::kNone;
@@ -334,6 +336,11 @@ bool Game::HandleInput(TwInputEvent& input) {
     if (!IsStrayEscape(input) && TwEventListener::HandleInput(input)) {
         return true;
     }
+    if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_ && IsLauncherTap(input)) {
+        launcher_->Swap();
+        MarkConsumed(input);
+        return true;
+    }
     if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_) {
         keys_.HandleInput(*launcher_, input);
         launcher_->HandleInput(input);
@@ -501,6 +508,17 @@ bool Game::IsStrayEscape(const TwInputEvent& input) const {
     const bool escapeIsMenu =
         ControlBindings::Current().Key(ControlBindings::kMenu) == TwInputCodes::kEscape;
     return !escapeIsMenu || input.padButton >= 0;
+}
+
+// A finger lifted on the launcher swaps its bubbles instead of firing (a touch screen has
+// no right button).
+bool Game::IsLauncherTap(const TwInputEvent& input) const {
+    if (!input.touch || input.button != TwInputEvent::kLeftReleased) {
+        return false;
+    }
+    const TwVector rest = launcher_->RestPosition();
+    const float dx = input.eventX - rest.x, dy = input.eventY - rest.y;
+    return dx * dx + dy * dy <= kLauncherTapRadius * kLauncherTapRadius;
 }
 
 void Game::Pause() {

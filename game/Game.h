@@ -116,6 +116,7 @@ private:
     // The menu key (or button) with no dialog over the game.
     bool IsMenuKey(const TwInputEvent& input) const;
     bool IsStrayEscape(const TwInputEvent& input) const;
+    bool IsLauncherTap(const TwInputEvent& input) const;
     // True once the last shot has landed, its bursts and falls are over and any row it
     // brought has settled: the moment the next shot may be fired.
     bool ShotAtRest() const;

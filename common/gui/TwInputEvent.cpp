@@ -11,6 +11,7 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
     key = 0;
     character = 0;
     padButton = -1;
+    touch = false;
     messageId = -1;
 
     const auto atPointer = [this] {
@@ -47,6 +48,7 @@ bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) 
         button = message.id == kTwMsgLButtonUp   ? kLeftReleased
                  : message.id == kTwMsgRButtonUp ? kRightReleased
                                                  : kNoButton;
+        touch = message.wParam == 1;
         atPointer();
         return true;
     case kTwMsgKeyUp:

@@ -45,6 +45,8 @@ struct TwInputEvent {
     // The controller button a key-down (or its character) came from, -1 for the keyboard
     // and for other events.
     std::int32_t padButton = -1;
+    // A button event made by a finger on a touch screen.
+    bool touch = false;
     std::int32_t captionHeight = 0; // title-bar height of the window
 
     // Fills the record from one window message. Returns true when the message is an input

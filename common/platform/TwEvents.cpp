@@ -33,6 +33,48 @@ void ClampToPicture(int& x, int& y) {
     y = std::clamp(y, 0, std::max(height - 1, 0));
 }
 
+// One finger plays as the mouse's left button: down, moving, lifted, each with the pointer's
+// move first. A second finger while one is down is ignored. Button messages from a finger
+// carry wParam 1. SDL's own mouse events made from touches are dropped (they would press
+// twice).
+SDL_FingerID& ActiveFinger() {
+    static SDL_FingerID finger = -1;
+    return finger;
+}
+
+void TranslateFinger(const SDL_TouchFingerEvent& e) {
+    if (e.type == SDL_FINGERDOWN) {
+        if (ActiveFinger() != -1) {
+            return;
+        }
+        ActiveFinger() = e.fingerId;
+    } else if (e.fingerId != ActiveFinger()) {
+        return;
+    }
+    int x = 0, y = 0;
+    TwVideo::FingerToPicture(e.x, e.y, x, y);
+    ClampToPicture(x, y);
+    Post(kTwMsgMouseMove, 0, x, y);
+    if (e.type == SDL_FINGERDOWN) {
+        Post(kTwMsgLButtonDown, 1, x, y);
+    } else if (e.type == SDL_FINGERUP) {
+        Post(kTwMsgLButtonUp, 1, x, y);
+        ActiveFinger() = -1;
+    }
+}
+
+bool FromTouch(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_MOUSEMOTION:
+        return e.motion.which == SDL_TOUCH_MOUSEID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return e.button.which == SDL_TOUCH_MOUSEID;
+    default:
+        return false;
+    }
+}
+
 void PostMouseButton(const SDL_MouseButtonEvent& e, bool down) {
     int x = e.x, y = e.y;
     ClampToPicture(x, y);
@@ -53,6 +95,7 @@ void PostMouseButton(const SDL_MouseButtonEvent& e, bool down) {
 
 // Nothing stays held while the window is in the background: controllers are not read then.
 void ReleaseEverything() {
+    ActiveFinger() = -1;
     TwEventsInternal::ReleaseKeyboard();
     TwEventsInternal::ReleaseControllers();
 }
@@ -117,7 +160,7 @@ bool IsWindowInput(Uint32 type) {
 }
 
 void TranslateEvent(const SDL_Event& e) {
-    if (IsWindowInput(e.type) && InBackground()) {
+    if ((IsWindowInput(e.type) && InBackground()) || FromTouch(e)) {
         return;
     }
     switch (e.type) {
@@ -142,6 +185,11 @@ void TranslateEvent(const SDL_Event& e) {
         break;
     case SDL_MOUSEBUTTONUP:
         PostMouseButton(e.button, false);
+        break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+        TranslateFinger(e.tfinger);
         break;
     case SDL_WINDOWEVENT:
         TranslateWindowEvent(e.window);

@@ -18,6 +18,9 @@
 // same code; printable characters come from text input. Mouse positions are in game pixels,
 // clamped into the game picture (clicks on letterbox bars land on its edge).
 //
+// A finger on a touch screen plays as the left mouse button (down, moves, up, with wParam 1
+// on its button messages); SDL's own mouse events made from touches are dropped.
+//
 // Game controllers speak as keys: the d-pad and the left stick as the arrow keys, A as
 // Space, B as Escape (with its character message), X as Down, Start as Enter. Holding a button
 // holds its key (see TwKeyHeld); releasing it sends a key-up. A controller's key messages
@@ -107,6 +110,10 @@ struct TwSyntheticEvent {
         PadButtonDown, // `key`: SDL button name ("a", "b", "x", "dpleft", ...)
         PadButtonUp,
         PadAxis, // `key`: SDL axis name ("leftx", "lefty"); `x`: -32768..32767
+        // A finger on a touch screen (`button`: which finger), x, y in window pixels:
+        FingerDown,
+        FingerMotion,
+        FingerUp,
     };
     Kind kind = Kind::KeyDown;
     std::string key;

@@ -74,7 +74,7 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
         return false;
     }
     using Kind = TwSyntheticEvent::Kind;
-    if (event.kind >= Kind::PadAttach) {
+    if (event.kind >= Kind::PadAttach && event.kind <= Kind::PadAxis) {
         return DriveVirtualPad(event);
     }
     if (event.kind == Kind::Resize) {
@@ -128,6 +128,32 @@ bool TwPushSyntheticEvent(const TwSyntheticEvent& event) {
         e.button.x = event.x;
         e.button.y = event.y;
         break;
+    case Kind::FingerDown:
+    case Kind::FingerMotion:
+    case Kind::FingerUp: {
+        // Across the window; without one (a renderer on memory), across the picture.
+        int width = 0, height = 0;
+        if (SDL_Window* window = TwVideo::SdlWindow()) {
+            SDL_GetWindowSize(window, &width, &height);
+        } else {
+            TwVideo::PictureSize(width, height);
+            width -= 1;
+            height -= 1;
+        }
+        if (width <= 0 || height <= 0) {
+            return false;
+        }
+        e.type = event.kind == Kind::FingerDown     ? SDL_FINGERDOWN
+                 : event.kind == Kind::FingerMotion ? SDL_FINGERMOTION
+                                                    : SDL_FINGERUP;
+        e.tfinger.touchId = 1;
+        e.tfinger.fingerId = event.button;
+        e.tfinger.x = static_cast<float>(event.x) / static_cast<float>(width);
+        e.tfinger.y = static_cast<float>(event.y) / static_cast<float>(height);
+        e.tfinger.pressure = event.kind == Kind::FingerUp ? 0.0f : 1.0f;
+        e.tfinger.windowID = WindowId();
+        break;
+    }
     case Kind::Minimize:
     case Kind::Restore:
         e.type = SDL_WINDOWEVENT;

@@ -136,6 +136,9 @@ VideoState& State();
 SDL_Window* SdlWindow();
 // The size of the game picture; mouse positions are clamped into it.
 void PictureSize(int& width, int& height);
+// A finger's place as SDL reports it (0 to 1 across the window, or across the picture once
+// SDL's renderer has mapped it through its letterbox) in game pixels.
+void FingerToPicture(float fx, float fy, int& x, int& y);
 
 // Forgets the collected frame and what the screen shows (renderer gone or replaced).
 void ForgetFrames();

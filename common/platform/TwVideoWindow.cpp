@@ -58,6 +58,21 @@ void PictureSize(int& width, int& height) {
     height = State().settings.height;
 }
 
+void FingerToPicture(float fx, float fy, int& x, int& y) {
+    const VideoState& s = State();
+    if (s.composing && s.toWindow && s.window) {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(s.window, &width, &height);
+        x = static_cast<int>(fx * static_cast<float>(width));
+        y = static_cast<int>(fy * static_cast<float>(height));
+        WindowToPicture(x, y);
+        return;
+    }
+    // SDL's renderer has put the finger on its logical picture already.
+    x = static_cast<int>(fx * static_cast<float>(s.settings.width - 1) + 0.5f);
+    y = static_cast<int>(fy * static_cast<float>(s.settings.height - 1) + 0.5f);
+}
+
 // SDL falls back to drawing nowhere when no display can be reached; only an explicit
 // SDL_VIDEODRIVER (the tests, headless tools) asks for that on purpose.
 bool OnlyInvisibleDisplay() {
