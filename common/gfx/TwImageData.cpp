@@ -102,6 +102,16 @@ bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
     if (!TwDecodePicture(bytes, picture)) {
         return false;
     }
+    // A translation keeps only the words of an opaque English picture (see docs/ASSETS.md);
+    // they are laid over the picture found above. A patch that does not decode or fit is
+    // left out, showing the English words rather than nothing.
+    std::string words;
+    TwPicture patch;
+    if (TwResourceManager::Instance().GetResource("Data/Textures/" + name + ".Words.Webp", words) >
+            0 &&
+        TwDecodePicture(words, patch)) {
+        TwOverlayPicture(picture, patch);
+    }
     info.Width = picture.width;
     info.Height = picture.height;
     info.Depth = 1;

@@ -19,3 +19,16 @@ bool TwDecodePicture(const std::uint8_t* bytes, std::size_t size, TwPicture& out
     }
     return TwDecodeTga(bytes, size, out);
 }
+
+bool TwOverlayPicture(TwPicture& base, const TwPicture& over) {
+    if (base.width != over.width || base.height != over.height ||
+        base.rgba.size() != over.rgba.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i + 3 < over.rgba.size(); i += 4) {
+        if (over.rgba[i + 3] != 0) {
+            std::memcpy(&base.rgba[i], &over.rgba[i], 4);
+        }
+    }
+    return true;
+}

@@ -27,6 +27,10 @@ inline bool TwDecodePicture(const std::string& bytes, TwPicture& out) {
     return TwDecodePicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
+// Lays `over` on `base` where `over` is not clear (alpha above 0), replacing those pixels;
+// the rest of `base` stays. False, with `base` untouched, unless both have the same size.
+bool TwOverlayPicture(TwPicture& base, const TwPicture& over);
+
 // The individual readers, for tests and tools.
 bool TwDecodeDds(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
 bool TwDecodeJpeg(const std::uint8_t* bytes, std::size_t size, TwPicture& out);

@@ -19,6 +19,7 @@
 #include "AssetGen.h"
 #include "Canvas.h"
 #include "PictureFile.h"
+#include "Pictures.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
 #include "data/TwResourceManager.h"
@@ -801,6 +802,56 @@ TEST(AssetPictureFiles, OpaquePicturesBecomeJpegAndTheRestLosslessWebp) {
     zvtest::WriteAll(dir.File("Short.Webp"),
                      zvtest::ReadAll(dir.File("Sub/Folder/Picture.Webp")).substr(0, 20));
     EXPECT_FALSE(ReadPictureFile(dir.File("Short.Webp"), w, h, back));
+}
+
+// A translated opaque picture is stored as the 8 x 8 blocks whose pixels differ from the
+// English one. JPEG codes each block on its own, so the English JPEG with those blocks laid
+// over it shows exactly what the translation's own JPEG would outside them, and the drawn
+// pixels inside.
+TEST(AssetPictureFiles, WordPatchesAreWholeJpegBlocksAndRebuildTheTranslation) {
+    constexpr int kW = 40, kH = 24;
+    std::vector<std::uint8_t> english(kW * kH * 4), translated;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            std::uint8_t* p = &english[(y * kW + x) * 4];
+            p[0] = std::uint8_t(20 + 5 * x), p[1] = std::uint8_t(30 + 7 * y), p[2] = 90, p[3] = 255;
+        }
+    }
+    translated = english;
+    // "Words": a sharp bar across two blocks of the second block row.
+    for (int x = 11; x < 21; ++x) {
+        std::uint8_t* p = &translated[(10 * kW + x) * 4];
+        p[0] = p[1] = p[2] = 250;
+    }
+    EXPECT_TRUE(WordsPatch(kW, kH, english, english).empty());
+    const std::vector<std::uint8_t> patch = WordsPatch(kW, kH, english, translated);
+    ASSERT_EQ(patch.size(), english.size());
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const bool inside = y >= 8 && y < 16 && x >= 8 && x < 24;
+            EXPECT_EQ(patch[(y * kW + x) * 4 + 3], inside ? 255 : 0) << x << "," << y;
+        }
+    }
+
+    TwPicture base, words, own;
+    const std::vector<std::uint8_t> englishJpeg = EncodePicture(kW, kH, english);
+    const std::vector<std::uint8_t> ownJpeg = EncodePicture(kW, kH, translated);
+    const std::vector<std::uint8_t> patchFile = EncodePicture(kW, kH, patch);
+    ASSERT_TRUE(TwDecodePicture(englishJpeg.data(), englishJpeg.size(), base));
+    ASSERT_TRUE(TwDecodePicture(ownJpeg.data(), ownJpeg.size(), own));
+    ASSERT_TRUE(TwDecodePicture(patchFile.data(), patchFile.size(), words));
+    EXPECT_EQ(words.format, TwPicture::Format::Webp);
+    ASSERT_TRUE(TwOverlayPicture(base, words));
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const bool inside = y >= 8 && y < 16 && x >= 8 && x < 24;
+            const std::size_t at = std::size_t(y * kW + x) * 4;
+            for (int c = 0; c < 4; ++c) {
+                EXPECT_EQ(base.rgba[at + c], inside ? translated[at + c] : own.rgba[at + c])
+                    << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(AssetPictureFiles, ClearPixelsBesideASpriteTakeItsColourButStayClear) {

@@ -181,6 +181,27 @@ TEST(PictureDecode, WebpKeepsEveryPixelAndRefusesOversizedPictures) {
     EXPECT_FALSE(TwDecodePicture("RIFF\x10\0\0\0WEBPVP8L\x04\0\0\0\x2F\xFF\xFF\xFF"s, pic));
 }
 
+TEST(PictureDecode, OverlayReplacesOnlyThePixelsThatAreNotClear) {
+    TwPicture base;
+    ASSERT_TRUE(TwDecodePicture(zvtest::MakeTga(Sample(), 2, 32, false), base));
+    Pixels words(3, 2, 0x00000000);
+    words.Set(1, 0, 0x123456FF);
+    words.Set(2, 1, 0xABCDEF01);
+    TwPicture over;
+    ASSERT_TRUE(TwDecodePicture(zvtest::MakeWebp(words), over));
+    ASSERT_TRUE(TwOverlayPicture(base, over));
+    Pixels expected = Sample();
+    expected.Set(1, 0, 0x123456FF);
+    expected.Set(2, 1, 0xABCDEF01);
+    ExpectPixels(base, expected);
+
+    // Another size is refused and changes nothing.
+    TwPicture small;
+    ASSERT_TRUE(TwDecodePicture(zvtest::MakeWebp(Pixels(2, 2, 0xFFFFFFFF)), small));
+    EXPECT_FALSE(TwOverlayPicture(base, small));
+    ExpectPixels(base, expected);
+}
+
 // A JPEG with one more segment right after its start-of-image marker.
 std::string WithSegment(const std::string& jpeg, unsigned char marker, const std::string& payload) {
     const std::size_t length = payload.size() + 2;

@@ -12,6 +12,7 @@
 
 #include "LanguagePacks.h"
 #include "data/TwUtf8.h"
+#include "platform/TwPicture.h"
 
 namespace {
 
@@ -81,6 +82,26 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+constexpr const char* kWordsPatch = ".words.webp";
+
+// The names without the words a translation lays over an English picture.
+std::vector<std::string> WithoutWordPatches(std::vector<std::string> names) {
+    std::erase_if(names, [](const std::string& name) { return EndsWith(name, kWordsPatch); });
+    return names;
+}
+
+TwPicture Decoded(TwResourceManager& packs, const std::string& name) {
+    std::string bytes;
+    TwPicture picture;
+    EXPECT_TRUE(packs.GetResource(name, bytes) > 0 && TwDecodePicture(bytes, picture)) << name;
+    return picture;
+}
+
 class LanguagePacks : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -109,7 +130,7 @@ TEST_F(LanguagePacks, EveryPackHoldsEveryTextAndPictureOfTheEnglishOne) {
         for (const std::string& key : keys) {
             EXPECT_FALSE(pack->Text(key).empty()) << pack->path << " has no " << key;
         }
-        EXPECT_EQ(pack->EntryNames(), entries) << pack->path;
+        EXPECT_EQ(WithoutWordPatches(pack->EntryNames()), entries) << pack->path;
         // Translated pictures differ from the English ones.
         if (pack->code.empty()) {
             continue;
@@ -203,4 +224,44 @@ TEST_F(LanguagePacks, TheHelpPagesControlsFitTheirFourLines) {
             }
         }
     }
+}
+
+// The words of a translated opaque screen are whole 8 x 8 blocks (a JPEG block each) of the
+// English picture's size, solid where they replace it and clear elsewhere; laid over the
+// English picture they change it.
+TEST_F(LanguagePacks, WordPatchesCoverWholeBlocksOfTheirEnglishPicture) {
+    int patches = 0;
+    for (const auto& pack : packs) {
+        for (const std::string& name : pack->ownEntries) {
+            if (!EndsWith(name, kWordsPatch)) {
+                continue;
+            }
+            ++patches;
+            SCOPED_TRACE(pack->path + " " + name);
+            const std::string base = name.substr(0, name.size() - std::string(kWordsPatch).size());
+            TwPicture english = Decoded(English().packs, base + ".jpg");
+            const TwPicture patch = Decoded(pack->packs, name);
+            ASSERT_EQ(patch.width, english.width);
+            ASSERT_EQ(patch.height, english.height);
+            int solidBlocks = 0;
+            for (int by = 0; by < patch.height; by += 8) {
+                for (int bx = 0; bx < patch.width; bx += 8) {
+                    int solid = 0, cells = 0;
+                    for (int y = by; y < std::min(by + 8, patch.height); ++y) {
+                        for (int x = bx; x < std::min(bx + 8, patch.width); ++x) {
+                            solid += patch.Alpha(x, y) == 255;
+                            ++cells;
+                        }
+                    }
+                    EXPECT_TRUE(solid == 0 || solid == cells) << "block at " << bx << "," << by;
+                    solidBlocks += solid == cells;
+                }
+            }
+            EXPECT_GT(solidBlocks, 0);
+            const std::vector<std::uint8_t> before = english.rgba;
+            ASSERT_TRUE(TwOverlayPicture(english, patch));
+            EXPECT_NE(english.rgba, before);
+        }
+    }
+    EXPECT_GE(patches, 7) << "every translation lays its words over the field backgrounds";
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,19 @@
 // PictureFile.h chooses for it (.Jpg or .Webp).
 class PictureOutput {
 public:
+    // Pixels of pictures by name (straight RGBA, top row first, with their size).
+    struct Pixels {
+        int width = 0, height = 0;
+        std::vector<std::uint8_t> rgba;
+    };
+    using PixelMap = std::map<std::string, Pixels>;
+
     explicit PictureOutput(std::string outDir) : outDir_(std::move(outDir)) {}
+    // Keeps the pictures in `kept` instead of writing them (an empty outDir).
+    explicit PictureOutput(PixelMap* kept) : kept_(kept) {}
+    // A translation's run: an opaque picture that also exists in `english` (drawn from the
+    // English words) is written as its words alone, "<name>.Words.Webp" (see WordsPatch).
+    void SetEnglish(const PixelMap* english) { english_ = english; }
     // Writes "Data/Textures/<name>.Jpg" or ".Webp"; a failure is remembered and printed.
     void Save(const std::string& name, const Canvas& canvas);
     // The same for pixels already in straight RGBA form (top row first).
@@ -20,9 +34,20 @@ public:
 
 private:
     std::string outDir_;
+    PixelMap* kept_ = nullptr;
+    const PixelMap* english_ = nullptr;
     std::vector<std::string> names_;
     bool ok_ = true;
 };
+
+// The words of a translated opaque picture over its English one: the pixels of every 8 x 8
+// block (a JPEG block) in which the two differ, opaque, and everything else clear, so the
+// game can lay them over the English picture it decodes (TwOverlayPicture). JPEG codes each
+// block on its own, so the English picture's blocks outside these are exactly what the
+// translation's own JPEG would have shown. Empty when nothing differs.
+std::vector<std::uint8_t> WordsPatch(int width, int height,
+                                     const std::vector<std::uint8_t>& english,
+                                     const std::vector<std::uint8_t>& translated);
 
 // The groups of pictures, one source file each.
 void DrawBubblePictures(PictureOutput& out);
