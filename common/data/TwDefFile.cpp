@@ -294,8 +294,10 @@ void CloseBlock(std::string& prefix) {
 enum class ItemResult { Read, EndOfText, Damaged };
 
 // Reads one item (a key and its value, a block's start or end) into `values`.
+// `stored` receives the full key of a value read (and stays as it is otherwise).
 ItemResult ParseItem(Scanner& scan, const std::string& text, std::string& prefix,
-                     std::map<std::string, std::string>& values, bool skipDamage) {
+                     std::map<std::string, std::string>& values, bool skipDamage,
+                     std::string& stored) {
     const std::string name = scan.ReadName();
     if (scan.AtEnd()) {
         return name.empty() ? ItemResult::EndOfText : ItemResult::Damaged;
@@ -339,7 +341,8 @@ ItemResult ParseItem(Scanner& scan, const std::string& text, std::string& prefix
     } else if (!scan.ReadScalar(raw)) {
         return ItemResult::Damaged;
     }
-    values[prefix + name] = std::move(raw);
+    stored = prefix + name;
+    values[stored] = std::move(raw);
     return ItemResult::Read;
 }
 
@@ -397,11 +400,16 @@ int TwDefFile::Parse(OnError onError) {
     Scanner scan(text_);
     std::string prefix;
     errorLine_ = 0;
+    positions_.clear();
     while (!scan.AtEnd()) {
         scan.SkipBlanks();
         const std::size_t itemStart = scan.Pos();
+        std::string stored;
         const ItemResult result =
-            ParseItem(scan, text_, prefix, values_, onError == OnError::SkipLine);
+            ParseItem(scan, text_, prefix, values_, onError == OnError::SkipLine, stored);
+        if (result == ItemResult::Read && !stored.empty()) {
+            positions_[stored] = itemStart;
+        }
         if (result == ItemResult::EndOfText) {
             break;
         }
@@ -418,6 +426,11 @@ int TwDefFile::Parse(OnError onError) {
     }
     failed_ = errorLine_ != 0 ? 1 : 0;
     return failed_;
+}
+
+int TwDefFile::KeyLine(const std::string& key) const {
+    const auto found = positions_.find(key);
+    return found != positions_.end() ? LineOf(text_, found->second) : 0;
 }
 
 std::string TwDefFile::Serialize() const {

@@ -60,6 +60,8 @@ public:
     // The line of the first syntax error of the last load (1-based); 0 when the text parsed
     // cleanly or the file could not be read at all.
     int ErrorLine() const { return errorLine_; }
+    // The line (from 1) where a loaded key was written; 0 for a key not read from a text.
+    int KeyLine(const std::string& key) const;
     const std::map<std::string, std::string>& Values() const { return values_; }
     // True when the key is present (does not touch the failed flag).
     bool Has(const std::string& key) const { return values_.count(key) != 0; }
@@ -73,6 +75,7 @@ private:
 
     int failed_ = 0;
     int errorLine_ = 0;
+    std::map<std::string, std::size_t> positions_; // where each loaded key was written
     std::map<std::string, std::string> values_;
     std::string text_;
 };
