@@ -48,8 +48,8 @@ void ColourGrid::SupportStep(int column, int row, std::vector<TwCell>& group, bo
     if (column < 0 || column >= columns_ || row >= rows_) {
         return;
     }
-    if (row < 0) {
-        hanging = true; // stepped up through row 0: the group hangs from the ceiling
+    if (row < ceiling_) {
+        hanging = true; // stepped up through the top row: the group hangs from the ceiling
         return;
     }
     int& value = cells_[column][row];

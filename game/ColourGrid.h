@@ -23,6 +23,9 @@ public:
 
     // Limits the searches to the first `columns` x `rows` cells.
     void SetSize(int columns, int rows);
+    // The first row under the ceiling: a group reaching above it hangs (0 unless the
+    // ceiling has come down, as in Puzzle levels).
+    void SetCeiling(int row) { ceiling_ = row; }
     int Columns() const { return columns_; }
     int Rows() const { return rows_; }
 
@@ -43,4 +46,5 @@ private:
     std::array<std::array<int, kSize>, kSize> cells_{};
     int columns_ = kSize;
     int rows_ = kSize;
+    int ceiling_ = 0;
 };

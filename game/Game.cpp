@@ -1,6 +1,8 @@
 #include "Game.h"
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "ArcadeMap.h"
 #include "BaseBubble.h"
@@ -10,7 +12,10 @@
 #include "GameMap.h"
 #include "GameState.h"
 #include "Launcher.h"
+#include "LevelLibrary.h"
 #include "PlayerStats.h"
+#include "PuzzleMap.h"
+#include "PuzzleProgress.h"
 #include "SavedGame.h"
 #include "TwDrawList.h"
 #include "app/TwBaseApplication.h"
@@ -22,6 +27,7 @@
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
+#include "gui/TwBaseGuiElemen.h"
 #include "gui/TwButton.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
@@ -80,6 +86,25 @@ std::unique_ptr<TwPanel> MakePausePanel() {
     return panel;
 }
 
+// A Puzzle result dialog: the counted-up score and a row of buttons along its foot.
+std::unique_ptr<GameCompletePanel>
+MakePuzzlePanel(const std::string& picture,
+                const std::vector<std::pair<std::string, std::string>>& buttons) {
+    auto panel = std::make_unique<GameCompletePanel>();
+    panel->SetTitleFont(TwFontTable::MainFont);
+    panel->SetMessageFont(TwFontTable::Digits);
+    panel->Create(picture);
+    // Three buttons fill the dialog's foot edge to edge; two stand apart.
+    const float threeXs[] = {18.0f, 50.0f, 82.0f};
+    const float twoXs[] = {30.0f, 70.0f};
+    for (std::size_t i = 0; i < buttons.size() && i < 3; ++i) {
+        const float x = buttons.size() == 3 ? threeXs[i] : twoXs[i % 2];
+        panel->AddButton(buttons[i].first, x, kResultButtonY, buttons[i].second,
+                         i == 0 ? TwPanel::kDefaultRole : TwPanel::kPlainRole);
+    }
+    return panel;
+}
+
 } // namespace
 
 Game::Game() : banks_(std::make_unique<BubbleBanks>()) {
@@ -134,6 +159,13 @@ void Game::BuildScreen() {
     AddPanel(kGameOverPanel, MakeResultPanel("Interface/GameOverDlg", kGameOverButton));
     AddPanel(kCompletePanel, MakeResultPanel("Interface/GameComplDlg", kCompleteButton));
     AddPanel(kPausePanel, MakePausePanel());
+    AddPanel(kPuzzlePanel,
+             MakePuzzlePanel("Interface/GameComplDlg", {{"Interface/Next", kPuzzleNext},
+                                                        {"Interface/Retry", kPuzzleRetry},
+                                                        {"Interface/PuzzleMenu", kPuzzleMenu}}));
+    AddPanel(kPuzzleLostPanel,
+             MakePuzzlePanel("Interface/GameOverDlg", {{"Interface/Retry", kPuzzleLostRetry},
+                                                       {"Interface/PuzzleMenu", kPuzzleLostMenu}}));
     OpenPanel(kMenuPanel);
 }
 
@@ -164,18 +196,33 @@ void Game::Start(int mode) {
     if (mode == kArcade) {
         field_ = geometry_ ? std::make_unique<ArcadeMap>(*banks_, *geometry_)
                            : std::make_unique<ArcadeMap>(*banks_);
+    } else if (mode == kPuzzle) {
+        field_ = geometry_ ? std::make_unique<PuzzleMap>(*banks_, *geometry_)
+                           : std::make_unique<PuzzleMap>(*banks_);
     } else {
         field_ = geometry_ ? std::make_unique<GameMap>(*banks_, *geometry_)
                            : std::make_unique<GameMap>(*banks_);
     }
     field_->SetScene(&banks_->Scene());
-    field_->SetBackground(mode == kArcade ? "GameBgr1" : "GameBgr");
+    field_->SetBackground(mode == kArcade ? "GameBgr1" : mode == kPuzzle ? "GameBgr2" : "GameBgr");
     launcher_ = std::make_unique<Launcher>();
     launcher_->SetField(field_.get());
     field_->SetLauncher(launcher_.get());
     launcher_->Init();
     LinkCursorTint();
     ComputeWalls();
+}
+
+bool Game::StartPuzzle(const std::string& setId, int level) {
+    const PuzzleLevel* found = LevelLibrary::Shared().Level(setId, level);
+    if (found == nullptr) {
+        return false;
+    }
+    const PuzzleLevel copy = *found;
+    Start(kPuzzle);
+    static_cast<PuzzleMap&>(*field_).SetLevel(copy, setId, level);
+    NewGame();
+    return true;
 }
 
 void Game::ComputeWalls() {
@@ -234,6 +281,11 @@ bool Game::SaveGame() {
     }
     SavedGame saved = SavedGame::FromField(*field_, launcher_.get());
     saved.gameId = gameId_;
+    if (const auto* puzzle = dynamic_cast<const PuzzleMap*>(field_.get())) {
+        saved.puzzleSet = puzzle->SetId();
+        saved.puzzleLevel = puzzle->LevelNumber();
+        saved.ceilingRow = puzzle->CeilingRow;
+    }
     TwDefFile file;
     saved.Write(file, field_->Columns(), field_->Rows());
     const bool written = file.Save(store.SavePathOf(owner_)) == 0;
@@ -268,6 +320,26 @@ bool Game::Restore() {
         return false;
     }
     Start(saved.gameId);
+    if (auto* puzzle = dynamic_cast<PuzzleMap*>(field_.get())) {
+        // The level itself is only needed to play it again; a set gone since still lets
+        // the player finish the field as saved.
+        if (const PuzzleLevel* level =
+                LevelLibrary::Shared().Level(saved.puzzleSet, saved.puzzleLevel)) {
+            puzzle->SetLevel(*level, saved.puzzleSet, saved.puzzleLevel);
+        } else {
+            puzzle->SetOrigin(saved.puzzleSet, saved.puzzleLevel);
+        }
+        // The ceiling never comes below the top bubble of the saved field.
+        int ceiling = saved.ceilingRow;
+        for (int c = 0; c < puzzle->Columns(); ++c) {
+            for (int k = 0; k < ceiling; ++k) {
+                if (SavedGame::IsColour(saved.cells[c][k])) {
+                    ceiling = k;
+                }
+            }
+        }
+        puzzle->SetCeilingRow(ceiling);
+    }
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
     owner_ = store.ActiveName();
@@ -380,7 +452,9 @@ void Game::Update(int elapsedMs) {
         GameState::Set(before);
         return;
     }
-    if (after == GameState::kLost) {
+    if (gameId_ == kPuzzle && (after == GameState::kLost || after == GameState::kCleared)) {
+        EndPuzzle(after == GameState::kCleared);
+    } else if (after == GameState::kLost) {
         EndGame(kGameOverPanel, GameState::kNotPlaying);
     } else if (after == GameState::kCleared) {
         EndGame(kCompletePanel, GameState::kCompleteShown);
@@ -430,6 +504,48 @@ void Game::RecordStats(bool shot, std::optional<bool> won) {
         }
         stats.AddSeconds(seconds);
     });
+}
+
+void Game::EndPuzzle(bool cleared) {
+    shotToSave_ = false;
+    TwProfileStore& store = TwProfileStore::Instance();
+    store.DeleteSavedGameOf(owner_);
+    store.CheckSavedGameOf(owner_);
+    const auto& puzzle = static_cast<const PuzzleMap&>(*field_);
+    if (cleared && !owner_.empty() && store.IndexOf(owner_) >= 0) {
+        PuzzleProgress progress;
+        progress.Load(owner_);
+        if (progress.RecordClear(puzzle.SetId(), puzzle.LevelNumber(), field_->Score)) {
+            progress.Save();
+        }
+    }
+    const char* panelName = cleared ? kPuzzlePanel : kPuzzleLostPanel;
+    if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
+        panel->SetTargets(field_->Score, 0);
+        const bool hasNext =
+            LevelLibrary::Shared().Level(puzzle.SetId(), puzzle.LevelNumber() + 1) != nullptr;
+        OpenPanel(panelName);
+        // Opening shows every button in its normal look, so the last level's Next is
+        // greyed out afterwards.
+        if (TwBaseGuiElemen* next = panel->FindElement(kPuzzleNext)) {
+            hasNext ? next->Enable() : next->Disable();
+        }
+    }
+    GameState::Set(cleared ? GameState::kCompleteShown : GameState::kNotPlaying);
+}
+
+void Game::OnPuzzleEvent(const std::string& event) {
+    const auto* puzzle = dynamic_cast<const PuzzleMap*>(field_.get());
+    const std::string setId = puzzle != nullptr ? puzzle->SetId() : std::string();
+    const int level = puzzle != nullptr ? puzzle->LevelNumber() : 0;
+    RemoveTopPanel();
+    if (event == kPuzzleNext && StartPuzzle(setId, level + 1)) {
+        return;
+    }
+    if ((event == kPuzzleRetry || event == kPuzzleLostRetry) && StartPuzzle(setId, level)) {
+        return;
+    }
+    BackToMenu(true);
 }
 
 void Game::RecordHighScore() {
@@ -482,6 +598,9 @@ void Game::OnEvent() {
     } else if (event == kCompleteButton) {
         RemoveTopPanel();
         BackToMenu(true);
+    } else if (event == kPuzzleNext || event == kPuzzleRetry || event == kPuzzleMenu ||
+               event == kPuzzleLostRetry || event == kPuzzleLostMenu) {
+        OnPuzzleEvent(event);
     }
     ClearEvent();
 }

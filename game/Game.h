@@ -35,6 +35,14 @@ public:
     static constexpr const char* kPauseMenuButton = "PauseDlg.Menu";
     static constexpr int kClassic = 0;
     static constexpr int kArcade = 1;
+    static constexpr int kPuzzle = 2;
+    static constexpr const char* kPuzzlePanel = "PuzzleResultDlg";
+    static constexpr const char* kPuzzleLostPanel = "PuzzleLostDlg";
+    static constexpr const char* kPuzzleNext = "PuzzleResultDlg.Next";
+    static constexpr const char* kPuzzleRetry = "PuzzleResultDlg.Retry";
+    static constexpr const char* kPuzzleMenu = "PuzzleResultDlg.Menu";
+    static constexpr const char* kPuzzleLostRetry = "PuzzleLostDlg.Retry";
+    static constexpr const char* kPuzzleLostMenu = "PuzzleLostDlg.Menu";
     // Where the score is printed: centred on this point.
     static constexpr float kScoreX = 72.0f;
     static constexpr float kScoreY = 16.0f;
@@ -58,6 +66,9 @@ public:
     void BuildScreen() override;
     void StartClassic() override;
     void StartArcade() override;
+    // Sets up and starts a level of a Puzzle set (numbered from 1) from the shared level
+    // library. False, with nothing changed, when there is no such level.
+    bool StartPuzzle(const std::string& setId, int level) override;
     // Starts play on the field set up last: the upper half of the rows filled and revealed
     // colour by colour.
     void NewGame() override;
@@ -121,6 +132,10 @@ private:
     // brought has settled: the moment the next shot may be fired.
     bool ShotAtRest() const;
     void ApplySavedGame(const SavedGame& saved);
+    // A Puzzle level has ended: the active player's progress is updated when it was cleared,
+    // and the result dialog offers the next level (once cleared), a retry and the menu.
+    void EndPuzzle(bool cleared);
+    void OnPuzzleEvent(const std::string& event);
     TwEventRouter* Router() const;
     // The size the next field will have.
     FieldGeometry NextFieldGeometry() const;

@@ -3,6 +3,7 @@
 #include "gui/TwEventListener.h"
 
 #include <memory>
+#include <string>
 
 class BubbleBanks;
 
@@ -22,6 +23,9 @@ public:
     // Sets the screen up for a Classic or Arcade game: a fresh field and launcher of that mode.
     virtual void StartClassic() = 0;
     virtual void StartArcade() = 0;
+    // Sets up and starts a Puzzle level (its set's id, its number from 1). False when there is
+    // no such level.
+    virtual bool StartPuzzle(const std::string& /*setId*/, int /*level*/) { return false; }
     // Starts play on the field set up last: the upper half of the rows filled, game running.
     virtual void NewGame() = 0;
     // The mode the screen is set up for (0 Classic, 1 Arcade).

@@ -216,6 +216,9 @@ void GameMap::Reset(bool fill) {
     InitPacing();
     RowPending = false;
     Score = 0;
+    if (CeilingRow != 0) {
+        SetCeilingRow(0);
+    }
     ClearGrid();
     for (auto& bubble : incomingRow_) {
         if (bubble) {

@@ -98,6 +98,10 @@ public:
     virtual void OnMatch() {}
     // Called after a landed shot burst nothing: counts down towards the next row.
     virtual void OnMiss();
+    // Called when a colour has gone from the field during play: the field pushes harder.
+    virtual void OnColourLost();
+    // Whether a row pushed in brings new bubbles; without, the field only comes down.
+    virtual bool FillsIncomingRow() const { return true; }
     // Counts a row step: once the moves counter has gone below 0 a row insertion starts and
     // the counter is refilled. Shared by the missed-shot count and the Arcade clock.
     void AdvanceRowCounter();
@@ -217,6 +221,8 @@ public:
     TwVector ContactCentre() const { return contactCentre_; }
     BaseBubble* IncomingBubble(int column) const { return incomingRow_[column].get(); }
     int PopTimer() const { return popTimer_; }
+    // How far the rows have slid during a row insertion, 0 to 1.
+    double SlideProgress() const { return slideProgress_; }
 
     // Process-wide switch that makes every second falling burst audible.
     static bool BurstSoundToggle();
@@ -246,6 +252,10 @@ public:
     int TripleBonus = 0;
     int ComboCount = 0;
     int Score = 0;
+    // Rows the ceiling has come down by (Puzzle levels); bubbles hang from row CeilingRow
+    // and no shot reaches the rows above it. Set it through SetCeilingRow.
+    int CeilingRow = 0;
+    void SetCeilingRow(int row);
 
 private:
     void Construct();

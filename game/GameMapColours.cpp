@@ -15,12 +15,15 @@ void GameMap::RecountColours() {
         }
     });
     if (ColourSet.size() != before && MapState != kIntro) {
-        // A colour has gone: the field pushes harder from now on.
-        GameSound::Play(GameSound::kColourRemoved);
-        NumBeginMoves -= 1;
-        NumAddLines += 1;
-        RowPending = true;
+        OnColourLost();
     }
+}
+
+void GameMap::OnColourLost() {
+    GameSound::Play(GameSound::kColourRemoved);
+    NumBeginMoves -= 1;
+    NumAddLines += 1;
+    RowPending = true;
 }
 
 int GameMap::PickColour() const {

@@ -20,7 +20,7 @@ TwCell GameMap::FindCell(const TwVector& p, bool freeOnly) const {
     const int rowGuess =
         static_cast<int>(std::floor((p.y - (1.5 * geometry_.radius + 20.0)) / d + 0.5));
     TwCell best{-1, -1};
-    for (int k = std::max(0, rowGuess - 1); k <= std::min(Rows() - 1, rowGuess + 1); ++k) {
+    for (int k = std::max(CeilingRow, rowGuess - 1); k <= std::min(Rows() - 1, rowGuess + 1); ++k) {
         const double rowLeft = CellToScreen(0, k).x;
         const int columnGuess = static_cast<int>(std::floor((p.x - rowLeft) / d + 0.5));
         for (int c = std::max(0, columnGuess - 1); c <= std::min(Columns() - 1, columnGuess + 1);
@@ -51,7 +51,7 @@ TwCell GameMap::NearestFreeCell(const TwVector& p) const {
     TwCell best{-1, -1};
     float bestDistance = std::numeric_limits<float>::max();
     for (int c = 0; c < Columns(); ++c) {
-        for (int k = 0; k < Rows(); ++k) {
+        for (int k = CeilingRow; k < Rows(); ++k) {
             if (cells_[c][k]) {
                 continue;
             }
@@ -65,9 +65,16 @@ TwCell GameMap::NearestFreeCell(const TwVector& p) const {
     return best;
 }
 
+void GameMap::SetCeilingRow(int row) {
+    CeilingRow = std::clamp(row, 0, Rows() - 1);
+    grid_.SetCeiling(CeilingRow);
+    ComputeWalls();
+}
+
 void GameMap::ComputeWalls() {
+    // The ceiling line runs through the centres of the top row; the walls do not move.
     const TwVector topLeft = CellToScreen(0, 0);
     walls_.leftX = static_cast<int>(topLeft.x);
-    walls_.topY = static_cast<int>(topLeft.y);
+    walls_.topY = static_cast<int>(CellToScreen(0, CeilingRow).y);
     walls_.rightX = static_cast<int>(CellToScreen(Columns(), 0).x - static_cast<float>(Radius()));
 }

@@ -84,7 +84,7 @@ void GameMap::RowStart() {
         if (incomingRow_[c]) {
             RemoveFromScene(*incomingRow_[c]);
         }
-        incomingRow_[c] = CreateBubble(c, 0);
+        incomingRow_[c] = FillsIncomingRow() ? CreateBubble(c, 0) : nullptr;
     }
     GameSound::Play(GameSound::kLineFall);
 }

@@ -18,6 +18,7 @@ constexpr int kMaxCombo = 1000000;
 constexpr int kArcadeTick = 5000;
 constexpr int kMaxMoves = 100;
 constexpr int kMaxAddLines = 100;
+constexpr int kMaxPuzzleLevel = 99;
 
 int ColourOf(const BaseBubble* bubble) {
     return bubble != nullptr && SavedGame::IsColour(bubble->Colour()) ? bubble->Colour()
@@ -81,6 +82,11 @@ void SavedGame::Write(TwDefFile& file, int columns, int rows) const {
     file.SetInt("NextNumBeginMoves", nextNumBeginMoves);
     file.SetInt("NumAddLines", numAddLines);
     file.SetInt("NumAddedeLines", numAddedeLines);
+    if (gameId == kPuzzle) {
+        file.SetString("PuzzleSet", puzzleSet);
+        file.SetInt("PuzzleLevel", puzzleLevel);
+        file.SetInt("CeilingRow", ceilingRow);
+    }
 
     std::string grid(kGridSize * kGridSize, static_cast<char>(kOutsideCell));
     for (int c = 0; c < std::min(columns, kGridSize); ++c) {
@@ -110,6 +116,13 @@ SavedGame SavedGame::Read(TwDefFile& file) {
         std::clamp(file.GetInt("NextNumBeginMoves", 0), -kMaxMoves, kMaxMoves);
     saved.numAddLines = std::clamp(file.GetInt("NumAddLines", 0), 0, kMaxAddLines);
     saved.numAddedeLines = std::clamp(file.GetInt("NumAddedeLines", 0), 0, kMaxAddLines);
+    if (saved.gameId == kPuzzle) {
+        saved.puzzleSet = file.GetCString("PuzzleSet");
+        saved.puzzleLevel = std::clamp(file.GetInt("PuzzleLevel", 0), 0, kMaxPuzzleLevel);
+        // The ceiling never comes below the last row but one, where a bubble would already
+        // have ended the game.
+        saved.ceilingRow = std::clamp(file.GetInt("CeilingRow", 0), 0, kGridSize - 2);
+    }
 
     int width = kGridSize;
     int height = kGridSize;

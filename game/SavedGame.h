@@ -27,7 +27,7 @@ struct SavedGame {
     int playerBubble = kNoBubble; // colour loaded in the launcher
     int nextBubble = kNoBubble;   // colour waiting beside it
     int score = 0;
-    int gameId = 0; // 0 Classic, 1 Arcade; anything else cannot be restored
+    int gameId = 0; // 0 Classic, 1 Arcade, 2 Puzzle; anything else cannot be restored
     int tripleBonus = 0;
     int comboCount = 0;
     int elapsedTime = 0; // the Arcade clock
@@ -36,6 +36,11 @@ struct SavedGame {
     int nextNumBeginMoves = 0;
     int numAddLines = 0;
     int numAddedeLines = 0;
+    // A Puzzle level: the set's id, the level's number (from 1) and the rows the ceiling has
+    // come down by. Written for Puzzle games only.
+    std::string puzzleSet;
+    int puzzleLevel = 0;
+    int ceilingRow = 0;
     // cells[column][row]: a colour 0..5 or kNoBubble.
     std::array<std::array<int, kGridSize>, kGridSize> cells{};
 
@@ -51,7 +56,8 @@ struct SavedGame {
     // Takes the keys out of a loaded file (a missing key reads as 0).
     static SavedGame Read(TwDefFile& file);
 
-    bool HasKnownMode() const { return gameId == 0 || gameId == 1; }
+    static constexpr int kPuzzle = 2;
+    bool HasKnownMode() const { return gameId == 0 || gameId == 1 || gameId == kPuzzle; }
     // True when at least one bubble lies inside a field of that size.
     bool HasBubbles(int columns, int rows) const;
     static bool IsColour(int colour) { return colour >= 0 && colour < kColours; }

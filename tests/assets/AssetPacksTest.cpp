@@ -102,6 +102,8 @@ std::vector<Grid> GameGrids() {
     std::vector<Grid> grids = {{"Bubbles/Shadow", 9, 1},
                                {"GameBgr", 1, 1},
                                {"GameBgr1", 1, 1},
+                               {"GameBgr2", 1, 1},
+                               {"Ceiling", 1, 1},
                                {"MainMenu", 1, 1},
                                {"MenuGrass", 1, 1},
                                {"Help", 1, 1},
@@ -128,17 +130,18 @@ std::vector<Grid> GameGrids() {
         grids.push_back({"Moves/" + std::to_string(i), 1, 1});
     }
     for (const char* button :
-         {"ArcadeGame",  "BtnCancel", "BtnOk",   "ChangeProfileTr", "ClassicGame",
-          "Clear",       "Continue",  "Credits", "DelProfile",      "Exit",
-          "Help",        "LArrow",    "Menu",    "NewProfile",      "No",
-          "Options",     "RArrow",    "Score",   "StartNew",        "Yes",
-          "ProfileItem", "Resume",    "BtnMenu", "BindCell",        "Defaults",
-          "Controls"}) {
+         {"ArcadeGame",  "BtnCancel",    "BtnOk",   "ChangeProfileTr", "ClassicGame",
+          "Clear",       "Continue",     "Credits", "DelProfile",      "Exit",
+          "Help",        "LArrow",       "Menu",    "NewProfile",      "No",
+          "Options",     "RArrow",       "Score",   "StartNew",        "Yes",
+          "ProfileItem", "Resume",       "BtnMenu", "BindCell",        "Defaults",
+          "Controls",    "PuzzleGame",   "Next",    "Retry",           "PuzzleMenu",
+          "LevelTile",   "LevelTileDone"}) {
         grids.push_back({std::string("Interface/") + button, 1, 3});
     }
     for (const char* dialog : {"vSmlDialog", "OptionsDlg", "EditDialog", "ProfileDlg", "ScoreDlg",
                                "CreditsDlg", "GameOverDlg", "GameComplDlg", "ScoreClassic",
-                               "ScoreArcade", "PauseDlg", "ControlsDlg"}) {
+                               "ScoreArcade", "PauseDlg", "ControlsDlg", "LevelSelectDlg"}) {
         grids.push_back({std::string("Interface/") + dialog, 1, 1});
     }
     return grids;
@@ -157,7 +160,7 @@ TEST(AssetPacks, EveryPictureIsPresentAndCutsEvenlyIntoItsFrames) {
         EXPECT_EQ(p.width / g.columns % 2, 0) << g.name << " has an odd frame width";
         EXPECT_EQ(p.height / g.rows % 2, 0) << g.name << " has an odd frame height";
     }
-    for (const char* screen : {"GameBgr", "GameBgr1", "MainMenu", "LoadScreen"}) {
+    for (const char* screen : {"GameBgr", "GameBgr1", "GameBgr2", "MainMenu", "LoadScreen"}) {
         const Picture p = MustLoad(screen);
         EXPECT_EQ(p.width, 800) << screen;
         EXPECT_EQ(p.height, 600) << screen;

@@ -50,6 +50,10 @@ constexpr int kMovesSize = 24;
 constexpr int kBigButtonW = 200, kBigButtonH = 46;
 constexpr int kSmallButtonW = 150, kSmallButtonH = 42;
 constexpr int kMenuButtonW = 108, kMenuButtonH = 36;
+// The Puzzle result dialog's three buttons (next, retry, menu) share its width.
+constexpr int kPuzzleButtonW = 128, kPuzzleButtonH = 42;
+// A level's tile in the level select.
+constexpr int kLevelTileW = 84, kLevelTileH = 62;
 constexpr int kArrowSize = 48;
 constexpr int kProfileItemW = 300, kProfileItemH = 40;
 constexpr int kGreetingW = 300, kGreetingH = 24;
@@ -75,6 +79,7 @@ constexpr Size kPauseDialog = {400, 220};
 constexpr Size kControlsDialog = {600, 500};
 constexpr Size kStatsDialog = {600, 500};
 constexpr int kBindCellW = 150, kBindCellH = 34;
+constexpr Size kLevelSelectDialog = {560, 520};
 
 // Top-left corner on screen of a centred dialog.
 constexpr int DialogLeft(Size s) {

@@ -468,6 +468,8 @@ void DrawBackgroundTextPictures(PictureOutput& out) {
               words::Get("ClassicMode"), words::Get("Moves"), 11);
     DrawField(out, "GameBgr1", Hex(0xA03A8A), Hex(0xC0602A), Hex(0xA0508A),
               words::Get("ArcadeMode"), words::Get("Time"), 23);
+    DrawField(out, "GameBgr2", Hex(0x2A9A5A), Hex(0x3A5AA0), Hex(0x3A8A6A),
+              words::Get("PuzzleMode"), words::Get("Moves"), 37);
     DrawLoadScreen(out);
     DrawHelp(out);
 }

@@ -302,10 +302,10 @@ void DrawLabelledButtons(PictureOutput& out) {
         const char* name;
         const char* key;
     };
-    const std::vector<Labelled> big = {{"ClassicGame", "Classic"}, {"ArcadeGame", "Arcade"},
-                                       {"Continue", "Continue"},   {"Options", "Options"},
-                                       {"Help", "Help"},           {"Score", "HighScores"},
-                                       {"Exit", "Exit"},           {"StartNew", "NewGame"}};
+    const std::vector<Labelled> big = {
+        {"ClassicGame", "Classic"}, {"ArcadeGame", "Arcade"}, {"Continue", "Continue"},
+        {"Options", "Options"},     {"Help", "Help"},         {"Score", "HighScores"},
+        {"Exit", "Exit"},           {"StartNew", "NewGame"},  {"PuzzleGame", "Puzzle"}};
     for (const Labelled& b : big) {
         DrawLabelledButton(out, b.name, words::Get(b.key), kBigButtonW, kBigButtonH, 19);
     }
@@ -321,9 +321,33 @@ void DrawLabelledButtons(PictureOutput& out) {
         DrawLabelledButton(out, b.name, words::Get(b.key), kSmallButtonW, kSmallButtonH, 17);
     }
     DrawLabelledButton(out, "Menu", words::Get("Menu"), kMenuButtonW, kMenuButtonH, 15);
+    const std::vector<Labelled> puzzle = {
+        {"Next", "NextLevel"}, {"Retry", "Retry"}, {"PuzzleMenu", "Menu"}};
+    for (const Labelled& b : puzzle) {
+        DrawLabelledButton(out, b.name, words::Get(b.key), kPuzzleButtonW, kPuzzleButtonH, 17);
+    }
+}
+
+// A level's tile in the level select: a plain button body the game writes the number and
+// best score on; a cleared level's tile has a gold ring.
+void DrawLevelTiles(PictureOutput& out) {
+    for (const bool cleared : {false, true}) {
+        const char* name = cleared ? "Interface/LevelTileDone" : "Interface/LevelTile";
+        SaveStrip(out, name, kLevelTileW, kLevelTileH, 3, true, [&](Canvas& c, int f) {
+            PaintButtonBody(c, static_cast<State>(f), 12);
+            if (cleared) {
+                cairo_t* cr = c.Cr();
+                RoundedRect(cr, 7, 7, kLevelTileW - 14, kLevelTileH - 14, 9);
+                SetColour(cr, palette::kGold, 0.9);
+                cairo_set_line_width(cr, 2.5);
+                cairo_stroke(cr);
+            }
+        });
+    }
 }
 
 void DrawButtons(PictureOutput& out) {
+    DrawLevelTiles(out);
     DrawArrow(out, "LArrow", -1);
     DrawArrow(out, "RArrow", 1);
     DrawGreetingButton(out);
@@ -544,6 +568,18 @@ void DrawResultDialog(PictureOutput& out, const std::string& name, const std::st
     out.Save("Interface/" + name, c);
 }
 
+// The level select: the mode's name over an inset holding the set's title between the two
+// arrows and a grid of five by four level tiles.
+void DrawLevelSelectDialog(PictureOutput& out) {
+    const Size s = kLevelSelectDialog;
+    Canvas c(s.w, s.h);
+    DrawPanelBody(c, kPanelMargin, 22);
+    DrawTitle(c, words::Get("Puzzle"), s.w / 2.0, 40, 28, s.w - 80);
+    DrawInset(c.Cr(), 30, 72, s.w - 60, 50, 12);
+    DrawInset(c.Cr(), 30, 132, s.w - 60, 4 * 72 + 16, 14);
+    out.Save("Interface/LevelSelectDlg", c);
+}
+
 // The dialogs that carry words.
 void DrawTextDialogs(PictureOutput& out) {
     DrawOptionsDialog(out);
@@ -553,6 +589,7 @@ void DrawTextDialogs(PictureOutput& out) {
     DrawCreditsDialog(out);
     DrawResultDialog(out, "GameOverDlg", words::Get("GameOver"));
     DrawResultDialog(out, "GameComplDlg", words::Get("LevelComplete"));
+    DrawLevelSelectDialog(out);
 }
 
 } // namespace

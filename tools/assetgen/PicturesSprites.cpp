@@ -249,8 +249,36 @@ void PaintIcon(cairo_t* cr, double size) {
     cairo_restore(cr);
 }
 
+// One row of the lowered ceiling of a Puzzle level: a riveted steel plate as wide as the
+// field (450 pixels between the walls) and one bubble row high.
+void DrawCeiling(PictureOutput& out) {
+    constexpr int w = 450, h = 36;
+    Canvas c(w, h);
+    cairo_t* cr = c.Cr();
+    cairo_rectangle(cr, 0, 0, w, h);
+    Metal(cr, 0, h, Hex(0x59647E));
+    cairo_fill(cr);
+    // A dark seam along the foot and a light edge along the top of each plate.
+    cairo_rectangle(cr, 0, h - 3, w, 3);
+    SetColour(cr, Hex(0x1A1E2C), 0.9);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 0, 0, w, 1.5);
+    SetColour(cr, Hex(0xC8D2EA), 0.7);
+    cairo_fill(cr);
+    for (double x = 15; x < w; x += 42) {
+        cairo_arc(cr, x, h / 2.0, 3.2, 0, 2 * M_PI);
+        SetColour(cr, Hex(0x2A3044));
+        cairo_fill(cr);
+        cairo_arc(cr, x - 0.8, h / 2.0 - 0.8, 1.6, 0, 2 * M_PI);
+        SetColour(cr, Hex(0xDDE4F4), 0.8);
+        cairo_fill(cr);
+    }
+    out.Save("Ceiling", c);
+}
+
 void DrawSpritePictures(PictureOutput& out) {
     DrawLaunchers(out);
+    DrawCeiling(out);
     DrawCursor(out);
     DrawIcon(out);
 }
