@@ -21,6 +21,8 @@ file(MAKE_DIRECTORY ${resource_root}/Data)
 
 file(COPY ${GENERATED}/Data/ DESTINATION ${resource_root}/Data PATTERN Fonts EXCLUDE)
 file(COPY ${TEXTS}/Map.Txt ${TEXTS}/EngineDefs.Txt DESTINATION ${resource_root}/Data)
+# The Puzzle level sets.
+file(COPY ${TEXTS}/Levels DESTINATION ${resource_root}/Data)
 
 file(MAKE_DIRECTORY ${OUT})
 execute_process(COMMAND ${TWPACK} create ${OUT}/Resource.Twr ${STAGE}/Resource
