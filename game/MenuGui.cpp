@@ -24,6 +24,7 @@
 namespace {
 constexpr int kClassic = 0;
 constexpr int kArcade = 1;
+constexpr int kPuzzle = 2;
 } // namespace
 
 MenuGui::MenuGui() = default;
@@ -34,6 +35,11 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"MainMenuDlg.Continue", &MenuGui::ContinueGame},
         {"MainMenuDlg.Classic", &MenuGui::OnClassic},
         {"MainMenuDlg.Arcade", &MenuGui::OnArcade},
+        {"MainMenuDlg.Puzzle", &MenuGui::OnPuzzle},
+        {"LevelSelectDlg.Level", &MenuGui::OnLevelChosen},
+        {"LevelSelectDlg.Prev", &MenuGui::OnLevelPagePrev},
+        {"LevelSelectDlg.Next", &MenuGui::OnLevelPageNext},
+        {"LevelSelectDlg.Back", &MenuGui::OnLevelSelectBack},
         {"ConfirmGameDlg.Ok", &MenuGui::OnStartConfirmed},
         {"ConfirmGameDlg.Continue", &MenuGui::OnContinueInstead},
         {kStartQuestionEscape, &MenuGui::OnStartQuestionEscape},
@@ -146,6 +152,10 @@ void MenuGui::OnStartConfirmed() {
     }
     if (TwProfileStore::Instance().HasSavedGame()) {
         game_->Abandon();
+    }
+    if (game_->RememberedMode() == kPuzzle) {
+        StartChosenLevel();
+        return;
     }
     StartNewGame(game_->RememberedMode() == kArcade ? kArcade : kClassic, true);
 }

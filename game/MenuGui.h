@@ -35,6 +35,7 @@ public:
     static constexpr const char* kHelpDialog = "HelpDlg";
     static constexpr const char* kCreditsDialog = "CreditsDlg";
     static constexpr const char* kStatsButton = "ProfileDlg.Stats";
+    static constexpr const char* kLevelSelect = "LevelSelectDlg";
     // Where the decorative launcher stands.
     static constexpr float kLauncherX = 720.0f;
     static constexpr float kLauncherY = 520.0f;
@@ -90,11 +91,19 @@ private:
     void BuildHelpDialog();
     void BuildCreditsDialog();
     void AddModeButtons();
+    void BuildLevelSelect();
     void BuildLauncher();
 
     // Event handlers, one per named event.
     void OnClassic() { AskOrStart(0); }
     void OnArcade() { AskOrStart(1); }
+    // The Puzzle mode (MenuGuiPuzzle.cpp): the level select and starting its levels.
+    void OnPuzzle();
+    void OnLevelChosen();
+    void OnLevelPagePrev();
+    void OnLevelPageNext();
+    void OnLevelSelectBack() { ClosePanel(kLevelSelect); }
+    void StartChosenLevel();
     void AskOrStart(int mode);
     void OnStartConfirmed();
     void OnContinueInstead();

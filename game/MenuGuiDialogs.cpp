@@ -42,6 +42,7 @@ void MenuGui::BuildMenuDialogs() {
 
     BuildHelpDialog();
     BuildCreditsDialog();
+    BuildLevelSelect();
     AddModeButtons();
     BuildLauncher();
     OpenPanel(kMainMenu);
@@ -171,13 +172,14 @@ void MenuGui::AddModeButtons() {
     if (menu == nullptr) {
         return;
     }
-    menu->AddButton("Interface/ClassicGame", 20, 34, "MainMenuDlg.Classic", TwPanel::kPlainRole);
-    menu->AddButton("Interface/ArcadeGame", 21, 44, "MainMenuDlg.Arcade", TwPanel::kPlainRole);
-    menu->PlaceElementByName(19, 25, "MainMenuDlg.Continue");
-    menu->PlaceElementByName(21.5f, 53.5f, "MainMenuDlg.Options");
-    menu->PlaceElementByName(18, 64, "MainMenuDlg.Help");
-    menu->PlaceElementByName(18, 72, "MainMenuDlg.Score");
-    menu->PlaceElementByName(22, 82, "MainMenuDlg.Exit");
+    menu->AddButton("Interface/ClassicGame", 20, 32, "MainMenuDlg.Classic", TwPanel::kPlainRole);
+    menu->AddButton("Interface/ArcadeGame", 21, 40.5f, "MainMenuDlg.Arcade", TwPanel::kPlainRole);
+    menu->AddButton("Interface/PuzzleGame", 21.5f, 49, "MainMenuDlg.Puzzle", TwPanel::kPlainRole);
+    menu->PlaceElementByName(19, 23.5f, "MainMenuDlg.Continue");
+    menu->PlaceElementByName(21.5f, 57.5f, "MainMenuDlg.Options");
+    menu->PlaceElementByName(18, 66, "MainMenuDlg.Help");
+    menu->PlaceElementByName(18, 74.5f, "MainMenuDlg.Score");
+    menu->PlaceElementByName(22, 83, "MainMenuDlg.Exit");
 }
 
 void MenuGui::BuildLauncher() {

@@ -130,12 +130,13 @@ std::string SlotFile(const GameRun& run, const std::string& name);
 
 // Where the game's buttons and dialogs are, in game coordinates.
 namespace menu {
-constexpr double kContinueX = 152, kContinueY = 150;
-constexpr double kClassicX = 160, kClassicY = 204;
-constexpr double kArcadeX = 168, kArcadeY = 264;
-constexpr double kOptionsX = 172, kOptionsY = 321;
-constexpr double kScoresX = 144, kScoresY = 432;
-constexpr double kExitX = 176, kExitY = 492;
+constexpr double kContinueX = 152, kContinueY = 141;
+constexpr double kClassicX = 160, kClassicY = 192;
+constexpr double kArcadeX = 168, kArcadeY = 243;
+constexpr double kPuzzleX = 172, kPuzzleY = 294;
+constexpr double kOptionsX = 172, kOptionsY = 345;
+constexpr double kScoresX = 144, kScoresY = 447;
+constexpr double kExitX = 176, kExitY = 498;
 constexpr double kPlayersX = 608, kPlayersY = 150; // "change player", under the greeting
 } // namespace menu
 
