@@ -99,8 +99,11 @@ MakePuzzlePanel(const std::string& picture,
     const float twoXs[] = {30.0f, 70.0f};
     for (std::size_t i = 0; i < buttons.size() && i < 3; ++i) {
         const float x = buttons.size() == 3 ? threeXs[i] : twoXs[i % 2];
-        panel->AddButton(buttons[i].first, x, kResultButtonY, buttons[i].second,
-                         i == 0 ? TwPanel::kDefaultRole : TwPanel::kPlainRole);
+        // Escape takes the last button: back to the menu.
+        const int role = i + 1 == buttons.size() ? TwPanel::kCancelRole
+                         : i == 0                ? TwPanel::kDefaultRole
+                                                 : TwPanel::kPlainRole;
+        panel->AddButton(buttons[i].first, x, kResultButtonY, buttons[i].second, role);
     }
     return panel;
 }
@@ -323,6 +326,7 @@ bool Game::Restore() {
     if (auto* puzzle = dynamic_cast<PuzzleMap*>(field_.get())) {
         // The level itself is only needed to play it again; a set gone since still lets
         // the player finish the field as saved.
+        LevelLibrary::Shared().LoadIfNeeded(size.columns, size.rows);
         if (const PuzzleLevel* level =
                 LevelLibrary::Shared().Level(saved.puzzleSet, saved.puzzleLevel)) {
             puzzle->SetLevel(*level, saved.puzzleSet, saved.puzzleLevel);

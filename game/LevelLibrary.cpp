@@ -31,6 +31,7 @@ LevelLibrary& LevelLibrary::Shared() {
 void LevelLibrary::Load(int columns, int rows) {
     sets_.clear();
     problems_.clear();
+    loaded_ = true;
     LoadShipped(columns, rows);
     LoadUserSets(columns, rows);
 }

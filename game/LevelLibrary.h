@@ -22,6 +22,12 @@ public:
 
     // Reads every set for a field of the given size, replacing what was read before.
     void Load(int columns, int rows);
+    // Loads once, when nothing has been read yet (a level continued straight after start).
+    void LoadIfNeeded(int columns, int rows) {
+        if (!loaded_) {
+            Load(columns, rows);
+        }
+    }
     // Adds one set read from bytes (the two folders above use it; so do the tests).
     // False, with the problem noted, when the file is broken.
     bool Add(const std::string& id, bool shipped, const std::string& shownName, const char* bytes,
@@ -43,4 +49,5 @@ private:
 
     std::vector<LevelSet> sets_;
     std::vector<FileProblem> problems_;
+    bool loaded_ = false;
 };
