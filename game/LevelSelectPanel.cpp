@@ -77,12 +77,11 @@ void LevelSelectPanel::TurnPage(int direction) {
 }
 
 void LevelSelectPanel::OnCreate() {
-    // The arrows and the back button stay while the pages turn, so the pointer resting on
-    // an arrow can turn page after page.
+    // The arrows stay while the pages turn, so the pointer resting on an arrow can turn
+    // page after page.
     AddButton("Interface/LArrow", XPercent(kArrowLeftX), YPercent(kTitleY), kPrevEvent, kPlainRole);
     AddButton("Interface/RArrow", XPercent(kArrowRightX), YPercent(kTitleY), kNextEvent,
               kPlainRole);
-    AddButton("Interface/BtnMenu", 50.0f, YPercent(kBackY), kBackEvent, kCancelRole);
 }
 
 void LevelSelectPanel::BuildPage() {
@@ -90,6 +89,10 @@ void LevelSelectPanel::BuildPage() {
         RemoveElement(tile.element);
     }
     tiles_.clear();
+    // The back button is added again after the tiles, so Tab reaches it last.
+    if (const TwBaseGuiElemen* back = FindElement(kBackEvent)) {
+        RemoveElement(back);
+    }
     for (const char* arrow : {kPrevEvent, kNextEvent}) {
         if (TwBaseGuiElemen* element = FindElement(arrow)) {
             pages_.size() > 1 ? element->Enable() : element->Disable();
@@ -111,6 +114,7 @@ void LevelSelectPanel::BuildPage() {
             tiles_.push_back({tile, level});
         }
     }
+    AddButton("Interface/BtnMenu", 50.0f, YPercent(kBackY), kBackEvent, kCancelRole);
 }
 
 void LevelSelectPanel::Open() {

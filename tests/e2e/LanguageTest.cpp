@@ -110,7 +110,7 @@ void ShowsTheGameIn(const std::string& code, const std::string& player) {
     ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
     // The Exit button (200 x 46, nobody points at it) and the greeting with the name.
     EXPECT_TRUE(run.WaitFor("menu-translated", [&](const GameView& view) {
-        return exitButton.Share(view, 176 - 100, 492 - 23) > 0.6 &&
+        return exitButton.Share(view, menu::kExitX - 100, menu::kExitY - 23) > 0.6 &&
                view.WhiteShare({560, 115, 200, 16}, 200) > 0.03;
     }));
 
