@@ -511,6 +511,8 @@ void Game::RecordStats(bool shot, std::optional<bool> won) {
 }
 
 void Game::EndPuzzle(bool cleared) {
+    // The last shot and the time played count in the statistics like any game's.
+    RecordStats(shotToSave_, cleared);
     shotToSave_ = false;
     TwProfileStore& store = TwProfileStore::Instance();
     store.DeleteSavedGameOf(owner_);

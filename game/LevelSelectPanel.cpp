@@ -114,7 +114,7 @@ void LevelSelectPanel::BuildPage() {
             tiles_.push_back({tile, level});
         }
     }
-    AddButton("Interface/BtnMenu", 50.0f, YPercent(kBackY), kBackEvent, kCancelRole);
+    AddButton("Interface/PuzzleMenu", 50.0f, YPercent(kBackY), kBackEvent, kCancelRole);
 }
 
 void LevelSelectPanel::Open() {

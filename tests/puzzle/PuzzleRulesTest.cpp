@@ -6,6 +6,7 @@
 
 #include "GameScreenFixture.h"
 #include "LevelLibrary.h"
+#include "PlayerFiles.h"
 #include "PuzzleFixture.h"
 #include "PuzzleProgress.h"
 #include "SavedGame.h"
@@ -150,7 +151,8 @@ TEST(PuzzleProgressFile, UnlocksLevelsKeepsBestScoresPerPlayerAndSurvivesDamage)
     ASSERT_TRUE(bobAgain.Load("Bob"));
     EXPECT_EQ(bobAgain.Best("B.Txt", 1), 10);
 
-    PuzzleProgress::Erase("Bob");
+    // Deleting a player deletes their progress with their other files.
+    ForgetPlayerFiles("Bob");
     EXPECT_FALSE(std::filesystem::exists(TwUserPath(PuzzleProgress::GameNameOf("Bob"))));
 }
 
