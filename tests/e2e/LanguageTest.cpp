@@ -31,13 +31,20 @@ PackPicture ReadPicture(const std::string& pack, const std::string& name) {
     TwResourceManager packs;
     PackPicture picture;
     std::string file;
-    TwPicture decoded;
+    TwPicture decoded, words;
+    // As the game finds it: the pack in front of the English one, a translation's words laid
+    // over the English picture.
+    const std::string stored = "Data/Textures/" + name;
     if (!packs.OpenPack(zvtest::BinaryDir() + "/Data/" + pack) ||
-        (packs.GetResource("Data/Textures/" + name + ".Webp", file) < 0 &&
-         packs.GetResource("Data/Textures/" + name + ".Jpg", file) < 0) ||
+        !packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr") ||
+        (packs.GetResource(stored + ".Webp", file) < 0 &&
+         packs.GetResource(stored + ".Jpg", file) < 0) ||
         !TwDecodePicture(file, decoded)) {
         ADD_FAILURE() << pack << " has no " << name;
         return picture;
+    }
+    if (packs.GetResource(stored + ".Words.Webp", file) > 0 && TwDecodePicture(file, words)) {
+        TwOverlayPicture(decoded, words);
     }
     picture.width = decoded.width;
     picture.height = decoded.height;

@@ -7,6 +7,7 @@
 #include "AssetGen.h"
 #include "PictureFile.h"
 #include "Words.h"
+#include "platform/TwPicture.h"
 
 void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
     Save(name, canvas.Width(), canvas.Height(), canvas.Rgba());
@@ -43,6 +44,28 @@ std::vector<std::uint8_t> WordsPatch(int width, int height,
     return any ? patch : std::vector<std::uint8_t>();
 }
 
+namespace {
+
+// Whether the words patch rebuilds the translated picture over the English one (a clear pixel
+// of the translation inside a changed block cannot be laid over anything) and is smaller than
+// the picture stored whole.
+bool PatchIsWorthIt(const PictureOutput::Pixels& english,
+                    const std::vector<std::uint8_t>& translated,
+                    const std::vector<std::uint8_t>& patch) {
+    TwPicture rebuilt, words;
+    rebuilt.width = words.width = english.width;
+    rebuilt.height = words.height = english.height;
+    rebuilt.rgba = english.rgba;
+    words.rgba = patch;
+    if (!TwOverlayPicture(rebuilt, words) || rebuilt.rgba != translated) {
+        return false;
+    }
+    return EncodePicture(english.width, english.height, patch).size() <
+           EncodePicture(english.width, english.height, translated).size();
+}
+
+} // namespace
+
 void PictureOutput::Save(const std::string& name, int width, int height,
                          const std::vector<std::uint8_t>& rgba) {
     if (kept_ != nullptr) {
@@ -52,20 +75,22 @@ void PictureOutput::Save(const std::string& name, int width, int height,
     }
     std::string path = outDir_ + "/Data/Textures/" + name;
     const auto english = english_ != nullptr ? english_->find(name) : PixelMap::const_iterator();
-    if (english_ != nullptr && english != english_->end() &&
-        std::string(PictureExtension(rgba)) == ".Jpg") {
+    if (english_ != nullptr && english != english_->end() && english->second.width == width &&
+        english->second.height == height) {
         const std::vector<std::uint8_t> patch =
             WordsPatch(width, height, english->second.rgba, rgba);
         if (patch.empty()) {
             return; // the English picture serves as it is
         }
-        path += ".Words";
-        if (!WritePictureFile(path, width, height, patch, path)) {
-            std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-            ok_ = false;
+        if (PatchIsWorthIt(english->second, rgba, patch)) {
+            path += ".Words";
+            if (!WritePictureFile(path, width, height, patch, path)) {
+                std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+                ok_ = false;
+            }
+            names_.push_back(name);
+            return;
         }
-        names_.push_back(name);
-        return;
     }
     if (!WritePictureFile(path, width, height, rgba, path)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());

@@ -21,8 +21,9 @@ public:
     explicit PictureOutput(std::string outDir) : outDir_(std::move(outDir)) {}
     // Keeps the pictures in `kept` instead of writing them (an empty outDir).
     explicit PictureOutput(PixelMap* kept) : kept_(kept) {}
-    // A translation's run: an opaque picture that also exists in `english` (drawn from the
-    // English words) is written as its words alone, "<name>.Words.Webp" (see WordsPatch).
+    // A translation's run: a picture that also exists in `english` (drawn from the English
+    // words) is left out when it is the same, and written as its words alone,
+    // "<name>.Words.Webp" (see WordsPatch), when that rebuilds it and is smaller.
     void SetEnglish(const PixelMap* english) { english_ = english; }
     // Writes "Data/Textures/<name>.Jpg" or ".Webp"; a failure is remembered and printed.
     void Save(const std::string& name, const Canvas& canvas);
@@ -40,10 +41,10 @@ private:
     bool ok_ = true;
 };
 
-// The words of a translated opaque picture over its English one: the pixels of every 8 x 8
-// block (a JPEG block) in which the two differ, opaque, and everything else clear, so the
-// game can lay them over the English picture it decodes (TwOverlayPicture). JPEG codes each
-// block on its own, so the English picture's blocks outside these are exactly what the
+// The words of a translated picture over its English one: the translation's pixels in every
+// 8 x 8 block (a JPEG block) in which the two differ, and everything else clear, so the game
+// can lay them over the English picture it decodes (TwOverlayPicture). JPEG codes each block
+// on its own, so an opaque English picture's blocks outside these are exactly what the
 // translation's own JPEG would have shown. Empty when nothing differs.
 std::vector<std::uint8_t> WordsPatch(int width, int height,
                                      const std::vector<std::uint8_t>& english,
