@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "data/TwDefFile.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwDamagedFile.h"
 #include "records/TwProfileStore.h"
 
 namespace {
@@ -17,31 +16,6 @@ constexpr const char* kModeNames[PlayerStats::kModes] = {"Classic", "Arcade"};
 
 void Add(int& count, int more) {
     count = more > 0 && count > INT_MAX - more ? INT_MAX : count + std::max(more, 0);
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
-// A copy of a damaged file beside it, "<path>.damaged-YYYYMMDD-HHMMSS" ("-2", "-3", ...
-// after it when taken), as every damaged player file is kept. Empty when none was made.
-std::string KeepDamagedCopy(const std::string& path) {
-    std::string bytes;
-    if (!TwReadFile(path, bytes)) {
-        return {};
-    }
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = path + ".damaged-" + stamp;
-    std::string copy = base;
-    for (int n = 2; Exists(copy) && n < 100; ++n) {
-        copy = base + "-" + std::to_string(n);
-    }
-    return !Exists(copy) && TwWriteFileAtomic(copy, bytes) ? copy : std::string();
 }
 
 // A count as the file must hold it: digits only, within an int.
@@ -175,7 +149,8 @@ PlayerStats PlayerStats::Load(const std::string& player, bool* writable) {
     if (file.LoadFromFile(path) == 0 && stats.Read(file)) {
         return stats;
     }
-    const std::string copy = KeepDamagedCopy(path);
+    // Kept beside as every damaged player file is, before anything is written over it.
+    const std::string copy = TwDamagedFile::Keep(path);
     if (writable != nullptr) {
         *writable = !copy.empty();
     }
