@@ -1,9 +1,11 @@
 #include "Game.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
+#include "AimGuide.h"
 #include "ArcadeMap.h"
 #include "BaseBubble.h"
 #include "BubbleBanks.h"
@@ -24,6 +26,7 @@
 #include "audio/TwSoundTable.h"
 #include "data/TwDefFile.h"
 #include "data/TwLanguage.h"
+#include "data/TwSysConfig.h"
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
@@ -32,6 +35,7 @@
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
 #include "gui/TwNotice.h"
+#include "platform/TwRand.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
@@ -61,6 +65,7 @@ void EraseSavedGame() {
     if (store.ActiveIndex() < 0) {
         return;
     }
+    ReplayRecorder::EraseBeside(store.SavePath());
     store.DeleteSavedGame();
     store.CheckSavedGame();
 }
@@ -110,7 +115,7 @@ MakePuzzlePanel(const std::string& picture,
 
 } // namespace
 
-Game::Game() : banks_(std::make_unique<BubbleBanks>()) {
+Game::Game() : banks_(std::make_unique<BubbleBanks>()), aimGuide_(std::make_unique<AimGuide>()) {
     GameState::Set(GameState::kNotPlaying);
 }
 
@@ -210,6 +215,7 @@ void Game::Start(int mode) {
     field_->SetBackground(mode == kArcade ? "GameBgr1" : mode == kPuzzle ? "GameBgr2" : "GameBgr");
     launcher_ = std::make_unique<Launcher>();
     launcher_->SetField(field_.get());
+    launcher_->SetActionSink([this](Launcher::Action action) { OnLauncherAction(action); });
     field_->SetLauncher(launcher_.get());
     launcher_->Init();
     LinkCursorTint();
@@ -270,7 +276,29 @@ void Game::NewGame() {
     toldSaveFailed_ = false;
     banks_->Scene().Clear();
     launcher_->Reset();
+    // The game draws from its own generator, seeded from the engine's; the engine's moves
+    // on so the next game is another one.
+    const std::uint32_t seed = TwRandSeed();
+    TwRand();
+    field_->Random().SetState(seed);
     field_->Reset(true);
+    shotsFired_ = 0;
+    Replay header;
+    header.mode = gameId_;
+    header.difficulty = std::clamp(TwSysConfig::Instance().DifficultLevel, 0, 2);
+    header.seed = seed;
+    const FieldGeometry& size = field_->Geometry();
+    header.columns = size.columns;
+    header.rows = size.rows;
+    header.radius = size.radius;
+    header.launcherX = size.xPlayerPos;
+    header.launcherY = size.yPlayerPos;
+    // A Puzzle level is not recorded: a replay knows only the fields dealt from a seed.
+    if (gameId_ == kClassic || gameId_ == kArcade) {
+        recorder_.Start(header);
+    } else {
+        recorder_.Stop();
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -291,7 +319,9 @@ bool Game::SaveGame() {
     }
     TwDefFile file;
     saved.Write(file, field_->Columns(), field_->Rows());
-    const bool written = file.Save(store.SavePathOf(owner_)) == 0;
+    recorder_.Stamp(file, field_->Random().State());
+    const std::string path = store.SavePathOf(owner_);
+    const bool written = recorder_.WriteBeside(path) && file.Save(path) == 0;
     store.CheckSavedGameOf(owner_);
     if (!written && !toldSaveFailed_) {
         // Once a game: every later shot tries again, and Continue would bring back an older
@@ -322,7 +352,18 @@ bool Game::Restore() {
         store.ForgetSavedGame();
         return false;
     }
+    const std::optional<std::uint32_t> randomState = recorder_.ResumeBeside(store.SavePath(), file);
+    ContinueFrom(saved, randomState);
+    owner_ = store.ActiveName();
+    playMs_ = 0;
+    toldSaveFailed_ = false;
+    shotsFired_ = recorder_.Active() ? recorder_.Current().Shots() : 0;
+    return true;
+}
+
+void Game::ContinueFrom(const SavedGame& saved, std::optional<std::uint32_t> randomState) {
     Start(saved.gameId);
+    const FieldGeometry size = NextFieldGeometry();
     if (auto* puzzle = dynamic_cast<PuzzleMap*>(field_.get())) {
         // The level itself is only needed to play it again; a set gone since still lets
         // the player finish the field as saved.
@@ -346,11 +387,11 @@ bool Game::Restore() {
     }
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
-    owner_ = store.ActiveName();
-    playMs_ = 0;
-    toldSaveFailed_ = false;
+    // Before the launcher is loaded: a colour it needs anew is drawn from it.
+    if (randomState) {
+        field_->Random().SetState(*randomState);
+    }
     ApplySavedGame(saved);
-    return true;
 }
 
 void Game::ApplySavedGame(const SavedGame& saved) {
@@ -412,12 +453,15 @@ bool Game::HandleInput(TwInputEvent& input) {
     if (!IsStrayEscape(input) && TwEventListener::HandleInput(input)) {
         return true;
     }
-    if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_ && IsLauncherTap(input)) {
+    if (!replay_ && GameState::Get() == GameState::kPlaying && launcher_ && !paused_ &&
+        IsLauncherTap(input)) {
         launcher_->Swap();
         MarkConsumed(input);
         return true;
     }
-    if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_) {
+    if (replay_) {
+        HandleReplayInput(input);
+    } else if (GameState::Get() == GameState::kPlaying && launcher_ && !paused_) {
         keys_.HandleInput(*launcher_, input);
         launcher_->HandleInput(input);
     }
@@ -426,6 +470,21 @@ bool Game::HandleInput(TwInputEvent& input) {
 }
 
 void Game::Update(int elapsedMs) {
+    if (replay_) {
+        AdvanceReplay(elapsedMs);
+        return;
+    }
+    const bool recording = GameState::Get() == GameState::kPlaying && recorder_.Active();
+    if (recording) {
+        recorder_.Frame(elapsedMs);
+    }
+    RunFrame(elapsedMs);
+    if (recording && launcher_) {
+        recorder_.Aim(launcher_->Direction());
+    }
+}
+
+void Game::RunFrame(int elapsedMs) {
     TwEventListener::Update(elapsedMs);
     if (paused_) {
         return; // only the pause panel moves
@@ -433,7 +492,7 @@ void Game::Update(int elapsedMs) {
     banks_->Scene().Update(elapsedMs);
     if (launcher_) {
         launcher_->Update(elapsedMs);
-        if (GameState::Get() == GameState::kPlaying) {
+        if (GameState::Get() == GameState::kPlaying && !replay_) {
             keys_.Update(*launcher_, elapsedMs);
         }
     }
@@ -477,12 +536,20 @@ bool Game::ShotAtRest() const {
 }
 
 void Game::EndGame(const char* panelName, int shownState) {
-    RecordHighScore();
-    RecordStats(shotToSave_, shownState == GameState::kCompleteShown);
+    // A replay ends as its game did, but enters no score and leaves the save slot alone.
+    if (!replay_) {
+        FinishRecording();
+        RecordHighScore();
+        RecordStats(shotToSave_, shownState == GameState::kCompleteShown);
+        KeepLinkedRecordings();
+        TwProfileStore& store = TwProfileStore::Instance();
+        if (!owner_.empty()) {
+            ReplayRecorder::EraseBeside(store.SavePathOf(owner_));
+        }
+        store.DeleteSavedGameOf(owner_);
+        store.CheckSavedGameOf(owner_);
+    }
     shotToSave_ = false;
-    TwProfileStore& store = TwProfileStore::Instance();
-    store.DeleteSavedGameOf(owner_);
-    store.CheckSavedGameOf(owner_);
     if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
         panel->SetTargets(field_->Score, field_->TripleBonus);
         OpenPanel(panelName);
@@ -493,7 +560,7 @@ void Game::EndGame(const char* panelName, int shownState) {
 // The owner's statistics: the shot that came to rest, the end of the game (won or lost),
 // and the whole seconds played since the last time, in one write.
 void Game::RecordStats(bool shot, std::optional<bool> won) {
-    if (!field_) {
+    if (!field_ || replay_) {
         return;
     }
     const int burst = field_->ShotBursts, dropped = field_->ShotDrops;
@@ -562,6 +629,8 @@ void Game::RecordHighScore() {
     TwTopRecord record;
     record.PlayerName = TwProfileStore::Instance().ActiveName();
     record.Scores = field_->Score;
+    record.Replay = lastRecording_;
+    record.Guided = recorder_.Guided();
     table->Add(record);
     table->Save();
 }
@@ -570,6 +639,7 @@ void Game::Draw() {
     if (field_) {
         banks_->Scene().SetBackground(field_->Background());
         field_->Draw();
+        DrawAimGuide();
         if (TwBitmapFont* digits = TwFontTable::Get(TwFontTable::Digits)) {
             if (printedScore_ != field_->Score) {
                 printedScore_ = field_->Score;
@@ -584,16 +654,30 @@ void Game::Draw() {
 
 void Game::OnEvent() {
     const std::string event = PendingEvent();
-    if (event == kResumeButton) {
+    if (replay_ && (event == kMenuButton || event == kPauseMenuButton || event == kGameOverButton ||
+                    event == kCompleteButton)) {
+        if (event == kPauseMenuButton) {
+            Resume();
+        } else if (event != kMenuButton) {
+            RemoveTopPanel();
+        }
+        StopReplay();
+        BackToMenu(true);
+        if (replayLeft_) {
+            replayLeft_();
+        }
+    } else if (event == kResumeButton) {
         Resume();
     } else if (event == kPauseMenuButton) {
         Resume();
+        recorder_.Leave();
         SaveGame();
         RecordStats(false, std::nullopt);
         BackToMenu(true);
     } else if (event == kMenuButton) {
         // Only a game in progress is kept; a finished one has already left the slot.
         if (!IsFinished()) {
+            recorder_.Leave();
             SaveGame();
             RecordStats(false, std::nullopt);
         }

@@ -1,16 +1,21 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "FieldGeometry.h"
 #include "GameControl.h"
+#include "Launcher.h"
 #include "LauncherKeys.h"
+#include "Replay.h"
+#include "ReplayRecorder.h"
 
+class AimGuide;
 class BubbleBanks;
 class GameCompletePanel;
 class GameMap;
-class Launcher;
 class TwEventRouter;
 struct SavedGame;
 struct TwInputEvent;
@@ -102,6 +107,35 @@ public:
 
     GameMap* Field() const { return field_.get(); }
     Launcher* GetLauncher() const { return launcher_.get(); }
+    // --- Recordings (game/GameReplay.cpp) ---
+    // Plays a recording on this screen instead of a game, at its own pace (fast forward
+    // with Space, Enter, Right or a click; Escape leaves). A replay enters no score and never
+    // touches the saved game. False when the recording is of a mode this screen cannot play.
+    bool StartReplay(Replay replay);
+    bool Replaying() const { return replay_ != nullptr; }
+    // Runs the recording up to and including its next frame, as fast as it goes. False once
+    // it has run out.
+    bool StepReplay();
+    // Ends a replay; the screen holds no game afterwards.
+    void StopReplay();
+    // True when the replay asked for a shot or swap the game refused: it no longer follows
+    // the recording.
+    bool ReplayDiverged() const { return replayDiverged_; }
+    int ReplaySpeed() const { return replaySpeed_; }
+    // Told when a replay is left (Escape or the result dialog's button), after the screen
+    // has gone back to the menu.
+    void SetReplayLeftHandler(std::function<void()> handler) { replayLeft_ = std::move(handler); }
+    // The recording of the game in play.
+    const ReplayRecorder& Recorder() const { return recorder_; }
+    // The file (inside the recordings folder) of the last game finished on this screen;
+    // empty when it was not recorded.
+    const std::string& LastRecording() const { return lastRecording_; }
+    // How the game stands now: score, shots fired, the field's hash and how it ended.
+    ReplayResult CurrentResult() const;
+    int ShotsFired() const { return shotsFired_; }
+    // A hash of the field's cells (colours and empties), to compare fields by.
+    static std::uint64_t FieldHash(const GameMap& field);
+
     GameCompletePanel* GameOverPanel() const;
     GameCompletePanel* CompletePanel() const;
 
@@ -112,6 +146,20 @@ public:
 
 private:
     void Start(int mode);
+    // One frame of play: panels, effects, launcher, field, the end of the game or a save.
+    void RunFrame(int elapsedMs);
+    void OnLauncherAction(Launcher::Action action);
+    void AdvanceReplay(int elapsedMs);
+    void ApplyReplayStep(const ReplayEvent& step);
+    bool HandleReplayInput(const TwInputEvent& input);
+    // Continue as Restore does, from a saved game and the game's random state.
+    void ContinueFrom(const SavedGame& saved, std::optional<std::uint32_t> randomState);
+    // The replay's way through a save and continue: the field saved and read back.
+    void ReplayContinue();
+    void FinishRecording();
+    // Draws the aim guide when the player has it on and a shot is being aimed.
+    void DrawAimGuide();
+    void KeepLinkedRecordings() const;
     void DestroyField();
     void CloseResultPanels();
     void LinkCursorTint();
@@ -160,4 +208,15 @@ private:
     // The score as printed for the last frame; printed again only when the score changes.
     std::optional<int> printedScore_;
     char scoreText_[16] = {};
+
+    ReplayRecorder recorder_;
+    std::unique_ptr<AimGuide> aimGuide_;
+    std::unique_ptr<ReplayCursor> replay_;
+    std::optional<FieldGeometry> geometryBeforeReplay_;
+    std::function<void()> replayLeft_;
+    std::string lastRecording_;
+    int shotsFired_ = 0;
+    int replaySpeed_ = 1;
+    int replayBudget_ = 0;
+    bool replayDiverged_ = false;
 };

@@ -2,6 +2,7 @@
 // launcher, one frame of field logic and drawing. The rest of GameMap lives beside it, one
 // concern a file (see GameMap.h).
 #include "GameMap.h"
+#include "platform/TwRand.h"
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ GameMap::GameMap(BubbleBanks& banks, const FieldGeometry& geometry)
 }
 
 void GameMap::Construct() {
+    random_.SetState(TwRandSeed());
     FieldGeometry::Shared() = geometry_;
     grid_.SetSize(geometry_.columns, geometry_.rows);
     xPlayerPos_ = geometry_.xPlayerPos;

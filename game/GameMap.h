@@ -9,6 +9,7 @@
 
 #include "ColourGrid.h"
 #include "FieldGeometry.h"
+#include "GameRandom.h"
 #include "TwVector.h"
 
 class BaseBubble;
@@ -171,6 +172,16 @@ public:
     // --- Shot route and flight ---
     // Builds the whole route of the loaded bubble along the launcher's aim.
     void ComputePath();
+    // The route a shot from `start` along `direction` would take and the cell it would fill,
+    // worked out by the same code as a fired shot's (the aim guide); the shot in flight, if
+    // any, keeps its own route.
+    struct ShotRoute {
+        std::vector<TwVector> path;
+        TwCell target{-1, -1};
+    };
+    ShotRoute PredictRoute(const TwVector& start, const TwVector& direction);
+    // The route from a point along a direction into the shot's route and target cell.
+    void ComputeRoute(const TwVector& start, const TwVector& direction);
     void FindBoundaryHit(const TwVector& p, const TwVector& d, bool& hitsCeiling,
                          TwVector& ceilingHit, bool& hitsLeft, TwVector& leftHit, bool& hitsRight,
                          TwVector& rightHit) const;
@@ -223,6 +234,10 @@ public:
     int PopTimer() const { return popTimer_; }
     // How far the rows have slid during a row insertion, 0 to 1.
     double SlideProgress() const { return slideProgress_; }
+
+    // The game's own random numbers (colours, reveal order, falling speeds). A new field
+    // starts from the engine generator's current state; a game seeds it from its recording.
+    GameRandom& Random() const { return random_; }
 
     // Process-wide switch that makes every second falling burst audible.
     static bool BurstSoundToggle();
@@ -299,4 +314,6 @@ private:
     TwVector contactCentre_;
     Walls walls_;
     std::function<void(std::uint32_t)> cursorTint_;
+    // Drawn from by const lookups too (PickColour), hence mutable.
+    mutable GameRandom random_;
 };

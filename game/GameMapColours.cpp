@@ -4,7 +4,6 @@
 #include "GameMap.h"
 #include "GameSound.h"
 #include "GameState.h"
-#include "platform/TwRand.h"
 
 void GameMap::RecountColours() {
     const std::size_t before = ColourSet.size();
@@ -30,7 +29,7 @@ int GameMap::PickColour() const {
     // The smallest present colour is chosen for m = 0 and m = 1, so it comes up twice as
     // often as each of the others.
     const int n = static_cast<int>(ColourSet.size());
-    const int m = TwRand() % (n + 1);
+    const int m = random_.Next() % (n + 1);
     int i = 0;
     for (int colour : ColourSet) {
         ++i;

@@ -2,7 +2,6 @@
 #include "BaseBubble.h"
 #include "GameMap.h"
 #include "GameSound.h"
-#include "platform/TwRand.h"
 
 namespace {
 bool g_burstSoundToggle = false;
@@ -44,7 +43,8 @@ void GameMap::DetachGroup(const std::vector<TwCell>& group) {
             continue;
         }
         const float speed =
-            static_cast<float>(TwRand()) / static_cast<float>(TW_RAND_MAX) * 0.045f + 0.09f;
+            static_cast<float>(random_.Next()) / static_cast<float>(GameRandom::kMax) * 0.045f +
+            0.09f;
         bubble->SetVelocity(TwVector(0.0f, speed, 0.0f));
         fallingList_.push_back(std::move(bubble));
         ++ShotDrops;

@@ -6,7 +6,6 @@
 #include "GameMap.h"
 #include "GameSound.h"
 #include "TwDrawList.h"
-#include "platform/TwRand.h"
 
 namespace {
 constexpr double kSlideRate = 0.0025; // a row slides in over 400 ms
@@ -46,7 +45,7 @@ bool GameMap::UpdateIntro(int elapsed) {
         }
         const int length = static_cast<int>(revealOrder_.size());
         for (int j = 0; j < length; ++j) {
-            std::swap(revealOrder_[j], revealOrder_[j + TwRand() % (length - j)]);
+            std::swap(revealOrder_[j], revealOrder_[j + random_.Next() % (length - j)]);
         }
         revealOrderBuilt_ = true;
     }

@@ -56,6 +56,22 @@ void GameMap::ComputePath() {
     }
     ShotBursts = 0;
     ShotDrops = 0;
+    ComputeRoute(Flat(launcher_->Loaded()->Position()), Flat(launcher_->Direction()));
+}
+
+GameMap::ShotRoute GameMap::PredictRoute(const TwVector& start, const TwVector& direction) {
+    std::vector<TwVector> path = std::move(flightPath_);
+    const TwCell target = targetCell_;
+    const TwVector contact = contactCentre_;
+    ComputeRoute(Flat(start), Flat(direction));
+    ShotRoute route{std::move(flightPath_), targetCell_};
+    flightPath_ = std::move(path);
+    targetCell_ = target;
+    contactCentre_ = contact;
+    return route;
+}
+
+void GameMap::ComputeRoute(const TwVector& start, const TwVector& direction) {
     const float left = static_cast<float>(walls_.leftX);
     const float right = static_cast<float>(walls_.rightX);
     const float top = static_cast<float>(walls_.topY);
@@ -64,8 +80,8 @@ void GameMap::ComputePath() {
     const TwVector floorLeft(left, 600.0f);
     const TwVector floorRight(right, 600.0f);
 
-    TwVector p = Flat(launcher_->Loaded()->Position());
-    TwVector d = Flat(launcher_->Direction());
+    TwVector p = start;
+    TwVector d = direction;
     flightPath_.clear();
     flightPath_.push_back(p);
 

@@ -10,6 +10,8 @@ struct GameStartOptions {
     std::vector<std::string> packDirs;
     // False: start up and shut down again without running the frame loop.
     bool runLoop = true;
+    // A recording to show instead of the menu (--replay); the game ends when it is left.
+    std::string replayFile;
     // Told of every loading-screen percentage as it is shown.
     std::function<void(int)> onProgress;
 };

@@ -138,6 +138,9 @@ bool Launcher::Fire() {
     if (!MayAct() || flying_ || reloadRemaining_ != 0) {
         return false;
     }
+    if (actionSink_) {
+        actionSink_(Action::kFire);
+    }
     // The shot leaves from the muzzle even when the bubble was loaded or swapped in since the
     // last frame was drawn (a swap and a shot in one frame); the route starts where it is.
     PlaceLoadedBubble();
@@ -162,6 +165,9 @@ bool Launcher::Swap() {
     BaseBubble* next = field_->NextBubble();
     if (next == nullptr || next->Colour() == loaded_->Colour()) {
         return false;
+    }
+    if (actionSink_) {
+        actionSink_(Action::kSwap);
     }
     next->RestartAppearing();
     loaded_->RestartAppearing();
@@ -193,13 +199,17 @@ void Launcher::Update(int elapsedMs) {
     PlaceClip(rest_ * (q * q) + recoilPoint_ * (2.0f * q * p) + rest_ * (p * p));
 }
 
+TwVector Launcher::Muzzle() const {
+    return Position() + NormaliseOrKeep(direction_) * kMuzzle;
+}
+
 void Launcher::PlaceLoadedBubble() {
     if (!loaded_ || flying_) {
         return;
     }
     const TwVector direction = NormaliseOrKeep(direction_);
     loaded_->rotation = std::acos(std::clamp(direction.x, -1.0f, 1.0f));
-    loaded_->PlaceAt(Position() + direction * kMuzzle);
+    loaded_->PlaceAt(Muzzle());
 }
 
 void Launcher::Draw() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "TwVector.h"
@@ -48,6 +49,8 @@ public:
     bool Fire();
     // Exchanges the loaded bubble with the field's next bubble when allowed. True when done.
     bool Swap();
+    // Where a shot fired now would start: the muzzle along the aim.
+    TwVector Muzzle() const;
     // Turns the loaded bubble like the launcher and places it at the muzzle.
     void PlaceLoadedBubble();
 
@@ -70,6 +73,11 @@ public:
     bool Recoiling() const { return recoilActive_; }
     TwClip* Clip() const { return clip_.get(); }
 
+    // Told of every shot and swap as it happens, before the launcher changes (the game's
+    // recording keeps them with the aim they were made at).
+    enum class Action { kFire, kSwap };
+    void SetActionSink(std::function<void(Action)> sink) { actionSink_ = std::move(sink); }
+
     // The tint of a bubble colour as ARGB, full alpha; white for an unknown colour.
     static std::uint32_t ColourTint(int colour);
 
@@ -89,4 +97,5 @@ private:
     TwVector recoilPoint_;
     float recoilProgress_ = 0.0f;
     bool recoilActive_ = false;
+    std::function<void(Action)> actionSink_;
 };

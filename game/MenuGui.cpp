@@ -51,6 +51,7 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"CreditsDlg.Ok", &MenuGui::OnCreditsOk},
         {"MainMenuDlg.Options", &MenuGui::OnOptions},
         {"OptionsDlg.WindowedCheckBox", &MenuGui::OnWindowedBox},
+        {"OptionsDlg.AimGuideCheckBox", &MenuGui::OnAimGuideBox},
         {"OptionsDlg.Ok", &MenuGui::OnOptionsOk},
         {"OptionsDlg.Controls", &MenuGui::OnControls},
         {"OptionsDlg.SoundSlider", &MenuGui::OnSoundSlider},
@@ -195,6 +196,13 @@ void MenuGui::OnWindowedBox() {
     config.Windowed = !box->IsChecked();
     TwRenderDevice::Instance().Recreate();
     config.Save();
+}
+
+void MenuGui::OnAimGuideBox() {
+    if (const auto* box = dynamic_cast<const TwCheckBox*>(eventSource_)) {
+        TwSysConfig::Instance().AimGuide = box->IsChecked();
+        TwSysConfig::Instance().Save();
+    }
 }
 
 void MenuGui::OnOptionsOk() {

@@ -117,6 +117,7 @@ private:
     void OnOptions() { OpenPanel(kOptionsDialog); }
     void OnControls();
     void OnWindowedBox();
+    void OnAimGuideBox();
     void OnOptionsOk();
     void OnSoundSlider();
     void OnMusicSlider();

@@ -24,6 +24,9 @@ namespace {
 constexpr int kMessageFont = 0;
 // The help page's text areas leave this many pixels for a line.
 constexpr int kHelpLineWidth = 690;
+// The aim guide's box: below the difficulty, its name to its left.
+constexpr float kAimGuideBoxX = 410.0f;
+constexpr float kAimGuideBoxY = 440.0f;
 } // namespace
 
 void MenuGui::BuildMenuDialogs() {
@@ -75,6 +78,14 @@ void MenuGui::BuildOptionsDialog() {
     fullScreen->SetPosition(TwVector{410.0f, 325.0f, 0.0f});
     fullScreen->SetChecked(!config.Windowed);
     options->AddElement("OptionsDlg.WindowedCheckBox", std::move(fullScreen));
+
+    // The aim guide, its name written beside the box in the player's language.
+    auto aimGuide = std::make_unique<TwCheckBox>();
+    aimGuide->Load("Interface/CheckBox");
+    aimGuide->SetCaption(TwLanguage::Instance().GetText("AimGuide"), 0);
+    aimGuide->SetPosition(TwVector{kAimGuideBoxX, kAimGuideBoxY, 0.0f});
+    aimGuide->SetChecked(config.AimGuide);
+    options->AddElement("OptionsDlg.AimGuideCheckBox", std::move(aimGuide));
 
     auto levels = std::make_unique<TwCheckBoxGroup>("OptionsDlg.Difficult");
     static const char* const kLevels[] = {"OptionsDlg.Easy", "OptionsDlg.Normal",

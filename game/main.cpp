@@ -16,5 +16,7 @@ int main(int argc, char** argv) {
         return outcome.exitCode;
     }
     TwShowMessageBoxesApart();
-    return RunZorbitVolley();
+    GameStartOptions options;
+    options.replayFile = outcome.replayFile;
+    return RunZorbitVolley(options);
 }

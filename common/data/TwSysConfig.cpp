@@ -17,7 +17,8 @@ TwSysConfig::TwSysConfig(std::string fileName) : fileName_(std::move(fileName)) 
 
 bool TwSysConfig::operator==(const TwSysConfig& other) const {
     return Windowed == other.Windowed && SoundVolume == other.SoundVolume &&
-           MusicVolume == other.MusicVolume && DifficultLevel == other.DifficultLevel;
+           MusicVolume == other.MusicVolume && DifficultLevel == other.DifficultLevel &&
+           AimGuide == other.AimGuide;
 }
 
 void TwSysConfig::Assign(const TwSysConfig& other) {
@@ -25,6 +26,7 @@ void TwSysConfig::Assign(const TwSysConfig& other) {
     SoundVolume = other.SoundVolume;
     MusicVolume = other.MusicVolume;
     DifficultLevel = other.DifficultLevel;
+    AimGuide = other.AimGuide;
 }
 
 std::string TwSysConfig::FilePath() const {
@@ -41,12 +43,14 @@ int TwSysConfig::Load() {
         SoundVolume = kDefaultVolume;
         MusicVolume = kDefaultVolume;
         DifficultLevel = 0;
+        AimGuide = false;
         return 1;
     }
     Windowed = table_.GetInt("Windowed", 0) != 0;
     SoundVolume = table_.GetInt("SoundVolume", kDefaultVolume);
     MusicVolume = table_.GetInt("MusicVolume", kDefaultVolume);
     DifficultLevel = table_.GetInt("DifficultLevel", 0);
+    AimGuide = table_.GetInt("AimGuide", 0) != 0;
     return 0;
 }
 
@@ -55,5 +59,6 @@ int TwSysConfig::Save() {
     table_.SetInt("SoundVolume", SoundVolume);
     table_.SetInt("MusicVolume", MusicVolume);
     table_.SetInt("DifficultLevel", DifficultLevel);
+    table_.SetInt("AimGuide", AimGuide ? 1 : 0);
     return table_.Save(FilePath()) == 0 ? 0 : 1;
 }

@@ -5,8 +5,8 @@
 
 // The player's settings, kept in "Data/TwConfig.Cfg" (the user's configuration directory):
 // display mode, effects and music volume (0-255, below 16 is off) and difficulty
-// (0 Easy, 1 Normal, 2 Hard). Loaded at start-up before the window is made; the options
-// dialog changes them and saves.
+// (0 Easy, 1 Normal, 2 Hard) and the aim guide. Loaded at start-up before the window is made; the
+// options dialog changes them and saves.
 class TwSysConfig {
 public:
     static TwSysConfig& Instance();
@@ -14,7 +14,7 @@ public:
     explicit TwSysConfig(std::string fileName = "Data/TwConfig.Cfg");
     virtual ~TwSysConfig() = default;
 
-    // Compares and copies the four settings only (not the file name or the table).
+    // Compares and copies the settings only (not the file name or the table).
     virtual bool operator==(const TwSysConfig& other) const;
     virtual void Assign(const TwSysConfig& other);
 
@@ -22,7 +22,7 @@ public:
     // is returned; otherwise 0, with every key missing from the file given that same
     // first-run value.
     int Load();
-    // Writes the four settings (with any other keys the file held) atomically. 0 on
+    // Writes the settings (with any other keys the file held) atomically. 0 on
     // success, 1 when the file could not be written.
     int Save();
 
@@ -38,6 +38,8 @@ public:
     int SoundVolume = 100;
     int MusicVolume = 100;
     int DifficultLevel = 0;
+    // The aim guide: a dotted line along the route a shot would take (off by default).
+    bool AimGuide = false;
 
 private:
     std::string fileName_;

@@ -46,6 +46,18 @@ long long RecordCount(TwDefFile& file) {
     return file.GetInt("NumRecords", -1);
 }
 
+// A recording's name as the game makes them: a plain file name of letters, digits, '-',
+// '_' and '.', never a way out of the recordings folder. Anything else is dropped.
+std::string RecordingName(const std::string& name) {
+    constexpr std::size_t kLongest = 96;
+    const bool plain = !name.empty() && name.size() <= kLongest && name[0] != '.' &&
+                       std::all_of(name.begin(), name.end(), [](char c) {
+                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                  (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+                       });
+    return plain ? name : std::string();
+}
+
 TwTopRecord ReadRecord(TwDefFile& file, std::size_t i) {
     TwTopRecord record;
     record.PlayerName = file.GetString(RecordKey(i, "PlayerName"), "");
@@ -54,6 +66,8 @@ TwTopRecord ReadRecord(TwDefFile& file, std::size_t i) {
     record.Level = file.GetInt(RecordKey(i, "Level"), 0);
     record.Episode = file.GetInt(RecordKey(i, "Episode"), 0);
     record.Time = file.GetInt(RecordKey(i, "Time"), 0);
+    record.Replay = RecordingName(file.GetString(RecordKey(i, "Replay"), ""));
+    record.Guided = file.GetInt(RecordKey(i, "Guided"), 0) != 0;
     return record;
 }
 
@@ -131,6 +145,12 @@ bool TwTop::Save() {
         file.SetInt(RecordKey(i, "Level"), record.Level);
         file.SetInt(RecordKey(i, "Episode"), record.Episode);
         file.SetInt(RecordKey(i, "Time"), record.Time);
+        if (!record.Replay.empty()) {
+            file.SetString(RecordKey(i, "Replay"), record.Replay);
+        }
+        if (record.Guided) {
+            file.SetInt(RecordKey(i, "Guided"), 1);
+        }
     }
     return file.Save(TwUserPath(gameFile_)) == 0;
 }

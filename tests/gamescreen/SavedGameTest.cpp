@@ -151,7 +151,12 @@ TEST_F(SavedGameTest, TheSlotHoldsTwentyGridRowsOfTwentyCells) {
     EXPECT_EQ(file.GetInt("PlayerBubbleID", -1), 2);
     EXPECT_EQ(file.GetInt("NextPlayerBubbleID", -1), 4);
     EXPECT_FLOAT_EQ(file.GetFloat("Score", 0), 1234.0f);
-    EXPECT_EQ(file.Values().size(), 13u);
+    // The twelve numbers and the grid, then the game's random state and the size and check
+    // of its recording beside the slot.
+    EXPECT_EQ(file.Values().size(), 16u);
+    EXPECT_TRUE(file.Has("RandomState"));
+    EXPECT_TRUE(file.Has("Replay.Size"));
+    EXPECT_TRUE(file.Has("Replay.Check"));
     int width = 0, height = 0;
     const std::string grid = file.GetCharGrid("Map", width, height, ' ');
     ASSERT_EQ(width, 20);

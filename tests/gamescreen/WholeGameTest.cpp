@@ -12,29 +12,12 @@ using gstest::GameScreenTest;
 // game ends.
 class WholeGameTest : public GameScreenTest, public ::testing::WithParamInterface<int> {
 protected:
-    TwVector ChooseAim() const {
-        const int colour = Gun().Loaded() != nullptr ? Gun().Loaded()->Colour() : -1;
-        int bestColumn = -1, bestRow = -1;
-        bool bestMatches = false;
-        Field().ForEachBubble([&](const BaseBubble& bubble, int c, int k) {
-            const bool matches = bubble.Colour() == colour;
-            const bool better = (matches && !bestMatches) ||
-                                (matches == bestMatches && (k > bestRow || bestColumn < 0));
-            if (better) {
-                bestColumn = c;
-                bestRow = k;
-                bestMatches = matches;
-            }
-        });
-        return bestColumn < 0 ? TwVector(400, 100) : Under(bestColumn, bestRow);
-    }
-
     // Plays until the game ends; returns the number of shots.
     int PlayToTheEnd(int maxShots) {
         int shots = 0;
         int lastScore = 0;
         while (GameState::Get() == GameState::kPlaying && shots < maxShots) {
-            if (!ShootAt(ChooseAim())) {
+            if (!ShootAt(BotAim())) {
                 // The game may have ended while the launcher was waiting for a row.
                 EXPECT_NE(GameState::Get(), GameState::kPlaying) << Picture();
                 break;

@@ -61,6 +61,9 @@ void GameScreenTest::Frame(int ms) {
     game.OnEvent();
     game.Update(ms);
     game.Draw();
+    if (afterFrame) {
+        afterFrame();
+    }
 }
 
 void GameScreenTest::Frames(int count, int ms) {
@@ -142,6 +145,23 @@ bool GameScreenTest::ShootAt(const TwVector& target) {
         return false;
     }
     return RunUntil([this] { return !Gun().Flying(); });
+}
+
+TwVector GameScreenTest::BotAim() const {
+    const int colour = Gun().Loaded() != nullptr ? Gun().Loaded()->Colour() : -1;
+    int bestColumn = -1, bestRow = -1;
+    bool bestMatches = false;
+    Field().ForEachBubble([&](const BaseBubble& bubble, int c, int k) {
+        const bool matches = bubble.Colour() == colour;
+        const bool better = (matches && !bestMatches) ||
+                            (matches == bestMatches && (k > bestRow || bestColumn < 0));
+        if (better) {
+            bestColumn = c;
+            bestRow = k;
+            bestMatches = matches;
+        }
+    });
+    return bestColumn < 0 ? TwVector(400, 100) : Under(bestColumn, bestRow);
 }
 
 TwVector GameScreenTest::Cell(int column, int row) const {

@@ -68,6 +68,9 @@ protected:
     // Waits until the launcher may fire, aims at a point, clicks and runs until the shot
     // has landed. False when the launcher would not fire.
     bool ShootAt(const TwVector& target);
+    // Where a simple player aims: from below at the lowest bubble of the loaded colour (the
+    // lowest bubble of all when there is none).
+    TwVector BotAim() const;
     // Centre of a cell of the current field.
     TwVector Cell(int column, int row) const;
     // A little below a cell's centre: aiming there hits the bubble in that cell from below
@@ -91,6 +94,8 @@ protected:
     TwEventListener menu;
     Game game;
     std::vector<int> sounds;
+    // Run after every frame the harness runs (tests that watch the game shot by shot).
+    std::function<void()> afterFrame;
 };
 
 } // namespace gstest
