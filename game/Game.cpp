@@ -45,9 +45,10 @@ namespace {
 // The menu button sits in the top-right corner: (93, 3) percent of the screen.
 constexpr float kMenuButtonX = 93.0f;
 constexpr float kMenuButtonY = 3.0f;
-// The result dialogs' button: (50, 85) percent of the dialog picture.
-constexpr float kResultButtonX = 50.0f;
+// The result dialogs' buttons: OK at (70, 85) percent of the dialog picture, Watch at (30, 85).
+constexpr float kResultButtonX = 70.0f;
 constexpr float kResultButtonY = 85.0f;
+constexpr float kWatchButtonX = 30.0f;
 // A finger lifted this close to the launcher's middle (game pixels) is a tap on it.
 constexpr float kLauncherTapRadius = 40.0f;
 
@@ -71,7 +72,8 @@ void EraseSavedGame() {
 }
 
 std::unique_ptr<GameCompletePanel> MakeResultPanel(const std::string& picture,
-                                                   const std::string& buttonName) {
+                                                   const std::string& buttonName,
+                                                   const std::string& watchName) {
     auto panel = std::make_unique<GameCompletePanel>();
     panel->SetTitleFont(TwFontTable::MainFont);
     panel->SetMessageFont(TwFontTable::Digits);
@@ -79,6 +81,9 @@ std::unique_ptr<GameCompletePanel> MakeResultPanel(const std::string& picture,
     // Escape leaves the result as its one button does.
     panel->AddButton("Interface/BtnOk", kResultButtonX, kResultButtonY, buttonName,
                      TwPanel::kCancelRole);
+    // Watch the game just played again.
+    panel->AddButton("Interface/Watch", kWatchButtonX, kResultButtonY, watchName,
+                     TwPanel::kPlainRole);
     return panel;
 }
 
@@ -164,8 +169,10 @@ void Game::BuildScreen() {
                     TwPanel::kCancelRole);
     menu->SetKeyboardNavigation(false); // the arrows, Space and Enter steer the launcher
     AddPanel(kMenuPanel, std::move(menu));
-    AddPanel(kGameOverPanel, MakeResultPanel("Interface/GameOverDlg", kGameOverButton));
-    AddPanel(kCompletePanel, MakeResultPanel("Interface/GameComplDlg", kCompleteButton));
+    AddPanel(kGameOverPanel,
+             MakeResultPanel("Interface/GameOverDlg", kGameOverButton, kGameOverWatch));
+    AddPanel(kCompletePanel,
+             MakeResultPanel("Interface/GameComplDlg", kCompleteButton, kCompleteWatch));
     AddPanel(kPausePanel, MakePausePanel());
     AddPanel(kPuzzlePanel,
              MakePuzzlePanel("Interface/GameComplDlg", {{"Interface/Next", kPuzzleNext},
@@ -436,6 +443,15 @@ void Game::ApplySavedGame(const SavedGame& saved) {
 // The screen
 
 bool Game::HandleInput(TwInputEvent& input) {
+    // Escape (or the menu key) leaves a replay at any moment, its result dialog included.
+    const bool escape =
+        input.messageId == TwInputCodes::kKeyDown && input.key == TwInputCodes::kEscape;
+    if (replay_ &&
+        (escape || ControlBindings::Current().ActionOf(input) == ControlBindings::kMenu)) {
+        SetPendingEvent(kMenuButton);
+        MarkConsumed(input);
+        return true;
+    }
     if (IsPauseKey(input)) {
         if (paused_) {
             Resume();
@@ -470,6 +486,11 @@ bool Game::HandleInput(TwInputEvent& input) {
 }
 
 void Game::Update(int elapsedMs) {
+    // Paused, only the pause panel moves: nothing is recorded and a replay waits.
+    if (paused_) {
+        RunFrame(elapsedMs);
+        return;
+    }
     if (replay_) {
         AdvanceReplay(elapsedMs);
         return;
@@ -552,6 +573,11 @@ void Game::EndGame(const char* panelName, int shownState) {
     shotToSave_ = false;
     if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
         panel->SetTargets(field_->Score, field_->TripleBonus);
+        // Only a recorded game can be watched (a replay can be watched again).
+        if (TwBaseGuiElemen* watch = panel->FindElement(
+                panelName == std::string(kGameOverPanel) ? kGameOverWatch : kCompleteWatch)) {
+            replay_ || !lastRecording_.empty() ? watch->Enable() : watch->Disable();
+        }
         OpenPanel(panelName);
     }
     GameState::Set(shownState);
@@ -663,9 +689,12 @@ void Game::OnEvent() {
         }
         StopReplay();
         BackToMenu(true);
-        if (replayLeft_) {
-            replayLeft_();
+        if (auto left = std::exchange(replayLeft_, nullptr)) {
+            left();
         }
+    } else if (event == kGameOverWatch || event == kCompleteWatch) {
+        RemoveTopPanel();
+        WatchLastGame();
     } else if (event == kResumeButton) {
         Resume();
     } else if (event == kPauseMenuButton) {

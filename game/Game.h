@@ -38,6 +38,8 @@ public:
     static constexpr const char* kPausePanel = "PauseDlg";
     static constexpr const char* kResumeButton = "PauseDlg.Resume";
     static constexpr const char* kPauseMenuButton = "PauseDlg.Menu";
+    static constexpr const char* kGameOverWatch = "GameOverDlg.Watch";
+    static constexpr const char* kCompleteWatch = "GameCompleteDlg.Watch";
     static constexpr int kClassic = 0;
     static constexpr int kArcade = 1;
     static constexpr int kPuzzle = 2;
@@ -112,6 +114,9 @@ public:
     // with Space, Enter, Right or a click; Escape leaves). A replay enters no score and never
     // touches the saved game. False when the recording is of a mode this screen cannot play.
     bool StartReplay(Replay replay);
+    // Reads a recording file and plays it (StartReplay); a file that cannot be played gives
+    // the player a message and leaves the screen as it was.
+    bool WatchRecording(const std::string& path, std::function<void()> onLeave = {}) override;
     bool Replaying() const { return replay_ != nullptr; }
     // Runs the recording up to and including its next frame, as fast as it goes. False once
     // it has run out.
@@ -122,9 +127,6 @@ public:
     // the recording.
     bool ReplayDiverged() const { return replayDiverged_; }
     int ReplaySpeed() const { return replaySpeed_; }
-    // Told when a replay is left (Escape or the result dialog's button), after the screen
-    // has gone back to the menu.
-    void SetReplayLeftHandler(std::function<void()> handler) { replayLeft_ = std::move(handler); }
     // The recording of the game in play.
     const ReplayRecorder& Recorder() const { return recorder_; }
     // The file (inside the recordings folder) of the last game finished on this screen;
@@ -160,6 +162,8 @@ private:
     // Draws the aim guide when the player has it on and a shot is being aimed.
     void DrawAimGuide();
     void KeepLinkedRecordings() const;
+    // The result dialog's Watch: the game just finished, or the replay just shown again.
+    void WatchLastGame();
     void DestroyField();
     void CloseResultPanels();
     void LinkCursorTint();

@@ -26,6 +26,16 @@ GameApplication::~GameApplication() {
     TwFontTable::Instance().Clear();
 }
 
+bool GameApplication::WatchFromCommandLine(const std::string& path) {
+    if (!gameScreen_ || !gameScreen_->WatchRecording(path, [this] { RequestQuit(); })) {
+        return false;
+    }
+    if (TwEventRouter* router = Router()) {
+        router->SwitchScreen(kGameScreen);
+    }
+    return true;
+}
+
 MenuGui* GameApplication::Menu() const {
     return static_cast<MenuGui*>(menuScreen_.get());
 }

@@ -28,6 +28,9 @@ public:
     void SetGameFactory(GameFactory factory) { gameFactory_ = std::move(factory); }
 
     MenuGui* Menu() const;
+    // Shows a recording on the game screen instead of the menu (--replay); the program ends
+    // when the player leaves it. False, with a message, when it cannot be played.
+    bool WatchFromCommandLine(const std::string& path);
     GameControl* GameScreen() const { return gameScreen_.get(); }
 
 private:

@@ -2,6 +2,7 @@
 #include "app/TwBaseGame.h"
 #include "gui/TwEventListener.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,13 @@ public:
     // The bubble and burst pictures the game built in BuildScreen; null before. The menu's
     // decorative launcher fires bubbles copied from them.
     virtual BubbleBanks* Banks() const = 0;
+
+    // Shows a recorded game file on this screen; false, with a message for the player, when
+    // the file cannot be played. `onLeave` is told when the player leaves the replay.
+    virtual bool WatchRecording(const std::string& /*path*/,
+                                std::function<void()> /*onLeave*/ = {}) {
+        return false;
+    }
 
     // The mode chosen on the main menu while the start confirmation is asked; read back when
     // the player confirms.

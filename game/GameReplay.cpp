@@ -10,9 +10,13 @@
 #include "Launcher.h"
 #include "SavedGame.h"
 #include "TwDrawList.h"
+#include "audio/TwSoundManager.h"
+#include "audio/TwSoundTable.h"
 #include "data/TwDefFile.h"
 #include "data/TwSysConfig.h"
 #include "gui/TwInputEvent.h"
+#include "platform/TwMessageBox.h"
+#include "platform/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 
@@ -68,7 +72,7 @@ ReplayResult Game::CurrentResult() const {
 }
 
 void Game::DrawAimGuide() {
-    if (!TwSysConfig::Instance().AimGuide || replay_ || !field_ || !launcher_ ||
+    if (!TwSysConfig::Instance().AimGuide || replay_ || paused_ || !field_ || !launcher_ ||
         GameState::Get() != GameState::kPlaying || !AimGuide::Applies(*field_, *launcher_)) {
         return;
     }
@@ -142,6 +146,39 @@ bool Game::StartReplay(Replay replay) {
     replayBudget_ = 0;
     replayDiverged_ = false;
     return true;
+}
+
+bool Game::WatchRecording(const std::string& path, std::function<void()> onLeave) {
+    std::string bytes;
+    Replay replay;
+    Replay::ReadError error = Replay::ReadError::kNotReplay;
+    if (TwReadFile(path, bytes)) {
+        error = Replay::Parse(bytes, replay);
+    }
+    if (error != Replay::ReadError::kNone) {
+        TwShowErrorMessage("This game cannot be watched: " + Replay::Describe(error) + ".");
+        return false;
+    }
+    if (!StartReplay(std::move(replay))) {
+        TwShowErrorMessage("This game cannot be watched: its mode is not known here.");
+        return false;
+    }
+    replayLeft_ = std::move(onLeave);
+    TwSoundManager& sound = TwSoundManager::Instance();
+    sound.SelectPlayList(kTwGamePlayList);
+    sound.ResumeMusic();
+    return true;
+}
+
+void Game::WatchLastGame() {
+    if (replay_) {
+        Replay again = replay_->Recording();
+        StartReplay(std::move(again));
+    } else if (!lastRecording_.empty()) {
+        if (!WatchRecording(TwUserPath(std::string(ReplayRecorder::kFolder) + lastRecording_))) {
+            BackToMenu(true);
+        }
+    }
 }
 
 void Game::StopReplay() {

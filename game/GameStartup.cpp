@@ -157,7 +157,8 @@ int RunZorbitVolley(const GameStartOptions& options) {
         app->LoadData();
         app->ShowProgress(100);
         app->FreeLoadScreen();
-        if (options.runLoop) {
+        const bool watching = !options.replayFile.empty();
+        if (options.runLoop && (!watching || app->WatchFromCommandLine(options.replayFile))) {
             app->Run();
         }
     } else {

@@ -7,6 +7,7 @@
 #include "BubbleDestroy.h"
 #include "GameControl.h"
 #include "PlayerFiles.h"
+#include "ReplayRecorder.h"
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwSysConfig.h"
@@ -17,6 +18,7 @@
 #include "gui/TwProfileDlg.h"
 #include "gui/TwScoreDlg.h"
 #include "gui/TwTextDialogPanel.h"
+#include "platform/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
@@ -75,6 +77,7 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"ConfirmScoreClearDlg.Cancel", &MenuGui::OnClearRefused},
         {"ScoreDlg.Next", &MenuGui::OnNextTable},
         {"ScoreDlg.Prev", &MenuGui::OnPrevTable},
+        {TwScoreDlg::kWatchEvent, &MenuGui::OnWatchScore},
     };
     return table;
 }
@@ -168,6 +171,25 @@ void MenuGui::OnContinueInstead() {
 
 void MenuGui::OnStartQuestionEscape() {
     RemoveTopPanel();
+}
+
+void MenuGui::OnWatchScore() {
+    const auto* dialog = dynamic_cast<const TwScoreDlg*>(GetPanel(kScoreDialog));
+    TwTop* table = dialog != nullptr ? TwHighScoreTable(dialog->CurrentTable()) : nullptr;
+    const int row = dialog != nullptr ? dialog->WatchedRow() : -1;
+    if (game_ == nullptr || table == nullptr || row < 0 || row >= table->Count() ||
+        table->At(row).Replay.empty()) {
+        return;
+    }
+    // A game left for the menu was saved then; Continue brings it back after watching.
+    if (!game_->IsFinished()) {
+        game_->SaveGame();
+        game_->Suspend();
+    }
+    if (game_->WatchRecording(
+            TwUserPath(std::string(ReplayRecorder::kFolder) + table->At(row).Replay))) {
+        EnterGame();
+    }
 }
 
 void MenuGui::OnExit() {

@@ -136,6 +136,8 @@ private:
     void OnDeleteConfirmed();
     void OnDeleteRefused() { ClosePanel(kDeletePlayerDialog); }
     void OnScoreBack() { ClosePanel(kScoreDialog); }
+    // Watches the game of the clicked high-score entry; the table stays open behind it.
+    void OnWatchScore();
     void OnScoreClear() { OpenPanel(kClearScoresDialog); }
     void OnClearConfirmed();
     void OnClearRefused() { ClosePanel(kClearScoresDialog); }

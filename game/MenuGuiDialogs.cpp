@@ -16,6 +16,7 @@
 #include "gui/TwCheckBoxGroup.h"
 #include "gui/TwDialogPanel.h"
 #include "gui/TwHelpDialog.h"
+#include "gui/TwLabelledCheckBox.h"
 #include "gui/TwParagraph.h"
 #include "gui/TwSlider.h"
 #include "records/TwProfileStore.h"
@@ -24,9 +25,9 @@ namespace {
 constexpr int kMessageFont = 0;
 // The help page's text areas leave this many pixels for a line.
 constexpr int kHelpLineWidth = 690;
-// The aim guide's box: below the difficulty, its name to its left.
-constexpr float kAimGuideBoxX = 410.0f;
-constexpr float kAimGuideBoxY = 440.0f;
+// The aim guide's box: left of the full-screen box, on its row, its name to its right.
+constexpr float kAimGuideBoxX = 196.0f;
+constexpr float kAimGuideBoxY = 325.0f;
 } // namespace
 
 void MenuGui::BuildMenuDialogs() {
@@ -80,9 +81,9 @@ void MenuGui::BuildOptionsDialog() {
     options->AddElement("OptionsDlg.WindowedCheckBox", std::move(fullScreen));
 
     // The aim guide, its name written beside the box in the player's language.
-    auto aimGuide = std::make_unique<TwCheckBox>();
+    auto aimGuide = std::make_unique<TwLabelledCheckBox>();
     aimGuide->Load("Interface/CheckBox");
-    aimGuide->SetCaption(TwLanguage::Instance().GetText("AimGuide"), 0);
+    aimGuide->SetLabel(TwLanguage::Instance().GetText("AimGuide"));
     aimGuide->SetPosition(TwVector{kAimGuideBoxX, kAimGuideBoxY, 0.0f});
     aimGuide->SetChecked(config.AimGuide);
     options->AddElement("OptionsDlg.AimGuideCheckBox", std::move(aimGuide));

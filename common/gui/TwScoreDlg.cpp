@@ -1,6 +1,7 @@
 #include "gui/TwScoreDlg.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "gfx/TwClip.h"
 #include "gfx/TwFontTable.h"
 #include "gui/TwButton.h"
+#include "gui/TwInputEvent.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 
@@ -20,6 +22,8 @@ constexpr int kNextRowStartsAbove = 32;
 // Pixels kept free between the end of a name and the start of its score.
 constexpr int kNameGap = 8;
 constexpr int kScoreColumnDigits = 6;
+// Pixels between the end of a score and the signs after it.
+constexpr int kSignGap = 6;
 
 // How far a text's glyphs reach from where it starts: its width without the spacing after
 // the last glyph.
@@ -65,7 +69,9 @@ std::string FitName(const TwBitmapFont& font, const std::string& name, int room)
 
 } // namespace
 
-TwScoreDlg::TwScoreDlg() = default;
+TwScoreDlg::TwScoreDlg() : watchRequest_(std::make_unique<TwBaseGuiElemen>()) {
+    watchRequest_->SetName(kWatchEvent);
+}
 TwScoreDlg::~TwScoreDlg() = default;
 
 // The definitions file places each button by the key named after the button before it in
@@ -87,6 +93,36 @@ void TwScoreDlg::OnCreate() {
     prevButton_ = AddButton("Interface/LArrow", prevPos.x, prevPos.y, "ScoreDlg.Prev", kPlainRole);
     AddButton("Interface/Clear", clearPos.x, clearPos.y, "ScoreDlg.Clear", kPlainRole);
     AddButton("Interface/BtnOk", backPos.x, backPos.y, "ScoreDlg.Back", kCancelRole);
+}
+
+int TwScoreDlg::RowAt(float y) const {
+    const TwTop* table = ShownTable();
+    if (table == nullptr || lineOffset_ <= 0) {
+        return -1;
+    }
+    // A row's text hangs from its line; the row reaches half a line either side.
+    const float first = static_cast<float>(upOffset_) - static_cast<float>(lineOffset_) / 2.0f;
+    const int row = static_cast<int>(std::floor((y - first) / static_cast<float>(lineOffset_)));
+    return row >= 0 && row < table->Count() ? row : -1;
+}
+
+bool TwScoreDlg::HandleInput(const TwInputEvent& event) {
+    if (TwPanel::HandleInput(event)) {
+        return true;
+    }
+    if (!IsSteady() || event.eventClass != TwInputEvent::kMouse) {
+        return false;
+    }
+    TwTop* table = ShownTable();
+    const int row = RowAt(event.eventY);
+    const bool watchable = table != nullptr && row >= 0 && !table->At(row).Replay.empty();
+    hoverRow_ = watchable ? row : -1;
+    if (watchable && event.messageId == TwInputCodes::kLeftButtonUp) {
+        watchedRow_ = row;
+        RaiseEvent(watchRequest_.get());
+        return true;
+    }
+    return false;
 }
 
 TwTop* TwScoreDlg::ShownTable() const {
@@ -113,6 +149,7 @@ void TwScoreDlg::UpdateArrows() {
 
 void TwScoreDlg::Open() {
     currentTable_ = startTable_;
+    hoverRow_ = -1;
     HideRows();
     TwPanel::Open();
     UpdateArrows();
@@ -191,12 +228,21 @@ void TwScoreDlg::Draw() {
             const std::string score = std::to_string(row.Scores);
             const int room = scoreOffset_ - std::max(scoreColumn, font->TextWidth(score)) -
                              kNameGap - nameOffset_;
-            font->SetTint(255.0f, 255.0f, 255.0f, static_cast<float>(row.DisplayAlpha));
+            // An entry that can be watched lights up under the pointer.
+            const bool lit = i == hoverRow_;
+            font->SetTint(255.0f, lit ? 214.0f : 255.0f, lit ? 96.0f : 255.0f,
+                          static_cast<float>(row.DisplayAlpha));
             font->DrawText(static_cast<float>(leftNumOffset_), y, std::to_string(i + 1),
                            TwBitmapFont::AlignRight);
             font->DrawText(static_cast<float>(nameOffset_), y, FitName(*font, row.PlayerName, room),
                            TwBitmapFont::AlignLeft);
             font->DrawText(static_cast<float>(scoreOffset_), y, score, TwBitmapFont::AlignRight);
+            // After the score: a star for a game played with the aim guide, an arrow for
+            // one that can be watched again.
+            const std::string signs =
+                std::string(row.Guided ? "*" : " ") + (row.Replay.empty() ? "" : ">");
+            font->DrawText(static_cast<float>(scoreOffset_ + kSignGap), y, signs,
+                           TwBitmapFont::AlignLeft);
         }
     }
     if (TwClip* title = table->Title()) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "TwVector.h"
 #include "gui/TwPanel.h"
 
@@ -10,6 +12,8 @@ class TwTop;
 class TwScoreDlg : public TwPanel {
 public:
     static constexpr int kTableCount = 2;
+    // Raised when the player clicks an entry whose game was recorded (WatchedRow says which).
+    static constexpr const char* kWatchEvent = "ScoreDlg.Watch";
 
     TwScoreDlg();
     ~TwScoreDlg() override;
@@ -18,6 +22,14 @@ public:
     void Draw() override;
     void Update(int elapsedMs) override;
     void Open() override;
+    // A click on an entry that keeps its game's recording asks to watch it; the pointer over
+    // such an entry lights it up.
+    bool HandleInput(const TwInputEvent& event) override;
+
+    // The entry of the shown table last asked to be watched (-1 for none).
+    int WatchedRow() const { return watchedRow_; }
+    // The entry drawn at a screen height, or -1.
+    int RowAt(float y) const;
 
     // The right arrow: shows the Arcade table (the last one).
     void NextTable();
@@ -46,6 +58,10 @@ private:
     TwVector titlePos_;
     int startTable_ = 0;
     int currentTable_ = 0;
+    // Stands for the clicked entry when the watch event is raised.
+    std::unique_ptr<TwBaseGuiElemen> watchRequest_;
+    int watchedRow_ = -1;
+    int hoverRow_ = -1;
     TwBaseGuiElemen* nextButton_ = nullptr;
     TwBaseGuiElemen* prevButton_ = nullptr;
 };

@@ -356,8 +356,10 @@ TEST(AssetLayout, DialogButtonsSitInsideTheirPictures) {
         {"Interface/vSmlDialog", "BtnCancel", 75, 80},
         {"Interface/OptionsDlg", "BtnOk", 50, 90},
         {"Interface/CreditsDlg", "BtnOk", 50, 90},
-        {"Interface/GameOverDlg", "BtnOk", 50, 85},
-        {"Interface/GameComplDlg", "BtnOk", 50, 85},
+        {"Interface/GameOverDlg", "BtnOk", 70, 85},
+        {"Interface/GameOverDlg", "Watch", 30, 85},
+        {"Interface/GameComplDlg", "BtnOk", 70, 85},
+        {"Interface/GameComplDlg", "Watch", 30, 85},
         {"Help", "Menu", 77, 93},
         {"Help", "Credits", 28, 93},
     };

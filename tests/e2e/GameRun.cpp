@@ -99,15 +99,17 @@ Environment GameRun::GameEnvironment() const {
     return env;
 }
 
-void GameRun::Launch() {
-    LaunchFrom(zvtest::BinaryDir() + "/zorbit-volley", zvtest::BinaryDir());
+void GameRun::Launch(const std::vector<std::string>& args) {
+    LaunchFrom(zvtest::BinaryDir() + "/zorbit-volley", zvtest::BinaryDir(), args);
 }
 
-void GameRun::LaunchFrom(const std::string& executable, const std::string& workDir) {
+void GameRun::LaunchFrom(const std::string& executable, const std::string& workDir,
+                         const std::vector<std::string>& args) {
     game_.reset();
     ++launches_;
     LaunchOptions options;
     options.argv = {executable};
+    options.argv.insert(options.argv.end(), args.begin(), args.end());
     options.env = GameEnvironment();
     options.workDir = workDir;
     options.stdoutPath = artifacts_ + "/run" + std::to_string(launches_) + "-stdout.txt";
@@ -302,6 +304,10 @@ std::optional<int> GameRun::CloseWindow(std::chrono::milliseconds timeout) {
     if (window_) {
         screen_->RequestClose(window_);
     }
+    return game_ ? game_->WaitForExit(timeout) : std::nullopt;
+}
+
+std::optional<int> GameRun::WaitForExit(std::chrono::milliseconds timeout) {
     return game_ ? game_->WaitForExit(timeout) : std::nullopt;
 }
 

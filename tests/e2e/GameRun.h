@@ -53,9 +53,11 @@ public:
         gameVariables_[name] = value;
     }
 
-    // Starts the game (by default the build tree's binary, from the build directory).
-    void Launch();
-    void LaunchFrom(const std::string& executable, const std::string& workDir);
+    // Starts the game (by default the build tree's binary, from the build directory), with
+    // these arguments.
+    void Launch(const std::vector<std::string>& args = {});
+    void LaunchFrom(const std::string& executable, const std::string& workDir,
+                    const std::vector<std::string>& args = {});
     // A further copy with the same player directories and display; not waited for.
     std::unique_ptr<ChildProcess> LaunchExtraCopy(const std::string& stderrName);
     ChildProcess& Game() { return *game_; }
@@ -101,6 +103,8 @@ public:
 
     // Closes the window as a window manager would and waits for the program to end.
     std::optional<int> CloseWindow(std::chrono::milliseconds timeout = 10s);
+    // Waits for the program to end by itself; its exit code.
+    std::optional<int> WaitForExit(std::chrono::milliseconds timeout = 10s);
 
 private:
     Environment GameEnvironment() const;
@@ -179,8 +183,9 @@ constexpr Area kField{180, 30, 440, 400};
 // as `before` (saved as artefact steps "continued-game" and "field-after-continuing").
 void ExpectContinuedField(GameRun& run, const GameView& before, const std::string& what);
 
-// The result panel's three numbers (score, bonus, total) and its OK button.
+// The result panel's three numbers (score, bonus, total), its OK and Watch buttons.
 constexpr Area kResultNumbers{415, 250, 190, 130};
-constexpr double kResultOkX = 400, kResultOkY = 412;
+constexpr double kResultOkX = 488, kResultOkY = 412;
+constexpr double kResultWatchX = 312, kResultWatchY = 412;
 
 } // namespace e2e

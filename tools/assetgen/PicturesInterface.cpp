@@ -316,7 +316,8 @@ void DrawLabelledButtons(PictureOutput& out) {
                                          {"Clear", "Clear"},
                                          {"Credits", "Credits"},
                                          {"NewProfile", "NewPlayer"},
-                                         {"DelProfile", "Delete"}};
+                                         {"DelProfile", "Delete"},
+                                         {"Watch", "Watch"}};
     for (const Labelled& b : small) {
         DrawLabelledButton(out, b.name, words::Get(b.key), kSmallButtonW, kSmallButtonH, 17);
     }

@@ -1,0 +1,79 @@
+// Recordings from the outside: a game played with the mouse to its end is kept, its
+// recording checked on the command line gives the score the table shows, and the game
+// opened with --replay plays it in the window.
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+
+#include "GameRun.h"
+
+namespace e2e {
+namespace {
+
+#define SKIP_WITHOUT_X(run)                                                                        \
+    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
+        GTEST_SKIP() << missing;                                                                   \
+    }
+
+// The text after "<key>" in a table file or the program's output, up to the line's end.
+std::string ValueAfter(const std::string& text, const std::string& key) {
+    const auto at = text.find(key);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const auto start = at + key.size();
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+TEST(Replay, AGamePlayedIsVerifiedOnTheCommandLineAndWatchedWithReplay) {
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    WritePlayers(run, {"Kim"}, 2);
+    run.Launch();
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
+    run.Click(menu::kClassicX, menu::kClassicY);
+    ASSERT_TRUE(run.WaitFor("classic-game", GameScreenShown, 10s));
+    ASSERT_TRUE(run.WaitSteady("field-revealed", kField, 10s));
+    ASSERT_TRUE(PlayUntilResultPanel(run, 150)) << "no result panel after 150 shots";
+    ASSERT_TRUE(run.WaitSteady("result-counted", kResultNumbers, 15s));
+    run.Click(kResultOkX, kResultOkY);
+    ASSERT_TRUE(run.WaitFor("back-at-menu", MainMenuShown, 10s));
+    EXPECT_EQ(run.CloseWindow(), 0);
+
+    const std::string table = zvtest::ReadAll(run.DataDir() + "/Classic.Twt");
+    // One entry: its keys are written in the block "0 = { ... }".
+    std::string name = ValueAfter(table, "Replay=\"");
+    ASSERT_FALSE(name.empty()) << table;
+    name = name.substr(0, name.find('"'));
+    const std::string recording = run.DataDir() + "/Replays/" + name;
+
+    // Checked without a window: the score the table shows.
+    std::string printed;
+    Environment env = Environment::Inherited();
+    env.Unset("DISPLAY");
+    ASSERT_EQ(RunCommand({zvtest::BinaryDir() + "/zorbit-volley", "--verify-replay", recording},
+                         env, &printed, 60s),
+              0)
+        << printed;
+    EXPECT_EQ(ValueAfter(printed, "mode: "), "Classic") << printed;
+    EXPECT_EQ(ValueAfter(printed, "score: "), ValueAfter(table, "Scores=")) << printed;
+    EXPECT_FALSE(ValueAfter(printed, "shots: ").empty()) << printed;
+
+    // Watched in the window: the game screen with the field moving as it was played.
+    run.Launch({"--replay", recording});
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitFor("replay-started", GameScreenShown, 20s));
+    run.MoveTo(790, 590);
+    std::this_thread::sleep_for(3s);
+    const GameView early = run.Snap("replay-early");
+    std::this_thread::sleep_for(4s);
+    const GameView later = run.Snap("replay-midway");
+    EXPECT_GT(later.ChangedShare(early, kField, 40), 0.01) << "the replay did not move";
+    // Escape ends the program that was started to show the recording.
+    run.Key("Escape");
+    EXPECT_EQ(run.WaitForExit(10s), 0);
+}
+
+} // namespace
+} // namespace e2e
