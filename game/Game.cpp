@@ -328,7 +328,12 @@ bool Game::SaveGame() {
     saved.Write(file, field_->Columns(), field_->Rows());
     recorder_.Stamp(file, field_->Random().State());
     const std::string path = store.SavePathOf(owner_);
-    const bool written = recorder_.WriteBeside(path) && file.Save(path) == 0;
+    // The slot first: a recording that cannot be written beside it never costs the game.
+    // A slot whose companion file did not follow continues unrecorded.
+    const bool written = file.Save(path) == 0;
+    if (written) {
+        recorder_.WriteBeside(path);
+    }
     store.CheckSavedGameOf(owner_);
     if (!written && !toldSaveFailed_) {
         // Once a game: every later shot tries again, and Continue would bring back an older

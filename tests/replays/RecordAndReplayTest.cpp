@@ -271,6 +271,22 @@ TEST_F(RecordAndReplayTest, ACompanionFileThatDoesNotMatchTheSlotIsLeftOut) {
     EXPECT_TRUE(game.LastRecording().empty());
 }
 
+TEST_F(RecordAndReplayTest, ARecordingThatCannotBeWrittenNeverCostsTheSavedGame) {
+    TwSRand(6);
+    StartGame(Game::kClassic);
+    Play(3);
+    // A folder where the companion file would go: it cannot be written.
+    const std::string beside = ReplayRecorder::PathBeside(SlotPath());
+    std::filesystem::remove(beside);
+    ASSERT_TRUE(TwMakeDirs(beside));
+    const int score = Field().Score;
+    ASSERT_TRUE(game.SaveGame());
+    EXPECT_NE(SlotText(), "");
+    ASSERT_TRUE(game.Restore());
+    EXPECT_FALSE(game.Recorder().Active());
+    EXPECT_EQ(Field().Score, score);
+}
+
 TEST(ReplayCommandLine, VerifyPrintsTheGameAndUsageErrorsAreReported) {
     std::ostringstream out, err;
     CommandLineOutcome outcome = HandleCommandLine({"--verify-replay"}, out, err);
