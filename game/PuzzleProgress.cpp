@@ -4,12 +4,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include "data/TwDefFile.h"
 #include "platform/TwUserFiles.h"
+#include "records/TwDamagedFile.h"
 #include "records/TwProfileStore.h"
 
 namespace {
@@ -66,17 +66,17 @@ bool DecodeSetId(const std::string& text, std::string& id) {
     return !id.empty();
 }
 
-// Moves a damaged file aside so nothing of it is lost, under a name that says when.
+// Moves a damaged file aside so nothing of it is lost, under a name that says when: the
+// game's usual copy of a damaged player file, then the original goes so the player starts
+// afresh.
 void KeepDamaged(const std::string& path) {
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string copy = TwDamagedFile::Keep(path);
     std::error_code error;
-    std::filesystem::rename(path, path + ".damaged-" + stamp, error);
-    std::fprintf(stderr, "zorbit-volley: %s is damaged; kept as %s.damaged-%s\n", path.c_str(),
-                 path.c_str(), stamp);
+    if (!copy.empty()) {
+        std::filesystem::remove(path, error);
+    }
+    std::fprintf(stderr, "zorbit-volley: %s is damaged; %s\n", path.c_str(),
+                 copy.empty() ? "no copy could be made" : ("kept as " + copy).c_str());
 }
 
 } // namespace
