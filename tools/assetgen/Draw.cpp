@@ -1,5 +1,7 @@
 #include "Draw.h"
 
+#include "Rooms.h"
+
 #include "data/TwUtf8.h"
 
 #include <algorithm>
@@ -293,6 +295,7 @@ TextStyle FitWidth(const std::string& text, TextStyle style, double maxWidth) {
     // Letter spacing shrinks with the letters, so a word keeps its look, only smaller.
     const double spacingPerSize = style.letterSpacing / style.size;
     const double original = style.size, smallest = original * kSmallestShare;
+    rooms::NotePlace(text, style, maxWidth);
     while (TextWidth(scratch.Cr(), text, style) > maxWidth) {
         if (style.size - 0.5 < smallest) {
             std::fprintf(stderr, "assetgen: \"%s\" does not fit in %.0f pixels\n", text.c_str(),

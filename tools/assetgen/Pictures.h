@@ -82,3 +82,5 @@ std::string MainFontCodes();
 // A UTF-8 text cut into its characters, each as its own UTF-8 bytes.
 std::vector<std::string> SplitCharacters(const std::string& utf8);
 std::string DigitsCodes();
+// The style the main font strip is drawn in: the texts the game prints.
+TextStyle MainStyle();

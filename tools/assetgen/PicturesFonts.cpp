@@ -63,14 +63,6 @@ std::string DigitsCodes() {
     return "0123456789 +-:";
 }
 
-namespace {
-
-constexpr int kMainPad = 2;     // room for the outline and shadow on each side of a glyph
-constexpr int kGap = 3;         // clear columns between glyphs
-constexpr int kTail = 8;        // clear columns after the last glyph of a row
-constexpr int kRowWidth = 2048; // a row of glyphs ends before this width
-constexpr int kRowStart = 4;    // where a later row's first marker sits
-
 TextStyle MainStyle() {
     TextStyle s;
     s.size = 16;
@@ -79,6 +71,14 @@ TextStyle MainStyle() {
     s.shadow = 1.2;
     return s;
 }
+
+namespace {
+
+constexpr int kMainPad = 2;     // room for the outline and shadow on each side of a glyph
+constexpr int kGap = 3;         // clear columns between glyphs
+constexpr int kTail = 8;        // clear columns after the last glyph of a row
+constexpr int kRowWidth = 2048; // a row of glyphs ends before this width
+constexpr int kRowStart = 4;    // where a later row's first marker sits
 
 struct GlyphCell {
     std::string ch;

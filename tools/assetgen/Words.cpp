@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Rooms.h"
 #include "data/TwDefFile.h"
 
 namespace words {
@@ -51,12 +52,18 @@ std::string Get(const std::string& key) {
     for (const std::string& block : {Language(), std::string("English")}) {
         const std::string word = Table().GetString(block + ".Picture." + key, "");
         if (!word.empty()) {
+            rooms::NoteWord(key, word);
             return word;
         }
     }
     std::fprintf(stderr, "assetgen: no word for %s\n", key.c_str());
     Found() = false;
     return key;
+}
+
+std::string Text(const std::string& key) {
+    const std::string text = Table().GetString(Language() + "." + key, "");
+    return text.empty() ? Table().GetString("English." + key, "") : text;
 }
 
 bool AllFound() {

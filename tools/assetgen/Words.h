@@ -13,6 +13,8 @@ bool Load(const std::vector<std::string>& files, const std::string& language);
 // The word under `key` ("Classic", "OptionsTitle", ...). A key no table holds is printed as
 // an error and comes back as the key itself, so a missing word shows in the picture.
 std::string Get(const std::string& key);
+// A text outside the Picture block ("Welcome"), "" when no table holds it.
+std::string Text(const std::string& key);
 // True when every word asked for so far was found.
 bool AllFound();
 

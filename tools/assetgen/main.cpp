@@ -3,6 +3,8 @@
 //   assetgen --pictures-only --out DIR       one stage (also --sounds-only, --music-only)
 //   assetgen --words TABLE [--words TABLE...] --language NAME --out DIR
 //                                            the pictures with words, in one language
+//   assetgen --words TABLE --language English --rooms FILE --out DIR
+//                                            also lists each text's room (see Rooms.h)
 //   assetgen --contact-sheet FILE.png --out DIR
 //                                            pictures, then one sheet showing all of them
 #include <cstdio>
@@ -12,20 +14,22 @@
 
 #include "AssetGen.h"
 #include "IconGen.h"
+#include "Rooms.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: assetgen [--pictures-only | --sounds-only | --music-only]"
-                         " [--contact-sheet FILE.png] --out DIR\n"
-                         "       assetgen --words TABLE... --language NAME --out DIR\n");
+    std::fprintf(stderr,
+                 "usage: assetgen [--pictures-only | --sounds-only | --music-only]"
+                 " [--contact-sheet FILE.png] --out DIR\n"
+                 "       assetgen --words TABLE... --language NAME [--rooms FILE] --out DIR\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string outDir, sheet, language;
+    std::string outDir, sheet, language, roomsFile;
     std::vector<std::string> tables;
     bool pictures = true, sounds = true, music = true;
     for (int i = 1; i < argc; ++i) {
@@ -39,6 +43,9 @@ int main(int argc, char** argv) {
             tables.push_back(argv[++i]);
         } else if (arg == "--language" && i + 1 < argc) {
             language = argv[++i];
+        } else if (arg == "--rooms" && i + 1 < argc) {
+            roomsFile = argv[++i];
+            rooms::Enable();
         } else if (arg == "--pictures-only") {
             sounds = music = false;
         } else if (arg == "--sounds-only") {
@@ -53,7 +60,8 @@ int main(int argc, char** argv) {
         return Usage();
     }
     if (!tables.empty()) {
-        return GenerateTextPictures(outDir, tables, language) ? 0 : 1;
+        const bool drawn = GenerateTextPictures(outDir, tables, language);
+        return drawn && (roomsFile.empty() || rooms::Write(roomsFile)) ? 0 : 1;
     }
     if (pictures && (!GeneratePictures(outDir) || !GenerateDesktopIcons(outDir))) {
         return 1;
