@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "GameApplication.h"
+#include "LanguageChoice.h"
 #include "audio/TwSoundManager.h"
 #include "data/TwEngineDefs.h"
 #include "data/TwLanguage.h"
@@ -69,13 +70,17 @@ std::optional<PackTrouble> OpenRequiredPack(const std::string& name,
     return PackTrouble{path, std::move(check)};
 }
 
-// The pack of the desktop's language, in front of the English pack, which stays open
-// behind it: a translation's pack holds only what differs from English. A pack of a wanted language that is damaged is
-// passed over with a note on standard error, so the game speaks English quietly; only
-// trouble with the English pack stops the game.
+// The pack of the language chosen in the options, else of the desktop's language, in front
+// of the English pack, which stays open behind it: a translation's pack holds only what
+// differs from English. A pack of a wanted language that is missing or damaged is passed
+// over (a damaged one with a note on standard error), so the game goes on to the next wish
+// and at last speaks English quietly; only trouble with the English pack stops the game.
 std::optional<PackTrouble> OpenLanguagePacks(const std::vector<std::string>& dirs) {
     TwResourceManager& packs = TwResourceManager::Instance();
-    for (const std::string& code : TwLocale::Candidates(std::getenv)) {
+    LanguageChoice::Instance().SetInUse("");
+    const std::string chosen = TwSysConfig::Instance().Language;
+    for (const std::string& code :
+         TwLocale::WithChoice(chosen, TwLocale::Candidates(std::getenv))) {
         if (code.empty()) {
             break;
         }
@@ -85,6 +90,7 @@ std::optional<PackTrouble> OpenLanguagePacks(const std::vector<std::string>& dir
         }
         const TwResourceManager::PackCheck check = packs.OpenIntactPack(path);
         if (check.state == TwResourceManager::PackState::Intact) {
+            LanguageChoice::Instance().SetInUse(code);
             break;
         }
         std::fprintf(stderr, "zorbit-volley: %s is damaged (%s); speaking English instead\n",
@@ -135,7 +141,11 @@ int RunZorbitVolley(const GameStartOptions& options) {
     const std::vector<std::string> dirs =
         options.packDirs.empty() ? UsualPackDirs() : options.packDirs;
     const std::optional<PackTrouble> mainTrouble = OpenRequiredPack(kMainPack, dirs);
+    // The settings name the language chosen in the options (they are read again, with the
+    // engine's definitions, once the packs are open).
+    TwSysConfig::Instance().Load();
     const std::optional<PackTrouble> languageTrouble = OpenLanguagePacks(dirs);
+    LanguageChoice::Instance().FindLanguages(dirs);
     if (mainTrouble || languageTrouble) {
         // Without its pictures or its words the game cannot be played: one message, then stop.
         ReportPackTrouble(mainTrouble ? *mainTrouble : *languageTrouble);

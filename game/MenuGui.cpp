@@ -54,6 +54,7 @@ const std::vector<MenuGui::EventEntry>& MenuGui::EventTable() {
         {"MainMenuDlg.Options", &MenuGui::OnOptions},
         {"OptionsDlg.WindowedCheckBox", &MenuGui::OnWindowedBox},
         {"OptionsDlg.AimGuideCheckBox", &MenuGui::OnAimGuideBox},
+        {"OptionsDlg.Language", &MenuGui::OnLanguageChoice},
         {"OptionsDlg.Ok", &MenuGui::OnOptionsOk},
         {"OptionsDlg.Controls", &MenuGui::OnControls},
         {"OptionsDlg.SoundSlider", &MenuGui::OnSoundSlider},

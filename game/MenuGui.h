@@ -86,6 +86,9 @@ private:
     static const std::vector<EventEntry>& EventTable();
 
     void BuildOptionsDialog();
+    // The language choice of the options (MenuGuiLanguage.cpp).
+    void AddLanguageChoice(TwPanel& options);
+    void OnLanguageChoice();
     void BuildControlsDialog();
     void BuildStatsDialog();
     void BuildHelpDialog();

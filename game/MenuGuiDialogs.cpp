@@ -56,8 +56,9 @@ void MenuGui::BuildOptionsDialog() {
     const TwSysConfig& config = TwSysConfig::Instance();
     auto options = std::make_unique<TwDialogPanel>();
     options->Create("Interface/OptionsDlg");
-    options->AddButton("Interface/BtnOk", 50, 90, "OptionsDlg.Ok", TwPanel::kCancelRole);
-    options->AddButton("Interface/Controls", 50, 23, "OptionsDlg.Controls", TwPanel::kPlainRole);
+    options->AddButton("Interface/BtnOk", 50, 93.27f, "OptionsDlg.Ok", TwPanel::kCancelRole);
+    options->AddButton("Interface/Controls", 50, 25.76f, "OptionsDlg.Controls",
+                       TwPanel::kPlainRole);
 
     auto makeSlider = [](float y, int value) {
         auto slider = std::make_unique<TwSlider>();
@@ -96,6 +97,7 @@ void MenuGui::BuildOptionsDialog() {
     levels->AddCheckBox(kLevels[2], "", 1, 540.0f, 405.0f);
     levels->Check(kLevels[std::clamp(config.DifficultLevel, 0, 2)]);
     options->AddElement("OptionsDlg.Difficult", std::move(levels));
+    AddLanguageChoice(*options);
 
     AddPanel(kOptionsDialog, std::move(options));
 }

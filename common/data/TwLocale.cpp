@@ -1,5 +1,6 @@
 #include "data/TwLocale.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace TwLocale {
@@ -86,6 +87,30 @@ std::vector<std::string> Candidates(const Environment& env) {
     }
     codes.emplace_back();
     return codes;
+}
+
+bool IsLanguageCode(const std::string& code) {
+    const std::string language = code.substr(0, code.find('_'));
+    const std::string region =
+        code.size() > language.size() ? code.substr(language.size() + 1) : "";
+    auto lower = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    };
+    auto upper = [](const std::string& s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    };
+    return language.size() >= 2 && language.size() <= 3 && lower(language) &&
+           (code.size() == language.size() || (region.size() == 2 && upper(region)));
+}
+
+std::vector<std::string> WithChoice(const std::string& chosen, std::vector<std::string> desktop) {
+    if (chosen == "en") {
+        return {""};
+    }
+    if (IsLanguageCode(chosen)) {
+        desktop.insert(desktop.begin(), chosen);
+    }
+    return desktop;
 }
 
 std::string PackName(const std::string& code) {

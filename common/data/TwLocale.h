@@ -18,6 +18,16 @@ using Environment = std::function<const char*(const char*)>;
 // "../x") is passed over. The list always ends with "".
 std::vector<std::string> Candidates(const Environment& env);
 
+// True for a language code as the packs are named: "de", "pt_BR" (two or three lower-case
+// letters, optionally '_' and a two-letter region in capitals).
+bool IsLanguageCode(const std::string& code);
+
+// The codes to try when the player chose `chosen` in the options: "en" is English alone;
+// another language code comes first, before the desktop's list (so a chosen language whose
+// pack is missing falls back to the desktop's choice); "" or anything else is the desktop's
+// list unchanged.
+std::vector<std::string> WithChoice(const std::string& chosen, std::vector<std::string> desktop);
+
 // The pack of a language code: "Data//Lang_de.Twr"; "" gives the English "Data//Lang.Twr".
 std::string PackName(const std::string& code);
 

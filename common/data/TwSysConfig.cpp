@@ -1,5 +1,6 @@
 #include "data/TwSysConfig.h"
 
+#include "data/TwLocale.h"
 #include "platform/TwUserFiles.h"
 
 namespace {
@@ -18,7 +19,7 @@ TwSysConfig::TwSysConfig(std::string fileName) : fileName_(std::move(fileName)) 
 bool TwSysConfig::operator==(const TwSysConfig& other) const {
     return Windowed == other.Windowed && SoundVolume == other.SoundVolume &&
            MusicVolume == other.MusicVolume && DifficultLevel == other.DifficultLevel &&
-           AimGuide == other.AimGuide;
+           AimGuide == other.AimGuide && Language == other.Language;
 }
 
 void TwSysConfig::Assign(const TwSysConfig& other) {
@@ -27,6 +28,7 @@ void TwSysConfig::Assign(const TwSysConfig& other) {
     MusicVolume = other.MusicVolume;
     DifficultLevel = other.DifficultLevel;
     AimGuide = other.AimGuide;
+    Language = other.Language;
 }
 
 std::string TwSysConfig::FilePath() const {
@@ -44,6 +46,7 @@ int TwSysConfig::Load() {
         MusicVolume = kDefaultVolume;
         DifficultLevel = 0;
         AimGuide = false;
+        Language.clear();
         return 1;
     }
     Windowed = table_.GetInt("Windowed", 0) != 0;
@@ -51,6 +54,10 @@ int TwSysConfig::Load() {
     MusicVolume = table_.GetInt("MusicVolume", kDefaultVolume);
     DifficultLevel = table_.GetInt("DifficultLevel", 0);
     AimGuide = table_.GetInt("AimGuide", 0) != 0;
+    Language = table_.GetString("Language", "");
+    if (!TwLocale::IsLanguageCode(Language)) {
+        Language.clear();
+    }
     return 0;
 }
 
@@ -60,5 +67,6 @@ int TwSysConfig::Save() {
     table_.SetInt("MusicVolume", MusicVolume);
     table_.SetInt("DifficultLevel", DifficultLevel);
     table_.SetInt("AimGuide", AimGuide ? 1 : 0);
+    table_.SetString("Language", Language);
     return table_.Save(FilePath()) == 0 ? 0 : 1;
 }

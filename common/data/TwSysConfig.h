@@ -40,6 +40,9 @@ public:
     int DifficultLevel = 0;
     // The aim guide: a dotted line along the route a shot would take (off by default).
     bool AimGuide = false;
+    // The language the player chose in the options ("de", "pt_BR", "en"), or "" for the
+    // desktop's language (the default). A value that is no language code reads as "".
+    std::string Language;
 
 private:
     std::string fileName_;

@@ -38,6 +38,15 @@ TEST(SysConfig, MissingKeysOfAnExistingFileTakeTheirFirstRunValues) {
     EXPECT_EQ(config.SoundVolume, 100);
     EXPECT_EQ(config.MusicVolume, 0);
     EXPECT_EQ(config.DifficultLevel, 2);
+    EXPECT_EQ(config.Language, "") << "older files follow the desktop's language";
+
+    // The language chosen in the options; a value that is no language code is the desktop's.
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Language=\"pt_BR\"\n"));
+    EXPECT_EQ(config.Load(), 0);
+    EXPECT_EQ(config.Language, "pt_BR");
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Language=\"../x\"\n"));
+    EXPECT_EQ(config.Load(), 0);
+    EXPECT_EQ(config.Language, "");
 }
 
 TEST(SysConfig, SaveAndReloadGiveBackTheSameSettingsAndKeepOtherKeys) {
@@ -49,6 +58,7 @@ TEST(SysConfig, SaveAndReloadGiveBackTheSameSettingsAndKeepOtherKeys) {
     config.SoundVolume = 300; // out of range values are kept as they are
     config.MusicVolume = 15;
     config.DifficultLevel = 2;
+    config.Language = "ru";
     ASSERT_EQ(config.Save(), 0);
 
     TwSysConfig reloaded;

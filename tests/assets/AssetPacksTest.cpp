@@ -136,7 +136,7 @@ std::vector<Grid> GameGrids() {
           "Options",     "RArrow",       "Score",   "StartNew",        "Yes",
           "ProfileItem", "Resume",       "BtnMenu", "BindCell",        "Defaults",
           "Controls",    "PuzzleGame",   "Next",    "Retry",           "PuzzleMenu",
-          "LevelTile",   "LevelTileDone"}) {
+          "LevelTile",   "LevelTileDone", "ChoiceCell"}) {
         grids.push_back({std::string("Interface/") + button, 1, 3});
     }
     for (const char* dialog : {"vSmlDialog", "OptionsDlg", "EditDialog", "ProfileDlg", "ScoreDlg",
@@ -354,7 +354,7 @@ TEST(AssetLayout, DialogButtonsSitInsideTheirPictures) {
         {"Interface/vSmlDialog", "No", 75, 80},
         {"Interface/vSmlDialog", "BtnOk", 25, 80},
         {"Interface/vSmlDialog", "BtnCancel", 75, 80},
-        {"Interface/OptionsDlg", "BtnOk", 50, 90},
+        {"Interface/OptionsDlg", "BtnOk", 50, 93.27},
         {"Interface/CreditsDlg", "BtnOk", 50, 90},
         {"Interface/GameOverDlg", "BtnOk", 70, 85},
         {"Interface/GameOverDlg", "Watch", 30, 85},

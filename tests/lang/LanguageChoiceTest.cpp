@@ -9,12 +9,15 @@
 
 #include "../app/SoftwareRendering.h"
 #include "GameStartup.h"
+#include "LanguageChoice.h"
 #include "TestSupport.h"
 #include "data/TwLanguage.h"
 #include "data/TwLocale.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
+#include "data/TwSysConfig.h"
 #include "platform/TwMessageBox.h"
+#include "platform/TwUserFiles.h"
 
 namespace {
 
@@ -169,4 +172,59 @@ TEST_F(LanguagePackStart, OpensTheWantedPackOrEnglishWithoutComplaint) {
     zvtest::WriteAll(packs.File("Data/Lang_fr.Twr"), "no");
     EXPECT_EQ(StartedLanguage(), opened("English"));
     EXPECT_TRUE(packErrors.empty());
+}
+
+// The language chosen in the options comes before the desktop's and is read from the
+// settings file at every start; "en" is English whatever the desktop wants; a chosen language
+// without a pack, or a value that is no language code, leaves the desktop's choice.
+TEST_F(LanguagePackStart, TheChoiceInTheOptionsOverridesTheDesktopAtEveryStart) {
+    WritePack("Data/Lang.Twr", "English");
+    WritePack("Data/Lang_de.Twr", "German");
+    WritePack("Data/Lang_pt_BR.Twr", "Portuguese");
+    const auto opened = [](const std::string& name) { return "Language = \"" + name + "\"\n"; };
+    const auto choose = [](const std::string& code) {
+        TwSysConfig config;
+        config.Load();
+        config.Language = code;
+        ASSERT_EQ(config.Save(), 0);
+    };
+    ::setenv("LANGUAGE", "de", 1);
+    choose("pt_BR");
+    EXPECT_EQ(StartedLanguage(), opened("Portuguese"));
+    EXPECT_EQ(LanguageChoice::Instance().InUse(), "pt_BR");
+    EXPECT_EQ(StartedLanguage(), opened("Portuguese")) << "the choice survives a restart";
+    choose("en");
+    EXPECT_EQ(StartedLanguage(), opened("English"));
+    EXPECT_EQ(LanguageChoice::Instance().InUse(), "en");
+    choose("fr");
+    EXPECT_EQ(StartedLanguage(), opened("German"));
+    choose("");
+    EXPECT_EQ(StartedLanguage(), opened("German"));
+    EXPECT_EQ(LanguageChoice::Instance().Resolve("pt_BR"), "pt_BR");
+    EXPECT_EQ(LanguageChoice::Instance().Resolve("fr"), "de");
+
+    TwSysConfig config;
+    ASSERT_TRUE(TwWriteFileAtomic(config.FilePath(), "Language = \"../../pt_BR\"\n"));
+    EXPECT_EQ(StartedLanguage(), opened("German"));
+    EXPECT_EQ(TwSysConfig::Instance().Language, "");
+
+    // The options offer English first, then every pack found.
+    std::vector<std::string> codes;
+    for (const LanguageOption& language : LanguageChoice::Instance().Languages()) {
+        codes.push_back(language.code);
+    }
+    EXPECT_EQ(codes, (Strings{"en", "de", "pt_BR"}));
+    EXPECT_TRUE(packErrors.empty());
+}
+
+TEST(LocaleChoice, AChosenLanguageComesBeforeTheDesktops) {
+    const Strings desktop{"de_AT", "de", ""};
+    EXPECT_EQ(TwLocale::WithChoice("", desktop), desktop);
+    EXPECT_EQ(TwLocale::WithChoice("en", desktop), Strings{""});
+    EXPECT_EQ(TwLocale::WithChoice("pt_BR", desktop), (Strings{"pt_BR", "de_AT", "de", ""}));
+    for (const char* bad : {"x", "DE", "de_at", "de-AT", "../de", "de_ATX", "abcd"}) {
+        EXPECT_FALSE(TwLocale::IsLanguageCode(bad)) << bad;
+        EXPECT_EQ(TwLocale::WithChoice(bad, desktop), desktop) << bad;
+    }
+    EXPECT_TRUE(TwLocale::IsLanguageCode("fil"));
 }

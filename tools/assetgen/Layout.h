@@ -68,7 +68,9 @@ struct Size {
     int w, h;
 };
 constexpr Size kSmallDialog = {640, 260};
-constexpr Size kOptionsDialog = {520, 440};
+constexpr Size kOptionsDialog = {520, 490};
+// The language choice's cell in the options, its label left of it (printed by the game).
+constexpr int kChoiceCellW = 264, kChoiceCellH = 30;
 constexpr Size kEditDialog = {480, 240};
 constexpr Size kProfileDialog = {460, 480};
 constexpr Size kScoreDialog = {520, 520};

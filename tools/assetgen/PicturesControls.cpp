@@ -140,6 +140,7 @@ void DrawControlsPictures(PictureOutput& out) {
     DrawLabelledButton(out, "StatsBtn", words::Get("StatsButton"), kMenuButtonW, kMenuButtonH, 15);
     DrawControlsDialog(out);
     DrawLabelledButton(out, "BindCell", "", kBindCellW, kBindCellH, 15);
+    DrawLabelledButton(out, "ChoiceCell", "", kChoiceCellW, kChoiceCellH, 15);
     DrawLabelledButton(out, "Defaults", words::Get("Defaults"), kSmallButtonW, kSmallButtonH, 17);
     DrawLabelledButton(out, "Controls", words::Get("Controls"), kSmallButtonW, kSmallButtonH, 17);
     DrawPauseDialog(out);

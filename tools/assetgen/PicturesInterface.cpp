@@ -401,8 +401,10 @@ void DrawOptionsDialog(PictureOutput& out) {
     Canvas c(s.w, s.h);
     DrawPanelBody(c, kPanelMargin, 22);
     cairo_t* cr = c.Cr();
-    DrawTitle(c, words::Get("OptionsTitle"), s.w / 2.0, 40, 28, s.w - 80);
-    DrawDivider(cr, 40, s.w - 40, 72);
+    // Title and divider where they sit in the other dialogs of the menu (screen y 120 and
+    // 152); the dialog reaches lower to hold the language choice.
+    DrawTitle(c, words::Get("OptionsTitle"), s.w / 2.0, LocalY(s, 120), 28, s.w - 80);
+    DrawDivider(cr, 40, s.w - 40, LocalY(s, 152));
     const TextStyle label = LabelStyle();
     const double trackLeft = LocalX(s, kScreenW / 2.0 - kSliderW / 2.0);
     const double labelRoom = trackLeft - 8 - kPanelMargin - 10;

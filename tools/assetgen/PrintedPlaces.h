@@ -52,4 +52,11 @@ inline constexpr PrintedPlace kPrintedPlaces[] = {
     {"BindingRefused", 470, 1},
     // The notice of a save that failed, printed over the game screen.
     {"SaveFailed", 560, 2},
+    // The language choice of the options: its label left of the 264-pixel cell (from the
+    // dialog's edge), the choices inside it between the arrows, the note beneath across the
+    // dialog. A language's own name is shown in the cell.
+    {"LanguageLabel", 120, 1},
+    {"LanguageDesktop", 210, 1},
+    {"LanguageName", 210, 1},
+    {"LanguageNextStart", 470, 1},
 };
