@@ -6,6 +6,7 @@
 #include "BubbleDestroy.h"
 #include "FieldGeometry.h"
 #include "TwDrawList.h"
+#include "data/TwLanguage.h"
 #include "gfx/TwAnimation.h"
 #include "platform/TwMessageBox.h"
 
@@ -55,7 +56,9 @@ void BubbleBanks::Build() {
         BaseBubble& bubble = *bubbles_[c];
         bubble.SetImage("Bubbles/" + std::to_string(c));
         if (bubble.Width() <= 0) {
-            TwShowErrorMessage("Error Loading Bubbles...");
+            TwShowErrorMessage(TwLanguage::Instance().GetBoxText(
+                "BubblesMissing", "Error Loading Bubbles.#The pictures of the bubbles are "
+                                  "missing. Reinstall the game to repair it."));
         }
         bubble.SetAnimation(kBubbleTime, TwAnimation::Once, kBubbleFrames, 1);
         bubble.SetColour(c);

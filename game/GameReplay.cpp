@@ -13,6 +13,7 @@
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwDefFile.h"
+#include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
 #include "gui/TwInputEvent.h"
 #include "platform/TwMessageBox.h"
@@ -148,6 +149,37 @@ bool Game::StartReplay(Replay replay) {
     return true;
 }
 
+namespace {
+
+// Why a recording cannot be watched, in the player's language (the terminal's messages
+// keep Replay::Describe's English).
+std::string CannotWatch(Replay::ReadError error) {
+    const char* key = "ReplayUnreadable";
+    switch (error) {
+    case Replay::ReadError::kNotReplay:
+        key = "ReplayNotRecording";
+        break;
+    case Replay::ReadError::kUnknownVersion:
+        key = "ReplayOtherVersion";
+        break;
+    case Replay::ReadError::kDamaged:
+        key = "ReplayDamaged";
+        break;
+    case Replay::ReadError::kTruncated:
+        key = "ReplayCutShort";
+        break;
+    case Replay::ReadError::kTooLarge:
+        key = "ReplayTooLarge";
+        break;
+    default:
+        break;
+    }
+    return TwLanguage::Instance().GetBoxText(
+        key, "This game cannot be watched: " + Replay::Describe(error) + ".");
+}
+
+} // namespace
+
 bool Game::WatchRecording(const std::string& path, std::function<void()> onLeave) {
     std::string bytes;
     Replay replay;
@@ -156,11 +188,12 @@ bool Game::WatchRecording(const std::string& path, std::function<void()> onLeave
         error = Replay::Parse(bytes, replay);
     }
     if (error != Replay::ReadError::kNone) {
-        TwShowErrorMessage("This game cannot be watched: " + Replay::Describe(error) + ".");
+        TwShowErrorMessage(CannotWatch(error));
         return false;
     }
     if (!StartReplay(std::move(replay))) {
-        TwShowErrorMessage("This game cannot be watched: its mode is not known here.");
+        TwShowErrorMessage(TwLanguage::Instance().GetBoxText(
+            "ReplayUnknownMode", "This game cannot be watched: its mode is not known here."));
         return false;
     }
     replayLeft_ = std::move(onLeave);

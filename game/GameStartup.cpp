@@ -172,7 +172,7 @@ int RunZorbitVolley(const GameStartOptions& options) {
             app->Run();
         }
     } else {
-        TwShowErrorMessage(kNoDisplayError);
+        TwShowErrorMessage(TwLanguage::Instance().GetBoxText("NoDisplay", kNoDisplayError));
     }
 
     app->Shutdown();

@@ -44,6 +44,25 @@ std::string TwLanguage::GetText(const std::string& key) {
     return text;
 }
 
+std::string TwLanguage::GetBoxText(const std::string& key, const std::string& english,
+                                   const std::string& file) {
+    std::string text = GetText(key);
+    if (text.empty()) {
+        text = english;
+    }
+    for (char& c : text) {
+        if (c == '#') {
+            c = '\n';
+        }
+    }
+    const std::string mark = "{file}";
+    for (std::size_t at = text.find(mark); at != std::string::npos;
+         at = text.find(mark, at + file.size())) {
+        text.replace(at, mark.size(), file);
+    }
+    return text;
+}
+
 std::string TwLanguage::GetBoxText(const std::string& key) {
     std::string text = GetText(key);
     for (char& c : text) {

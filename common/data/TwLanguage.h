@@ -19,6 +19,9 @@ public:
     // The same for a message box, where a '#' (a line end in the game's own texts) becomes
     // a real line end.
     std::string GetBoxText(const std::string& key);
+    // GetBoxText, or `english` when no table has the key; every "{file}" in it becomes `file`.
+    std::string GetBoxText(const std::string& key, const std::string& english,
+                           const std::string& file = "");
 
     // Reads the language table and the language name again from the open packs.
     void Reload();

@@ -77,7 +77,7 @@ bool TwBitmapFont::Load(const std::string& fontName) {
         return ReadStrip(strip, Width(), Height());
     }
     if (TwResourceManager::Instance().GetResource(base + ".Webp", strip) == -1) {
-        TwMissingResources::Report("Font File '" + fileName + "' - Not Found!");
+        TwMissingResources::ReportFile(fileName);
         return false;
     }
     TwPicture picture;

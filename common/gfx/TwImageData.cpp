@@ -94,7 +94,7 @@ bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
         }
     }
     if (!found) {
-        TwMissingResources::Report("File '" + name + "' - Not Found!");
+        TwMissingResources::ReportFile(name);
         return false;
     }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/TwLanguage.h"
 #include "platform/TwMessageBox.h"
 
 namespace {
@@ -16,6 +17,11 @@ void TwMissingResources::Report(const std::string& message) {
     } else {
         std::fprintf(stderr, "zorbit-volley: %s\n", message.c_str());
     }
+}
+
+void TwMissingResources::ReportFile(const std::string& name) {
+    Report(TwLanguage::Instance().GetBoxText(
+        "FileMissing", "File '{file}' - Not Found!", name));
 }
 
 int TwMissingResources::Count() {

@@ -7,6 +7,8 @@
 class TwMissingResources {
 public:
     static void Report(const std::string& message);
+    // Reports the picture or font strip `name`, in the player's language.
+    static void ReportFile(const std::string& name);
     // How many were reported since the start (or the last Reset).
     static int Count();
     // Forgets what was reported (tests; each start of the game is a new run).

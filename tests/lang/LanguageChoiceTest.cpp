@@ -86,6 +86,35 @@ TEST(LocaleChoice, AMissingTranslationReadsEnglish) {
     language.Reload();
 }
 
+// The game's message boxes speak the player's language wherever the language pack could be
+// read: every text they name is in the English table (so every translation must carry it),
+// and a German pack gives the German words with the file's name filled in.
+TEST(LocaleChoice, MessageBoxesSpeakThePlayersLanguage) {
+    TwResourceManager& packs = TwResourceManager::Instance();
+    packs.CloseAll();
+    ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr"));
+    TwLanguage& language = TwLanguage::Instance();
+    language.Reload();
+    for (const char* key : {"BubblesMissing", "ReplayNotRecording", "ReplayOtherVersion",
+                            "ReplayDamaged", "ReplayCutShort", "ReplayTooLarge", "ReplayUnreadable",
+                            "ReplayUnknownMode", "NoDisplay", "FileMissing", "DamagedProfiles",
+                            "DamagedScores", "DamagedFileNoCopy", "PackMissing", "PackDamaged"}) {
+        EXPECT_FALSE(language.GetText(key).empty()) << key;
+    }
+    packs.CloseAll();
+    ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang_de.Twr"));
+    ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr"));
+    language.Reload();
+    EXPECT_EQ(language.GetBoxText("FileMissing", "unused", "Data/Textures/Help"),
+              "Eine Datei des Spiels fehlt: Data/Textures/Help\nInstalliere das Spiel neu, um es "
+              "zu reparieren.");
+    // Without the key: the English words given, '#' a line end, every {file} filled in.
+    EXPECT_EQ(language.GetBoxText("Nowhere", "{file} and {file}#again", "x{file}"),
+              "x{file} and x{file}\nagain");
+    packs.CloseAll();
+    language.Reload();
+}
+
 // The whole start-up with packs in a folder: which language pack does the game open?
 class LanguagePackStart : public ::testing::Test {
 protected:
