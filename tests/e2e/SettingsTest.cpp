@@ -19,7 +19,7 @@ constexpr double kSliderLeft = 268, kSliderRight = 532; // value 0 .. 255
 constexpr double kSoundY = 226, kMusicY = 285;
 constexpr double kFullScreenX = 410, kFullScreenY = 325;
 constexpr double kHardX = 540, kHardY = 405;
-constexpr double kOkX = 400, kOkY = 476;
+constexpr double kOkX = 400, kOkY = 512;
 constexpr Area kDialog{150, 90, 500, 420};
 
 double SliderX(int value) {

@@ -138,6 +138,28 @@ TEST_F(LanguagePacks, EveryPrintedTextFitsItsPlaceAndHasEveryGlyph) {
     }
 }
 
+// The language choice of the options shows every language by its own name in the font of the
+// language in use: each language names itself, and every font has all the names' letters.
+TEST_F(LanguagePacks, EveryLanguageNamesItselfInLettersEveryFontHas) {
+    std::vector<std::string> names;
+    for (const auto& pack : packs) {
+        names.push_back(pack->Text("LanguageName"));
+        EXPECT_FALSE(names.back().empty()) << pack->path;
+    }
+    for (const auto& pack : packs) {
+        for (const std::string& name : names) {
+            for (std::size_t pos = 0; pos < name.size();) {
+                const char32_t ch = TwUtf8::Next(name, pos);
+                EXPECT_TRUE(ch != TwUtf8::kReplacement && pack->mainFont.HasGlyph(ch))
+                    << pack->path << ": no glyph for \"" << TwUtf8::Encode(ch) << "\" of " << name;
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end())
+        << "two languages have the same name";
+}
+
 // A translation's pack leaves out everything it would share byte for byte with the English
 // pack the game keeps open behind it (the font strips, pictures whose words did not change),
 // yet carries its own tables and the font table naming its language.
