@@ -87,6 +87,17 @@ TEST(PoFile, ReadsWhatTranslatorsToolsWrite) {
     EXPECT_TRUE(entry.Fuzzy());
     EXPECT_EQ(entry.extractedComments, std::vector<std::string>{"where it appears"});
 
+    // A byte-order mark and Windows line ends, as some editors write, read the same.
+    std::string windows = "\xEF\xBB\xBF";
+    for (char c : text) {
+        windows += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    po::File fromWindows;
+    ASSERT_TRUE(po::Read(windows, fromWindows, error)) << error;
+    ASSERT_EQ(fromWindows.entries.size(), 1u);
+    EXPECT_EQ(fromWindows.entries[0].id, entry.id);
+    EXPECT_EQ(fromWindows.header, file.header);
+
     // What it writes reads back the same.
     po::File again;
     ASSERT_TRUE(po::Read(po::Write(file), again, error)) << error;

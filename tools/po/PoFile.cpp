@@ -144,7 +144,10 @@ bool Read(const std::string& bytes, File& file, std::string& error) {
         field = Field::None;
         return true;
     };
-    std::istringstream in(bytes);
+    // Some editors start a UTF-8 file with a byte-order mark; it is no part of the text.
+    const std::string bom = "\xEF\xBB\xBF";
+    std::istringstream in(bytes.compare(0, bom.size(), bom) == 0 ? bytes.substr(bom.size())
+                                                                 : bytes);
     std::string raw;
     while (std::getline(in, raw)) {
         ++lineNumber;
