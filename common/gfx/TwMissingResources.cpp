@@ -20,8 +20,7 @@ void TwMissingResources::Report(const std::string& message) {
 }
 
 void TwMissingResources::ReportFile(const std::string& name) {
-    Report(TwLanguage::Instance().GetBoxText(
-        "FileMissing", "File '{file}' - Not Found!", name));
+    Report(TwLanguage::Instance().GetBoxText("FileMissing", "File '{file}' - Not Found!", name));
 }
 
 int TwMissingResources::Count() {

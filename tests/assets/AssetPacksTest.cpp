@@ -130,12 +130,12 @@ std::vector<Grid> GameGrids() {
         grids.push_back({"Moves/" + std::to_string(i), 1, 1});
     }
     for (const char* button :
-         {"ArcadeGame",  "BtnCancel",    "BtnOk",   "ChangeProfileTr", "ClassicGame",
-          "Clear",       "Continue",     "Credits", "DelProfile",      "Exit",
-          "Help",        "LArrow",       "Menu",    "NewProfile",      "No",
-          "Options",     "RArrow",       "Score",   "StartNew",        "Yes",
-          "ProfileItem", "Resume",       "BtnMenu", "BindCell",        "Defaults",
-          "Controls",    "PuzzleGame",   "Next",    "Retry",           "PuzzleMenu",
+         {"ArcadeGame",  "BtnCancel",     "BtnOk",     "ChangeProfileTr", "ClassicGame",
+          "Clear",       "Continue",      "Credits",   "DelProfile",      "Exit",
+          "Help",        "LArrow",        "Menu",      "NewProfile",      "No",
+          "Options",     "RArrow",        "Score",     "StartNew",        "Yes",
+          "ProfileItem", "Resume",        "BtnMenu",   "BindCell",        "Defaults",
+          "Controls",    "PuzzleGame",    "Next",      "Retry",           "PuzzleMenu",
           "LevelTile",   "LevelTileDone", "ChoiceCell"}) {
         grids.push_back({std::string("Interface/") + button, 1, 3});
     }
