@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "LanguageChoice.h"
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
+#include "TestSupport.h"
 #include "audio/TwSoundManager.h"
 #include "data/TwSysConfig.h"
 #include "gfx/TwClip.h"
 #include "gui/TwCheckBox.h"
 #include "gui/TwCheckBoxGroup.h"
+#include "gui/TwChoiceButton.h"
 #include "gui/TwPanel.h"
 #include "gui/TwSlider.h"
 #include "records/TwProfileStore.h"
@@ -158,4 +161,44 @@ TEST(Options, DifficultyAsksOnlyWhenASavedGameWouldBeLost) {
     EXPECT_EQ(menu.Game().abandons, 1);
     EXPECT_TRUE(menu.Game().IsFinished());
     EXPECT_EQ(SettingsOnDisk().DifficultLevel, 2);
+}
+
+// The language choice offers the desktop's language and every pack by its own name; a click
+// steps on (on the cell's left third, back); the choice is saved at once, and a note says it
+// applies at the next start while it differs from the language in use.
+TEST(Options, LanguageChoiceStepsThroughTheLanguagesAndSavesTheChoice) {
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann"});
+    LanguageChoice& languages = LanguageChoice::Instance();
+    languages.FindLanguages({zvtest::BinaryDir()});
+    languages.SetInUse("");
+    ASSERT_GE(languages.Languages().size(), 8u);
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+
+    menu.Click("MainMenuDlg", "MainMenuDlg.Options");
+    auto* choice = dynamic_cast<TwChoiceButton*>(menu.Element("OptionsDlg", "OptionsDlg.Language"));
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->Chosen(), 0);
+    ASSERT_EQ(choice->Choices().size(), languages.Languages().size() + 1);
+    EXPECT_EQ(choice->Choices()[0], "Desktop's language");
+    EXPECT_EQ(choice->Choices()[1], "English");
+    EXPECT_EQ(choice->Choices()[2], "Deutsch");
+
+    menu.Click("OptionsDlg", "OptionsDlg.Language");
+    EXPECT_EQ(SettingsOnDisk().Language, "en");
+    EXPECT_EQ(choice->Note(), "") << "English is the language in use";
+    menu.Click("OptionsDlg", "OptionsDlg.Language");
+    EXPECT_EQ(SettingsOnDisk().Language, "de");
+    EXPECT_EQ(choice->Note(), "The new language is used from the next start.");
+    menu.Screenshot("options-language");
+
+    const TwVector centre = choice->Position();
+    const float left = centre.x - choice->Clip()->Width() / 2.0f + 10.0f;
+    menu.MoveTo(left, centre.y);
+    menu.LeftDown(left, centre.y);
+    menu.LeftUp(left, centre.y);
+    menu.Frame();
+    EXPECT_EQ(SettingsOnDisk().Language, "en") << "the left third goes back";
+    languages.SetInUse("");
 }
