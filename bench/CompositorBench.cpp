@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwSoftwareScale.h"
-#include "platform/TwVideo.h"
+#include "platform/compositor/TwSoftwareScale.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "MenuGui.h"
 #include "gfx/TwRenderDevice.h"
 #include "gui/TwEventListener.h"
-#include "platform/TwRand.h"
-#include "platform/TwVideo.h"
+#include "platform/os/TwRand.h"
+#include "platform/window/TwVideo.h"
 #if __has_include("Game.h")
 #include "Game.h"
 #define ZV_HAVE_GAME_SCREEN 1

@@ -13,8 +13,8 @@
 #include "MenuGui.h"
 #include "app/TwCursor.h"
 #include "gui/TwEventRouter.h"
-#include "platform/TwClock.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwClock.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "GameState.h"
 #include "Launcher.h"
 #include "TwDrawList.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "gfx/TwBitmapFont.h"
 #include "gfx/TwBound.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
 #include "gfx/TwScreenSize.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 #include "records/TwProfileStore.h"
 
 namespace zvbench {

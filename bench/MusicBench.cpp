@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/TwMixerFlacBlock.h"
-#include "platform/TwMixerTrack.h"
+#include "platform/mixer/TwMixerFlacBlock.h"
+#include "platform/mixer/TwMixerTrack.h"
 
 namespace {
 
@@ -64,9 +64,9 @@ std::vector<std::int16_t> MenuSamples(int seconds) {
 }
 
 void PerMusicSecond(benchmark::State& state, double musicSeconds) {
-    state.counters["per_music_s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * musicSeconds,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_music_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * musicSeconds,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The old way: one second of music decoded from Ogg Vorbis in mixer-buffer-sized reads.
@@ -84,8 +84,8 @@ void BM_MusicStreamVorbis(benchmark::State& state) {
         long total = 0;
         int section = 0;
         while (total < kRate * 4) {
-            const long got = ov_read(&vf, buffer.data(), static_cast<int>(buffer.size()), 0, 2,
-                                     1, &section);
+            const long got =
+                ov_read(&vf, buffer.data(), static_cast<int>(buffer.size()), 0, 2, 1, &section);
             if (got <= 0) {
                 break;
             }

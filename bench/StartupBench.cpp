@@ -16,7 +16,7 @@
 #include "LiveGame.h"
 #include "data/TwResourceManager.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 extern char** environ;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "gfx/TwImageData.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TwPicture picture;

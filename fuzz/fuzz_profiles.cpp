@@ -10,7 +10,7 @@
 #include "data/TwUtf8.h"
 #include "fuzz_support.h"
 #include "gfx/TwBitmapFont.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
 namespace {

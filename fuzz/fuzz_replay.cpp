@@ -9,7 +9,7 @@
 
 #include "Replay.h"
 #include "ReplayVerify.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

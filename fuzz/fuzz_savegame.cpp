@@ -12,9 +12,9 @@
 #include "Game.h"
 #include "GameMap.h"
 #include "Launcher.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwRand.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwRand.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 #include "records/TwProfileStore.h"
 
 namespace {

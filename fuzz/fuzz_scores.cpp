@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwTop.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

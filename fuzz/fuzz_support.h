@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 inline void SilenceMessages() {
     TwSetMessageSink([](const std::string&, const std::string&) {});

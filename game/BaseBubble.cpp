@@ -6,7 +6,7 @@
 #include "BubbleDestroy.h"
 #include "GameMap.h"
 #include "TwDrawList.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 constexpr double kHandOnPhase = 1.5707963267948966; // a quarter swing

@@ -8,7 +8,7 @@
 #include "TwDrawList.h"
 #include "data/TwLanguage.h"
 #include "gfx/TwAnimation.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 // Bubbles grow into view over nine frames in 256 ms; bursts play 16-frame strips.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 constexpr int kSharedStripFragments = 3;

@@ -5,7 +5,7 @@
 
 #include "data/TwDefFile.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
 
 namespace {
 

@@ -35,7 +35,7 @@
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
 #include "gui/TwNotice.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"

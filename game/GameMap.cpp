@@ -2,7 +2,7 @@
 // launcher, one frame of field logic and drawing. The rest of GameMap lives beside it, one
 // concern a file (see GameMap.h).
 #include "GameMap.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 #include <algorithm>
 

@@ -16,8 +16,8 @@
 #include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 

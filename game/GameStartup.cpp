@@ -16,10 +16,10 @@
 #include "data/TwSysConfig.h"
 #include "gfx/TwMissingResources.h"
 #include "gfx/TwScreenSize.h"
-#include "platform/TwInstanceLock.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwPlatformPaths.h"
-#include "platform/TwVideo.h"
+#include "platform/os/TwInstanceLock.h"
+#include "platform/os/TwPlatformPaths.h"
+#include "platform/window/TwMessageBox.h"
+#include "platform/window/TwVideo.h"
 #include "records/TwProfileStore.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "data/TwResourceManager.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "gui/TwProfileDlg.h"
 #include "gui/TwScoreDlg.h"
 #include "gui/TwTextDialogPanel.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"

@@ -14,7 +14,7 @@
 #include "gfx/TwScreenSize.h"
 #include "gui/TwBaseGuiElemen.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

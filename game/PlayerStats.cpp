@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "data/TwDefFile.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwDamagedFile.h"
 #include "records/TwProfileStore.h"
 

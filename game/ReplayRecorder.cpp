@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "data/TwDefFile.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "Game.h"
 #include "GameMap.h"
 #include "GameState.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

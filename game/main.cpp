@@ -3,7 +3,7 @@
 
 #include "CommandLine.h"
 #include "GameStartup.h"
-#include "platform/TwMessageBoxProcess.h"
+#include "platform/window/TwMessageBoxProcess.h"
 
 int main(int argc, char** argv) {
     // A copy of the game started by the game itself to show one message box.

@@ -17,10 +17,10 @@
 #include "gfx/TwTextureCache.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwEvents.h"
-#include "platform/TwPicture.h"
-#include "platform/TwRand.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/os/TwRand.h"
+#include "platform/picture/TwPicture.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

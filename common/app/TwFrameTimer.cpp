@@ -1,6 +1,6 @@
 #include "app/TwFrameTimer.h"
 
-#include "platform/TwClock.h"
+#include "platform/os/TwClock.h"
 
 TwFrameTimer& TwFrameTimer::Instance() {
     static TwFrameTimer timer;

@@ -1,6 +1,6 @@
 #include "audio/TwMusicSample.h"
 
-#include "platform/TwMixer.h"
+#include "platform/mixer/TwMixer.h"
 
 TwMusicSample::TwMusicSample(const std::string& bytes, std::string name)
     : stream_(TwMixer::OpenMusic(bytes)), name_(std::move(name)) {}

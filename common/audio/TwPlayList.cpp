@@ -4,8 +4,8 @@
 
 #include "audio/TwSoundManager.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwMixer.h"
-#include "platform/TwRand.h"
+#include "platform/mixer/TwMixer.h"
+#include "platform/os/TwRand.h"
 
 TwPlayList::~TwPlayList() {
     // Streams read from the file buffers, so they go first.

@@ -5,7 +5,7 @@
 
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
-#include "platform/TwMixer.h"
+#include "platform/mixer/TwMixer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <locale.h>
 #include <string_view>
 
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

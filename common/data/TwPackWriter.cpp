@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "data/TwResourceManager.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

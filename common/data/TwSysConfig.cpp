@@ -1,7 +1,7 @@
 #include "data/TwSysConfig.h"
 
 #include "data/TwLocale.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

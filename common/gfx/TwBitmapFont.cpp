@@ -7,7 +7,7 @@
 #include "data/TwResourceManager.h"
 #include "data/TwUtf8.h"
 #include "gfx/TwMissingResources.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace {
 

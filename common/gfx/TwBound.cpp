@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 TwVector TwRandomVector(const TwVector& low, const TwVector& high) {
     const float rz = float(TwRand()), ry = float(TwRand()), rx = float(TwRand());

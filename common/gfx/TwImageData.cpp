@@ -6,7 +6,7 @@
 #include "gfx/TwMissingResources.h"
 #include "gfx/TwRenderDevice.h"
 #include "gfx/TwTextureCache.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 bool TwBitMask::Solid(int column, int row) const {
     if (column < 0 || row < 0 || column >= width || row >= height) {

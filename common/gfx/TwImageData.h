@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gfx/RCObject.h"
-#include "platform/TwTexture.h"
+#include "platform/window/TwTexture.h"
 
 // Facts about a picture file as decoded. Width and Height are the picture's size in pixels,
 // used for every draw whatever size the texture itself has.

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "data/TwLanguage.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

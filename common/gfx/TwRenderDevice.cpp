@@ -6,7 +6,7 @@
 #include "gfx/TwImage.h"
 #include "gfx/TwImageData.h"
 #include "gfx/TwScreenSize.h"
-#include "platform/TwVideo.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

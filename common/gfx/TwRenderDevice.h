@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "TwRect.h"
-#include "platform/TwTexture.h"
+#include "platform/window/TwTexture.h"
 
 class TwBaseApplication;
 class TwImage;

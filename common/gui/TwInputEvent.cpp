@@ -1,6 +1,6 @@
 #include "gui/TwInputEvent.h"
 
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
 
 bool TwInputEvent::Translate(const TwWindowMessage& message, bool windowActive) {
     if (!windowActive) {

@@ -6,7 +6,7 @@
 #include "gui/TwCheckBoxGroup.h"
 #include "gui/TwInputEvent.h"
 #include "gui/TwPanel.h"
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include "data/TwLanguage.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "data/TwDefFile.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwDamagedFile.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "data/TwDefFile.h"
 #include "gfx/TwClip.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwDamagedFile.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "gui/TwEventListener.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwClock.h"
-#include "platform/TwEvents.h"
-#include "platform/TwMessageBox.h"
+#include "platform/input/TwEvents.h"
+#include "platform/os/TwClock.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "GfxTestSupport.h"
 #include "RenderCompare.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwVideo.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

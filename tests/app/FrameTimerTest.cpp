@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/TwFrameTimer.h"
-#include "platform/TwClock.h"
+#include "platform/os/TwClock.h"
 
 namespace {
 

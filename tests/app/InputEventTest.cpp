@@ -3,7 +3,7 @@
 
 #include "gfx/TwRenderDevice.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "gfx/TwImage.h"
 #include "gfx/TwImageData.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwVideo.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

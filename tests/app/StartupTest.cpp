@@ -9,7 +9,7 @@
 #include "TestSupport.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 TEST(SysConfig, FirstStartIsFullScreenLoudEasyAndWritesNothing) {
     zvtest::ScopedUserDirs dirs;

@@ -25,7 +25,7 @@
 #include "data/TwResourceManager.h"
 #include "data/TwUtf8.h"
 #include "gfx/TwBitmapFont.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace fs = std::filesystem;
 

@@ -18,8 +18,8 @@
 #include "AudioTestSounds.h"
 #include "TestSupport.h"
 #include "audio/TwSoundManager.h"
-#include "platform/TwMixer.h"
-#include "platform/TwMixerTrack.h"
+#include "platform/mixer/TwMixer.h"
+#include "platform/mixer/TwMixerTrack.h"
 
 using zvaudio::Chord;
 using zvaudio::DecodeOggReference;

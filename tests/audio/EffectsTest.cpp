@@ -7,7 +7,7 @@
 #include "audio/TwSoundManager.h"
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwMixer.h"
+#include "platform/mixer/TwMixer.h"
 
 using zvaudio::MakeOgg;
 using zvaudio::MakeWav;

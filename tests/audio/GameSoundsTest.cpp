@@ -6,7 +6,7 @@
 #include "audio/TwSoundManager.h"
 #include "audio/TwSoundTable.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwMixer.h"
+#include "platform/mixer/TwMixer.h"
 
 TEST(GameSounds, EveryEffectAndBothTracksOfThePackDecode) {
     TwResourceManager& packs = TwResourceManager::Instance();

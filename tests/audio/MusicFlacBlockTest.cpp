@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "AudioTestSounds.h"
-#include "platform/TwMixerFlacBlock.h"
+#include "platform/mixer/TwMixerFlacBlock.h"
 
 namespace {
 
@@ -112,7 +112,8 @@ TEST(MusicFlacBlock, BytesThatAreNotABlockGiveSilence) {
         std::copy(packed.begin(), packed.begin() + 6, junk.begin());
         TwMixerFlacBlock::Unpack(junk, 1000, 2, out.data());
         std::vector<std::uint8_t> damaged = packed;
-        damaged[6 + random() % (damaged.size() - 6)] ^= static_cast<std::uint8_t>(1 + random() % 255);
+        damaged[6 + random() % (damaged.size() - 6)] ^=
+            static_cast<std::uint8_t>(1 + random() % 255);
         EXPECT_FALSE(TwMixerFlacBlock::Unpack(damaged, 1000, 2, out.data()));
     }
     // The decoder recovers from all of that.

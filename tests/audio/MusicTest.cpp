@@ -12,7 +12,7 @@
 #include "TestSupport.h"
 #include "audio/TwSoundManager.h"
 #include "data/TwSysConfig.h"
-#include "platform/TwMixer.h"
+#include "platform/mixer/TwMixer.h"
 
 using zvaudio::MakeOgg;
 using zvaudio::MakeWav;

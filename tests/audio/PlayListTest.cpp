@@ -7,8 +7,8 @@
 #include "AudioTestSounds.h"
 #include "audio/TwSoundManager.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwMixer.h"
-#include "platform/TwRand.h"
+#include "platform/mixer/TwMixer.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

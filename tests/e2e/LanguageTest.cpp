@@ -14,7 +14,7 @@
 
 #include "GameRun.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include "data/TwDefFile.h"
 #include "data/TwSysConfig.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

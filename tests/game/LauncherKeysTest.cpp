@@ -7,8 +7,8 @@
 #include "FieldFixture.h"
 #include "LauncherKeys.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "PlayerStats.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace {
 

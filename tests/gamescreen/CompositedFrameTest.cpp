@@ -10,8 +10,8 @@
 #include "MenuGui.h"
 #include "RenderCompare.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwRand.h"
-#include "platform/TwVideo.h"
+#include "platform/os/TwRand.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "GameScreenFixture.h"
 #include "GameSound.h"
 #include "LauncherKeys.h"
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

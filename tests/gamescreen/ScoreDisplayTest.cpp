@@ -9,7 +9,7 @@
 #include "MenuGui.h"
 #include "RenderCompare.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 TEST(ScoreDisplay, ShowsEveryNewScoreAndTheSameDigitsForTheSameScore) {
     zvtest::GameAppHarness harness;

@@ -1,7 +1,7 @@
 #include "GameScreenFixture.h"
 
 #include "gui/TwBaseGuiElemen.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -4,7 +4,7 @@
 
 #include "gfx/TwBound.h"
 #include "gfx/TwClip.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "GfxTestSupport.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 using zvtest::Pixels;
 

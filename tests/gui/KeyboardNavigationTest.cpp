@@ -11,8 +11,8 @@
 #include "gui/TwInputEvent.h"
 #include "gui/TwSlider.h"
 #include "gui/TwTextDialogPanel.h"
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 #include "records/TwProfileStore.h"
 
 using namespace guitest;

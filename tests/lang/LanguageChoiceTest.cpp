@@ -16,8 +16,8 @@
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 
 namespace {
 

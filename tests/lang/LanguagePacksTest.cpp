@@ -13,7 +13,7 @@
 #include "LanguagePacks.h"
 #include "PrintedPlaces.h"
 #include "data/TwUtf8.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "gui/TwBaseGuiElemen.h"
 #include "gui/TwPanel.h"
 #include "gui/TwScoreDlg.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"

@@ -6,7 +6,7 @@
 #include "GameSound.h"
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 using menutest::MenuHarness;
 

@@ -7,7 +7,7 @@
 #include "audio/TwSoundTable.h"
 #include "gui/TwEventRouter.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"

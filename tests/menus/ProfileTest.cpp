@@ -10,7 +10,7 @@
 #include "gui/TwProfileButton.h"
 #include "gui/TwProfileDlg.h"
 #include "gui/TwTextDialogPanel.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"

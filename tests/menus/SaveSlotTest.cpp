@@ -6,7 +6,7 @@
 #include "data/TwDefFile.h"
 #include "gui/TwProfileButton.h"
 #include "gui/TwProfileDlg.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
 using menutest::MenuHarness;

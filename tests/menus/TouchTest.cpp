@@ -9,7 +9,7 @@
 #include "Launcher.h"
 #include "MenuTestSupport.h"
 #include "gui/TwBaseGuiElemen.h"
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
 
 using menutest::MenuHarness;
 

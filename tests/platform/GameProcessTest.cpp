@@ -15,8 +15,8 @@
 
 #include "CommandLine.h"
 #include "TestSupport.h"
-#include "platform/TwInstanceLock.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwInstanceLock.h"
+#include "platform/os/TwUserFiles.h"
 
 extern char** environ;
 

@@ -3,8 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 TEST(MessageBox, SinkReceivesEveryMessageInOrderWithTheErrorCaption) {
     std::vector<std::string> seen;

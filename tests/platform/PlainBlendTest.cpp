@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "platform/TwSoftwareBlend.h"
+#include "platform/compositor/TwSoftwareBlend.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "TestSupport.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <pixman.h>
 #include <vector>
 
-#include "platform/TwSoftwareScale.h"
+#include "platform/compositor/TwSoftwareScale.h"
 
 namespace {
 

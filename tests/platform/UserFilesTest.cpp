@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "platform/TwRand.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwRand.h"
+#include "platform/os/TwUserFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/TwEvents.h"
-#include "platform/TwVideo.h"
+#include "platform/input/TwEvents.h"
+#include "platform/window/TwVideo.h"
 
 namespace {
 

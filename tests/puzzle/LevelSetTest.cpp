@@ -5,7 +5,7 @@
 #include "LevelLibrary.h"
 #include "LevelSet.h"
 #include "TestSupport.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 #include <gtest/gtest.h>
 

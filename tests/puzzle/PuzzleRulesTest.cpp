@@ -10,7 +10,7 @@
 #include "PuzzleFixture.h"
 #include "PuzzleProgress.h"
 #include "SavedGame.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
 #include <gtest/gtest.h>

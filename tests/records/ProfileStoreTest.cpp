@@ -1,6 +1,6 @@
 #include "GfxTestSupport.h"
 #include "TestSupport.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "GfxTestSupport.h"
 #include "TestSupport.h"
 #include "data/TwDefFile.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwTop.h"
 
 #include <algorithm>

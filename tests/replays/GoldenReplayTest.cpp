@@ -13,8 +13,8 @@
 #include "GameScreenFixture.h"
 #include "Replay.h"
 #include "ReplayVerify.h"
-#include "platform/TwRand.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwRand.h"
+#include "platform/os/TwUserFiles.h"
 
 using gstest::GameScreenTest;
 

@@ -5,8 +5,8 @@
 #include "GameScreenFixture.h"
 #include "Replay.h"
 #include "ReplayVerify.h"
-#include "platform/TwRand.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwRand.h"
+#include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 

@@ -12,9 +12,9 @@
 #include "gfx/TwClip.h"
 #include "gui/TwLabelledCheckBox.h"
 #include "gui/TwScoreDlg.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwRand.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwRand.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
 #include "records/TwHighScoreTables.h"
 #include "records/TwTop.h"
 

@@ -21,7 +21,7 @@
 #include "data/TwSysConfig.h"
 #include "gfx/TwRenderDevice.h"
 #include "gui/TwInputEvent.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "GameAppHarness.h"
 #include "SoakLength.h"
 #include "gui/TwEventRouter.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
 
 namespace {
 

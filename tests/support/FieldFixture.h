@@ -11,8 +11,8 @@
 #include "TestSupport.h"
 #include "TwDrawList.h"
 #include "data/TwSysConfig.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwRand.h"
+#include "platform/os/TwRand.h"
+#include "platform/window/TwMessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -19,9 +19,9 @@
 #include "gui/TwEventRouter.h"
 #include "gui/TwGuiSound.h"
 #include "gui/TwPanel.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwUserFiles.h"
-#include "platform/TwVideo.h"
+#include "platform/os/TwUserFiles.h"
+#include "platform/window/TwMessageBox.h"
+#include "platform/window/TwVideo.h"
 #include "records/TwProfileStore.h"
 
 namespace zvtest {

@@ -8,8 +8,8 @@
 #include "GameApplication.h"
 #include "TestSupport.h"
 #include "TwVector.h"
-#include "platform/TwClock.h"
-#include "platform/TwEvents.h"
+#include "platform/input/TwEvents.h"
+#include "platform/os/TwClock.h"
 
 class Game;
 class GameControl;

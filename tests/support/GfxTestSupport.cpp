@@ -7,7 +7,7 @@
 #include "data/TwResourceManager.h"
 #include "gfx/TwMissingResources.h"
 #include "gfx/TwRenderDevice.h"
-#include "platform/TwMessageBox.h"
+#include "platform/window/TwMessageBox.h"
 
 #include <webp/encode.h>
 

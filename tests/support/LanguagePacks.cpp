@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace zvtest {
 

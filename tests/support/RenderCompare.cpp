@@ -7,7 +7,7 @@
 
 #include "gfx/TwRenderDevice.h"
 #include "gui/TwEventListener.h"
-#include "platform/TwVideo.h"
+#include "platform/window/TwVideo.h"
 
 namespace zvtest {
 

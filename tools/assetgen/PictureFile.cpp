@@ -7,7 +7,7 @@
 #include <webp/encode.h>
 
 #include "Canvas.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 namespace {
 

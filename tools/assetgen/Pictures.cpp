@@ -7,7 +7,7 @@
 #include "AssetGen.h"
 #include "PictureFile.h"
 #include "Words.h"
-#include "platform/TwPicture.h"
+#include "platform/picture/TwPicture.h"
 
 void PictureOutput::Save(const std::string& name, const Canvas& canvas) {
     Save(name, canvas.Width(), canvas.Height(), canvas.Rgba());

@@ -8,7 +8,7 @@
 
 #include "data/TwPackWriter.h"
 #include "data/TwResourceManager.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace fs = std::filesystem;
 

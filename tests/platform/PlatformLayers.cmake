@@ -1,0 +1,115 @@
+# Checks, on the configured build tree, that the platform's folders stay apart:
+#  - the pack tool and the engine code it is built from (data, platform/os) read no header of
+#    SDL, SDL_mixer, pixman or Vorbis, and the pack tool needs none of their libraries;
+#  - a layer's view refuses the headers of folders it may not use.
+# Run by ctest as: cmake -DBUILD_DIR=<build> -DCXX=<compiler>
+#                  -DREADELF=<readelf> -P PlatformLayers.cmake
+cmake_minimum_required(VERSION 3.25)
+
+set(faults "")
+macro(fault text)
+    list(APPEND faults "${text}")
+endmacro()
+
+# The headers one compile reads, from its compile_commands.json line: the same command asked
+# for its dependencies instead of an object.
+function(headers_of command file out)
+    separate_arguments(args UNIX_COMMAND "${command}")
+    set(kept "")
+    set(skip FALSE)
+    foreach(arg IN LISTS args)
+        if(skip)
+            set(skip FALSE)
+        elseif(arg STREQUAL "-o")
+            set(skip TRUE)
+        elseif(NOT arg STREQUAL "-c" AND NOT arg STREQUAL file)
+            list(APPEND kept "${arg}")
+        endif()
+    endforeach()
+    execute_process(COMMAND ${kept} -M ${file} RESULT_VARIABLE rc OUTPUT_VARIABLE deps
+                    ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        set(${out} "FAILED: ${err}" PARENT_SCOPE)
+    else()
+        set(${out} "${deps}" PARENT_SCOPE)
+    endif()
+endfunction()
+
+# 1. What the pack tool is compiled from.
+file(READ ${BUILD_DIR}/compile_commands.json db)
+string(JSON count LENGTH "${db}")
+math(EXPR last "${count} - 1")
+set(checked 0)
+foreach(i RANGE ${last})
+    string(JSON file GET "${db}" ${i} file)
+    if(NOT file MATCHES "/(common/data|common/platform/os|tools/twpack)/[^/]+\\.cpp$")
+        continue()
+    endif()
+    string(JSON command GET "${db}" ${i} command)
+    headers_of("${command}" "${file}" deps)
+    if(deps MATCHES "^FAILED")
+        fault("${file}: its headers could not be listed: ${deps}")
+    elseif(deps MATCHES "(SDL2/|SDL_mixer|pixman|vorbis/)")
+        fault("${file} reads a header of ${CMAKE_MATCH_1}")
+    endif()
+    if(command MATCHES "(SDL2|pixman-1)")
+        fault("${file} is compiled with the include folder of ${CMAKE_MATCH_1}")
+    endif()
+    math(EXPR checked "${checked} + 1")
+endforeach()
+if(checked LESS 10)
+    fault("only ${checked} sources of data, platform/os and twpack found in compile_commands.json")
+endif()
+
+# 2. The libraries the pack tool needs at run time.
+execute_process(COMMAND ${READELF} -d ${BUILD_DIR}/twpack RESULT_VARIABLE rc OUTPUT_VARIABLE dynamic)
+if(NOT rc EQUAL 0)
+    fault("readelf could not read ${BUILD_DIR}/twpack")
+elseif(dynamic MATCHES "NEEDED[^\n]*(SDL|pixman|vorbis|ogg|FLAC|turbojpeg|webp)")
+    fault("twpack needs the library ${CMAKE_MATCH_1}")
+endif()
+
+# 3. Each view lets its layer reach only the folders it may use.
+function(compiles view header out)
+    file(WRITE ${BUILD_DIR}/layer-check/probe.cpp "#include \"${header}\"\n")
+    execute_process(COMMAND ${CXX} -std=c++20 -fsyntax-only -I${BUILD_DIR}/layers/${view}
+                            ${BUILD_DIR}/layer-check/probe.cpp
+                    RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    if(rc EQUAL 0)
+        set(${out} TRUE PARENT_SCOPE)
+    else()
+        set(${out} FALSE PARENT_SCOPE)
+    endif()
+endfunction()
+# view|a header it may include|headers it may not, between commas
+set(cases
+    "tw_os|platform/os/TwUserFiles.h|platform/picture/TwPicture.h,data/TwDefFile.h"
+    "tw_data|platform/os/TwUserFiles.h|platform/picture/TwPicture.h,platform/window/TwVideo.h,platform/mixer/TwMixer.h"
+    "tw_compositor|platform/compositor/TwSoftwareScale.h|platform/window/TwVideo.h,platform/os/TwClock.h"
+    "tw_mixer|platform/mixer/TwMixer.h|platform/window/TwVideo.h,platform/os/TwClock.h"
+    "tw_input|platform/window/TwWindowInput.h|platform/mixer/TwMixer.h,gfx/TwImage.h"
+    "tw_audio|platform/mixer/TwMixer.h|platform/input/TwEvents.h,platform/window/TwVideo.h")
+foreach(case IN LISTS cases)
+    string(REPLACE "|" ";" parts "${case}")
+    list(GET parts 0 view)
+    list(GET parts 1 allowed)
+    list(SUBLIST parts 2 -1 refused)
+    string(REPLACE "," ";" refused "${refused}")
+    compiles(${view} ${allowed} ok)
+    if(NOT ok)
+        fault("${view} cannot include ${allowed}, which it may use")
+    endif()
+    foreach(header IN LISTS refused)
+        compiles(${view} ${header} ok)
+        if(ok)
+            fault("${view} can include ${header}, which it may not use")
+        endif()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "The platform's layering is broken:\n  ${text}")
+endif()
+list(LENGTH cases views)
+message(STATUS "Checked ${checked} compiles of the pack tool's code and ${views} layer views")
