@@ -1,6 +1,7 @@
 # Checks, on the configured build tree, that the platform's folders stay apart:
 #  - the pack tool and the engine code it is built from (data, platform/os) read no header of
 #    SDL, SDL_mixer, pixman or Vorbis, and the pack tool needs none of their libraries;
+#  - the software compositor reads no header of SDL;
 #  - a layer's view refuses the headers of folders it may not use.
 # Run by ctest as: cmake -DBUILD_DIR=<build> -DCXX=<compiler>
 #                  -DREADELF=<readelf> -P PlatformLayers.cmake
@@ -42,23 +43,29 @@ math(EXPR last "${count} - 1")
 set(checked 0)
 foreach(i RANGE ${last})
     string(JSON file GET "${db}" ${i} file)
-    if(NOT file MATCHES "/(common/data|common/platform/os|tools/twpack)/[^/]+\\.cpp$")
+    if(file MATCHES "/(common/data|common/platform/os|tools/twpack)/[^/]+\\.cpp$")
+        set(refused "(SDL2/|SDL_mixer|pixman|vorbis/)")
+        set(refusedFolders "(SDL2|pixman-1)")
+    elseif(file MATCHES "/common/platform/compositor/[^/]+\\.cpp$")
+        set(refused "(SDL2/|SDL_mixer)")
+        set(refusedFolders "(SDL2)")
+    else()
         continue()
     endif()
     string(JSON command GET "${db}" ${i} command)
     headers_of("${command}" "${file}" deps)
     if(deps MATCHES "^FAILED")
         fault("${file}: its headers could not be listed: ${deps}")
-    elseif(deps MATCHES "(SDL2/|SDL_mixer|pixman|vorbis/)")
+    elseif(deps MATCHES "${refused}")
         fault("${file} reads a header of ${CMAKE_MATCH_1}")
     endif()
-    if(command MATCHES "(SDL2|pixman-1)")
+    if(command MATCHES "${refusedFolders}")
         fault("${file} is compiled with the include folder of ${CMAKE_MATCH_1}")
     endif()
     math(EXPR checked "${checked} + 1")
 endforeach()
 if(checked LESS 10)
-    fault("only ${checked} sources of data, platform/os and twpack found in compile_commands.json")
+    fault("only ${checked} sources of data, platform/os, the compositor and twpack found in compile_commands.json")
 endif()
 
 # 2. The libraries the pack tool needs at run time.
@@ -112,4 +119,4 @@ if(faults)
     message(FATAL_ERROR "The platform's layering is broken:\n  ${text}")
 endif()
 list(LENGTH cases views)
-message(STATUS "Checked ${checked} compiles of the pack tool's code and ${views} layer views")
+message(STATUS "Checked ${checked} compiles of the pack tool's code and the compositor, and ${views} layer views")

@@ -1,7 +1,7 @@
 #include "platform/window/TwMessageBox.h"
 
 #include "platform/window/TwMessageBoxProcess.h"
-#include "platform/window/TwVideoInternal.h"
+#include "platform/window/TwWindowInput.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

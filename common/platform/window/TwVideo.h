@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/compositor/TwQuadCorner.h"
 #include "platform/window/TwTexture.h"
 
 // The game's window and its renderer (SDL underneath). One process-wide display: the window
@@ -12,13 +13,6 @@
 //
 // Engine code reaches this through TwRenderDevice and TwBaseApplication; nothing else
 // should need it.
-
-// One corner of a textured quad: screen position, texel position in pixels of the texture.
-struct TwQuadCorner {
-    float x = 0, y = 0;
-    float u = 0, v = 0;
-    bool operator==(const TwQuadCorner&) const = default;
-};
 
 // How the window is made.
 struct TwWindowSettings {
@@ -58,6 +52,9 @@ bool CreateRenderer();
 // Renderer for tests: a hidden window on the current video driver with the software
 // renderer, or a renderer on a memory surface when no window can be made.
 bool CreateHeadless(int width, int height);
+// Renderer for tests that need no pixels: frames are collected, compared with the one on
+// screen and counted as with any renderer, but nothing is drawn and ReadPixels fails.
+bool CreateNullRenderer(int width, int height);
 // Destroys the renderer. Every texture loses its picture (draws nothing) until replaced.
 void DestroyRenderer();
 bool HasRenderer();

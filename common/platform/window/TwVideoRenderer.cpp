@@ -10,23 +10,6 @@ namespace {
 using TwVideo::State;
 using TwVideo::VideoState;
 
-// Pictures are kept in the renderer's own pixel layout (the first 32-bit layout with alpha it
-// lists), so drawing them blends straight into the window's picture instead of reordering
-// the channels of every pixel in every frame.
-Uint32 PreferredTextureFormat(SDL_Renderer* renderer) {
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(renderer, &info) == 0) {
-        for (Uint32 i = 0; i < info.num_texture_formats; ++i) {
-            const Uint32 format = info.texture_formats[i];
-            if (!SDL_ISPIXELFORMAT_FOURCC(format) && SDL_ISPIXELFORMAT_ALPHA(format) &&
-                SDL_BYTESPERPIXEL(format) == 4) {
-                return format;
-            }
-        }
-    }
-    return SDL_PIXELFORMAT_RGBA32;
-}
-
 // Frame pacing and the frame record start afresh with every renderer.
 void StartFrames() {
     TwVideo::VideoState& s = TwVideo::State();
@@ -36,14 +19,13 @@ void StartFrames() {
     TwVideo::ForgetFrames();
 }
 
+// SDL's renderer draws the frames; false (the renderer still the caller's) when it cannot.
 bool SetUpRenderer(SDL_Renderer* renderer) {
     TwVideo::VideoState& s = TwVideo::State();
-    s.renderer = renderer;
-    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-    if (SDL_RenderSetLogicalSize(renderer, s.settings.width, s.settings.height) != 0) {
+    s.backend = TwVideo::MakeSdlRendererBackend(renderer, s.settings.width, s.settings.height);
+    if (!s.backend) {
         return false;
     }
-    s.textureFormat = PreferredTextureFormat(renderer);
     StartFrames();
     return true;
 }
@@ -98,7 +80,6 @@ bool IsCpuOpenGl(SDL_Renderer* renderer) {
 // goes to the display through the window system's shared memory, not through an OpenGL
 // texture, so no OpenGL driver is loaded at all.
 bool UseSdlSoftwareRenderer(SDL_Window* window, SDL_Surface* memory) {
-    TwVideo::VideoState& s = TwVideo::State();
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE)
                                     : SDL_CreateSoftwareRenderer(memory);
@@ -108,7 +89,6 @@ bool UseSdlSoftwareRenderer(SDL_Window* window, SDL_Surface* memory) {
     if (renderer) {
         SDL_DestroyRenderer(renderer);
     }
-    s.renderer = nullptr;
     return false;
 }
 
@@ -123,10 +103,13 @@ bool SdlRenderersOnly() {
 // SDL's software renderer when that is asked for or the window offers no surface.
 bool UseSoftwarePath(bool toWindow) {
     TwVideo::VideoState& s = TwVideo::State();
-    if (!SdlRenderersOnly() &&
-        TwVideo::StartCompositor(s.settings.width, s.settings.height, toWindow)) {
-        StartFrames();
-        return true;
+    if (!SdlRenderersOnly() && (s.window || !toWindow)) {
+        s.backend = TwVideo::MakeCompositorBackend(toWindow ? s.window : nullptr, s.settings.width,
+                                                   s.settings.height);
+        if (s.backend) {
+            StartFrames();
+            return true;
+        }
     }
     return toWindow && UseSdlSoftwareRenderer(s.window, nullptr);
 }
@@ -167,7 +150,6 @@ bool CreateRenderer() {
                 return true;
             }
             SDL_DestroyRenderer(renderer);
-            s.renderer = nullptr;
         }
     }
     return UseSoftwarePath(true);
@@ -175,7 +157,8 @@ bool CreateRenderer() {
 
 bool CreateHeadless(int width, int height) {
     VideoState& s = State();
-    if (HasRenderer() && s.settings.width == width && s.settings.height == height) {
+    if (HasRenderer() && s.backend->DrawsPixels() && s.settings.width == width &&
+        s.settings.height == height) {
         return true;
     }
     DestroyRenderer();
@@ -202,14 +185,27 @@ bool CreateHeadless(int width, int height) {
     return false;
 }
 
+bool CreateNullRenderer(int width, int height) {
+    VideoState& s = State();
+    DestroyRenderer();
+    s.settings = TwWindowSettings{"Zorbit Volley", true, 0, 0, width, height};
+    // A hidden window still receives the events tests push.
+    if (Init() && !s.window) {
+        s.window =
+            SDL_CreateWindow(s.settings.title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
+    }
+    s.backend = MakeNullBackend();
+    StartFrames();
+    return true;
+}
+
 void DestroyRenderer() {
     VideoState& s = State();
     DropAllTexturePictures();
-    if (s.renderer) {
-        SDL_DestroyRenderer(s.renderer);
-        s.renderer = nullptr;
+    if (s.backend) {
+        s.backend->Close();
+        s.backend.reset();
     }
-    StopCompositor();
     if (s.memorySurface) {
         SDL_FreeSurface(s.memorySurface);
         s.memorySurface = nullptr;

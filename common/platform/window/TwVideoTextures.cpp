@@ -1,100 +1,32 @@
-#include <algorithm>
-#include <memory>
-
+// Texture handles: the backend makes and drops their pictures; the handles outlive it.
 #include "platform/window/TwVideoInternal.h"
-
-namespace {
-
-using TwVideo::State;
-using TwVideo::VideoState;
-
-bool IsOpaque(int width, int height, const std::uint8_t* rgba) {
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (rgba[i * 4 + 3] != 0xFF) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Makes the SDL texture of a picture in the renderer's layout, reordering the pixels on the
-// way when the layouts differ.
-SDL_Texture* UploadPicture(VideoState& s, int width, int height, const std::uint8_t* rgba) {
-    const int pitch = width * 4;
-    SDL_Texture* sdl =
-        SDL_CreateTexture(s.renderer, s.textureFormat, SDL_TEXTUREACCESS_STATIC, width, height);
-    if (!sdl) {
-        return nullptr;
-    }
-    if (s.textureFormat == SDL_PIXELFORMAT_RGBA32) {
-        if (SDL_UpdateTexture(sdl, nullptr, rgba, pitch) != 0) {
-            SDL_DestroyTexture(sdl);
-            return nullptr;
-        }
-        return sdl;
-    }
-    // Reordered a band of rows at a time, so a large picture needs no second full-size copy.
-    constexpr int kBandBytes = 256 * 1024;
-    const int bandRows = std::max(1, std::min(height, kBandBytes / pitch));
-    std::unique_ptr<std::uint8_t[]> band(
-        new std::uint8_t[static_cast<std::size_t>(pitch) * static_cast<std::size_t>(bandRows)]);
-    for (int row = 0; row < height; row += bandRows) {
-        const int rows = std::min(bandRows, height - row);
-        const SDL_Rect part{0, row, width, rows};
-        if (SDL_ConvertPixels(width, rows, SDL_PIXELFORMAT_RGBA32,
-                              rgba + static_cast<std::size_t>(row) * pitch, pitch, s.textureFormat,
-                              band.get(), pitch) != 0 ||
-            SDL_UpdateTexture(sdl, &part, band.get(), pitch) != 0) {
-            SDL_DestroyTexture(sdl);
-            return nullptr;
-        }
-    }
-    return sdl;
-}
-
-} // namespace
 
 namespace TwVideo {
 
 void DropAllTexturePictures() {
+    VideoState& s = State();
     ForgetFrames();
-    for (TwTexture* texture : State().textures) {
-        if (texture->sdl) {
-            SDL_DestroyTexture(texture->sdl);
-            texture->sdl = nullptr;
+    for (TwTexture* texture : s.textures) {
+        if (s.backend) {
+            s.backend->Drop(*texture);
         }
-        if (texture->image) {
-            pixman_image_unref(texture->image);
-            texture->image = nullptr;
-        }
+        texture->hasPicture = false;
     }
 }
 
 TwTexture* CreateTexture(int width, int height, const std::uint8_t* rgba) {
     VideoState& s = State();
-    if (!HasRenderer() || !rgba || width <= 0 || height <= 0) {
+    if (!s.backend || !rgba || width <= 0 || height <= 0) {
         return nullptr;
     }
     auto* texture = new TwTexture{};
     texture->width = width;
     texture->height = height;
-    if (s.composing) {
-        texture->image = MakeImage(width, height, rgba, texture->opaque, texture->evenAlpha);
-        if (!texture->image) {
-            delete texture;
-            return nullptr;
-        }
-    } else {
-        texture->sdl = UploadPicture(s, width, height, rgba);
-        if (!texture->sdl) {
-            delete texture;
-            return nullptr;
-        }
-        SDL_SetTextureBlendMode(texture->sdl, SDL_BLENDMODE_BLEND);
-        SDL_SetTextureScaleMode(texture->sdl, SDL_ScaleModeLinear);
-        texture->opaque = IsOpaque(width, height, rgba);
+    if (!s.backend->Upload(*texture, rgba)) {
+        delete texture;
+        return nullptr;
     }
+    texture->hasPicture = true;
     texture->serial = ++s.lastSerial;
     s.textures.insert(texture);
     return texture;
@@ -105,13 +37,8 @@ void DestroyTexture(TwTexture* texture) {
     if (!texture || s.textures.erase(texture) == 0) {
         return; // unknown handle: never free what we did not hand out
     }
-    if (texture->sdl) {
-        // Quads of this frame may still use the picture: the renderer draws them first.
-        DrawCollectedQuads();
-        SDL_DestroyTexture(texture->sdl);
-    }
-    if (texture->image) {
-        pixman_image_unref(texture->image); // the frame's quads hold their own reference
+    if (s.backend) {
+        s.backend->Drop(*texture);
     }
     delete texture;
 }

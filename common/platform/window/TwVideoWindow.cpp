@@ -37,13 +37,13 @@ int WatchWindowEvents(void*, SDL_Event* e) {
     }
     // Without an SDL renderer nobody else maps the pointer through the letterbox.
     VideoState& s = State();
-    if (s.composing && s.toWindow && s.window) {
+    if (s.backend && s.backend->MapsWindowPositions() && s.window) {
         const Uint32 id = SDL_GetWindowID(s.window);
         if ((e->type == SDL_MOUSEMOTION && e->motion.windowID == id)) {
-            WindowToPicture(e->motion.x, e->motion.y);
+            s.backend->WindowToPicture(e->motion.x, e->motion.y);
         } else if ((e->type == SDL_MOUSEBUTTONDOWN || e->type == SDL_MOUSEBUTTONUP) &&
                    e->button.windowID == id) {
-            WindowToPicture(e->button.x, e->button.y);
+            s.backend->WindowToPicture(e->button.x, e->button.y);
         }
     }
     return 1;
@@ -60,12 +60,12 @@ void PictureSize(int& width, int& height) {
 
 void FingerToPicture(float fx, float fy, int& x, int& y) {
     const VideoState& s = State();
-    if (s.composing && s.toWindow && s.window) {
+    if (s.backend && s.backend->MapsWindowPositions() && s.window) {
         int width = 0, height = 0;
         SDL_GetWindowSize(s.window, &width, &height);
         x = static_cast<int>(fx * static_cast<float>(width));
         y = static_cast<int>(fy * static_cast<float>(height));
-        WindowToPicture(x, y);
+        s.backend->WindowToPicture(x, y);
         return;
     }
     // SDL's renderer has put the finger on its logical picture already.
@@ -155,7 +155,7 @@ bool WindowResizable() {
 
 void DestroyWindow() {
     VideoState& s = State();
-    if (s.renderer) {
+    if (s.backend && s.backend->UsesWindow()) {
         DestroyRenderer();
     }
     if (s.window) {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/window/TwVideoInternal.h"
+#include "platform/compositor/TwSoftwareCompositor.h"
 
 namespace {
 

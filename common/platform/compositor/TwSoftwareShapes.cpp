@@ -6,7 +6,7 @@
 #include <list>
 #include <vector>
 
-#include "platform/window/TwVideoInternal.h"
+#include "platform/compositor/TwSoftwareCompositor.h"
 
 namespace {
 

@@ -3,13 +3,10 @@
 // to the window system.
 #include <cmath>
 
+#include "platform/window/TwCompositorBackend.h"
 #include "platform/window/TwVideoInternal.h"
 
 namespace {
-
-using TwVideo::State;
-using TwVideo::VideoState;
-using TwVideo::WindowOutput;
 
 pixman_format_code_t PixmanFormat(Uint32 format) {
     switch (format) {
@@ -51,46 +48,6 @@ bool Unscaled(const WindowOutput& out, int pictureW, int pictureH) {
     return out.viewport.w == pictureW && out.viewport.h == pictureH;
 }
 
-// Copies picture pixels to the window: the window rectangle `to` (inside the viewport) from
-// the picture, scaled smoothly where the window is larger or smaller.
-void CopyToWindow(VideoState& s, const pixman_box32_t& to) {
-    WindowOutput& out = s.output;
-    const int w = to.x2 - to.x1, h = to.y2 - to.y1;
-    if (w <= 0 || h <= 0) {
-        return;
-    }
-    if (Unscaled(out, s.settings.width, s.settings.height)) {
-        pixman_image_composite32(PIXMAN_OP_SRC, s.picture, nullptr, out.image,
-                                 to.x1 - out.viewport.x, to.y1 - out.viewport.y, 0, 0, to.x1, to.y1,
-                                 w, h);
-        return;
-    }
-    if (!out.columns.first.empty()) {
-        const auto stride = [](pixman_image_t* image) {
-            return static_cast<std::ptrdiff_t>(pixman_image_get_stride(image) / 4);
-        };
-        TwVideo::ScaleBox(pixman_image_get_data(s.picture), stride(s.picture), out.columns,
-                          out.rows, pixman_image_get_data(out.image), stride(out.image), to.x1,
-                          to.y1, to.x2, to.y2);
-        return;
-    }
-    // Window position (pixel centre) back to the picture.
-    pixman_transform_t t{};
-    const double inv = 1.0 / out.scale;
-    t.matrix[0][0] = pixman_double_to_fixed(inv);
-    t.matrix[0][2] = pixman_double_to_fixed(-out.viewport.x * inv);
-    t.matrix[1][1] = pixman_double_to_fixed(inv);
-    t.matrix[1][2] = pixman_double_to_fixed(-out.viewport.y * inv);
-    t.matrix[2][2] = pixman_fixed_1;
-    pixman_image_set_transform(s.picture, &t);
-    pixman_image_set_filter(s.picture, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    pixman_image_set_repeat(s.picture, PIXMAN_REPEAT_PAD);
-    pixman_image_composite32(PIXMAN_OP_SRC, s.picture, nullptr, out.image, to.x1, to.y1, 0, 0,
-                             to.x1, to.y1, w, h);
-    pixman_image_set_transform(s.picture, nullptr);
-    pixman_image_set_repeat(s.picture, PIXMAN_REPEAT_NONE);
-}
-
 // The window rectangle a damaged picture box shows in: scaled, it reaches one picture pixel
 // further on each side (the smoothing blends neighbours), kept inside the viewport.
 pixman_box32_t WindowBox(const WindowOutput& out, const pixman_box32_t& box, bool unscaled) {
@@ -111,10 +68,52 @@ pixman_box32_t WindowBox(const WindowOutput& out, const pixman_box32_t& box, boo
     return to;
 }
 
+} // namespace
+
+// Copies picture pixels to the window: the window rectangle `to` (inside the viewport) from
+// the picture, scaled smoothly where the window is larger or smaller.
+void CompositorBackend::CopyToWindow(const pixman_box32_t& to) {
+    WindowOutput& out = output_;
+    pixman_image_t* picture = compositor_.Target();
+    const int w = to.x2 - to.x1, h = to.y2 - to.y1;
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    if (Unscaled(out, width_, height_)) {
+        pixman_image_composite32(PIXMAN_OP_SRC, picture, nullptr, out.image, to.x1 - out.viewport.x,
+                                 to.y1 - out.viewport.y, 0, 0, to.x1, to.y1, w, h);
+        return;
+    }
+    if (!out.columns.first.empty()) {
+        const auto stride = [](pixman_image_t* image) {
+            return static_cast<std::ptrdiff_t>(pixman_image_get_stride(image) / 4);
+        };
+        TwVideo::ScaleBox(pixman_image_get_data(picture), stride(picture), out.columns, out.rows,
+                          pixman_image_get_data(out.image), stride(out.image), to.x1, to.y1, to.x2,
+                          to.y2);
+        return;
+    }
+    // Window position (pixel centre) back to the picture.
+    pixman_transform_t t{};
+    const double inv = 1.0 / out.scale;
+    t.matrix[0][0] = pixman_double_to_fixed(inv);
+    t.matrix[0][2] = pixman_double_to_fixed(-out.viewport.x * inv);
+    t.matrix[1][1] = pixman_double_to_fixed(inv);
+    t.matrix[1][2] = pixman_double_to_fixed(-out.viewport.y * inv);
+    t.matrix[2][2] = pixman_fixed_1;
+    pixman_image_set_transform(picture, &t);
+    pixman_image_set_filter(picture, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(picture, PIXMAN_REPEAT_PAD);
+    pixman_image_composite32(PIXMAN_OP_SRC, picture, nullptr, out.image, to.x1, to.y1, 0, 0, to.x1,
+                             to.y1, w, h);
+    pixman_image_set_transform(picture, nullptr);
+    pixman_image_set_repeat(picture, PIXMAN_REPEAT_NONE);
+}
+
 // Wraps the window's current surface; false when its pixel layout is not one we draw.
-bool WrapSurface(VideoState& s, SDL_Surface* surface) {
-    WindowOutput& out = s.output;
-    TwVideo::ForgetWindowOutput();
+bool CompositorBackend::WrapSurface(SDL_Surface* surface) {
+    WindowOutput& out = output_;
+    ForgetWindowOutput();
     const pixman_format_code_t format = PixmanFormat(surface->format->format);
     if (format == 0 || SDL_MUSTLOCK(surface)) {
         return false;
@@ -128,77 +127,68 @@ bool WrapSurface(VideoState& s, SDL_Surface* surface) {
     out.surface = surface;
     out.width = surface->w;
     out.height = surface->h;
-    PlacePicture(out, s.settings.width, s.settings.height);
+    PlacePicture(out, width_, height_);
     // Our own smooth scaling where the window's pixels are laid out as the picture's.
     if (format == PIXMAN_x8r8g8b8 || format == PIXMAN_a8r8g8b8) {
-        out.columns =
-            TwVideo::MakeScaleAxis(s.settings.width, out.viewport.x, out.width, out.scale);
-        out.rows = TwVideo::MakeScaleAxis(s.settings.height, out.viewport.y, out.height, out.scale);
+        out.columns = TwVideo::MakeScaleAxis(width_, out.viewport.x, out.width, out.scale);
+        out.rows = TwVideo::MakeScaleAxis(height_, out.viewport.y, out.height, out.scale);
     }
     return true;
 }
 
-} // namespace
-
-namespace TwVideo {
-
-int PrepareOutput() {
-    VideoState& s = State();
-    if (!s.window) {
+int CompositorBackend::PrepareOutput() {
+    if (!window_) {
         return -1;
     }
     // The window system's shared memory, never an OpenGL texture standing in for it.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_Surface* surface = SDL_GetWindowSurface(s.window);
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface) {
         return -1;
     }
-    WindowOutput& out = s.output;
+    WindowOutput& out = output_;
     if (surface == out.surface && surface->w == out.width && surface->h == out.height) {
         return 1;
     }
     const bool wasInPlace = out.inPlace;
-    if (!WrapSurface(s, surface)) {
+    if (!WrapSurface(surface)) {
         return -1;
     }
     // A window exactly the picture's size and layout is drawn into directly: nothing is
     // copied to show a frame.
-    const int w = s.settings.width, h = s.settings.height;
+    const int w = width_, h = height_;
     out.inPlace = out.viewport.x == 0 && out.viewport.y == 0 && out.width == w && out.height == h &&
                   out.viewport.w == w && out.viewport.h == h &&
                   (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
                    surface->format->format == SDL_PIXELFORMAT_ARGB8888);
-    if (out.inPlace || wasInPlace || !s.picture) {
+    if (out.inPlace || wasInPlace || !compositor_.Target()) {
         pixman_image_t* picture = out.inPlace
                                       ? pixman_image_ref(out.image)
                                       : pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, nullptr, 0);
         if (!picture) {
             return -1;
         }
-        if (s.picture) {
-            pixman_image_unref(s.picture);
-        }
-        s.picture = picture;
+        compositor_.SetTarget(picture);
+        pixman_image_unref(picture);
     }
     return 0;
 }
 
-bool ShowPicture(pixman_region32_t* damage) {
-    VideoState& s = State();
-    WindowOutput& out = s.output;
-    if (!s.window || !out.image) {
+bool CompositorBackend::ShowPicture(pixman_region32_t* damage) {
+    WindowOutput& out = output_;
+    if (!window_ || !out.image) {
         return false;
     }
-    const bool unscaled = Unscaled(out, s.settings.width, s.settings.height);
+    const bool unscaled = Unscaled(out, width_, height_);
     if (!damage) {
         if (!out.inPlace) {
             const pixman_color_t black{0, 0, 0, 0xFFFF};
             const pixman_box32_t all{0, 0, out.width, out.height};
             pixman_image_fill_boxes(PIXMAN_OP_SRC, out.image, &black, 1, &all);
-            const pixman_box32_t picture{0, 0, s.settings.width, s.settings.height};
-            CopyToWindow(s, WindowBox(out, picture, unscaled));
+            const pixman_box32_t picture{0, 0, width_, height_};
+            CopyToWindow(WindowBox(out, picture, unscaled));
         }
-        return SDL_UpdateWindowSurface(s.window) == 0;
+        return SDL_UpdateWindowSurface(window_) == 0;
     }
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(damage, &count);
@@ -211,17 +201,17 @@ bool ShowPicture(pixman_region32_t* damage) {
         const pixman_box32_t to = WindowBox(out, boxes[i], unscaled);
         if (to.x2 > to.x1 && to.y2 > to.y1) {
             if (!out.inPlace) {
-                CopyToWindow(s, to);
+                CopyToWindow(to);
             }
             rects.push_back(SDL_Rect{to.x1, to.y1, to.x2 - to.x1, to.y2 - to.y1});
         }
     }
-    return rects.empty() || SDL_UpdateWindowSurfaceRects(s.window, rects.data(),
-                                                         static_cast<int>(rects.size())) == 0;
+    return rects.empty() ||
+           SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size())) == 0;
 }
 
-void ForgetWindowOutput() {
-    WindowOutput& out = State().output;
+void CompositorBackend::ForgetWindowOutput() {
+    WindowOutput& out = output_;
     if (out.image) {
         pixman_image_unref(out.image);
     }
@@ -230,30 +220,28 @@ void ForgetWindowOutput() {
     out.inPlace = inPlace; // the picture may still be the surface's memory
 }
 
-void WindowToPicture(int& x, int& y) {
+void CompositorBackend::WindowToPicture(int& x, int& y) const {
     // The window's size now: the pointer may move before a frame shows a resized window.
-    const VideoState& s = State();
     WindowOutput out;
-    SDL_GetWindowSize(s.window, &out.width, &out.height);
+    SDL_GetWindowSize(window_, &out.width, &out.height);
     if (out.width <= 0 || out.height <= 0) {
         return;
     }
-    PlacePicture(out, s.settings.width, s.settings.height);
+    PlacePicture(out, width_, height_);
     x = static_cast<int>((x - out.viewport.x) / out.scale);
     y = static_cast<int>((y - out.viewport.y) / out.scale);
 }
 
-bool ReadShownPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
-    VideoState& s = State();
-    const WindowOutput& out = s.output;
-    const bool fromWindow = s.toWindow && out.image;
-    pixman_image_t* from = fromWindow ? out.image : s.picture;
+bool CompositorBackend::ReadShownPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
+    const WindowOutput& out = output_;
+    const bool fromWindow = window_ && out.image;
+    pixman_image_t* from = fromWindow ? out.image : compositor_.Target();
     if (!from) {
         return false;
     }
     const int x = fromWindow ? out.viewport.x : 0, y = fromWindow ? out.viewport.y : 0;
-    width = fromWindow ? out.viewport.w : s.settings.width;
-    height = fromWindow ? out.viewport.h : s.settings.height;
+    width = fromWindow ? out.viewport.w : width_;
+    height = fromWindow ? out.viewport.h : height_;
     if (width <= 0 || height <= 0) {
         return false;
     }
@@ -267,5 +255,3 @@ bool ReadShownPixels(std::vector<std::uint32_t>& argb, int& width, int& height) 
     pixman_image_unref(to);
     return true;
 }
-
-} // namespace TwVideo

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/window/TwVideoInternal.h"
+#include "platform/compositor/TwSoftwareCompositor.h"
 
 namespace {
 
@@ -73,8 +73,8 @@ pixman_box32_t QuadBounds(const FrameQuad& quad) {
         static_cast<int>(std::ceil(right)) + 2, static_cast<int>(std::ceil(bottom)) + 2};
 }
 
-void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown,
-                pixman_region32_t* damage) {
+void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>& shown, int width,
+                int height, pixman_region32_t* damage) {
     // Both frames are walked in draw order. Equal quads at the two positions are kept; where
     // they differ, the nearest point where the frames agree again (a few quads came, went or
     // changed in place) is looked for within a short window, and everything skipped on either
@@ -125,8 +125,6 @@ void FindDamage(const std::vector<FrameQuad>& now, const std::vector<FrameQuad>&
     }
     pixman_region32_fini(damage);
     pixman_region32_init_rects(damage, Changed().data(), static_cast<int>(Changed().size()));
-    int width = 0, height = 0;
-    PictureSize(width, height);
     pixman_region32_intersect_rect(damage, damage, 0, 0, static_cast<unsigned>(width),
                                    static_cast<unsigned>(height));
 }

@@ -6,11 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/window/TwVideoInternal.h"
+#include "platform/compositor/TwSoftwareBlend.h"
+#include "platform/compositor/TwSoftwareCompositor.h"
 
 namespace {
-
-using TwVideo::State;
 
 // A solid colour, channels 0-255, premultiplied here.
 pixman_image_t* Solid(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -123,38 +122,13 @@ bool CoversPicture(const FrameQuad& quad, int width, int height) {
 
 namespace TwVideo {
 
-bool StartCompositor(int width, int height, bool toWindow) {
-    VideoState& s = State();
-    StopCompositor();
-    s.composing = true;
-    s.toWindow = toWindow;
-    if (toWindow) {
-        // The picture is the window's own surface where it can be, else a picture of ours.
-        if (PrepareOutput() < 0) {
-            StopCompositor(); // the window offers no surface we can draw into
-            return false;
+void ReleaseQuadImages(std::vector<FrameQuad>& quads) {
+    for (FrameQuad& quad : quads) {
+        if (quad.image) {
+            pixman_image_unref(quad.image);
+            quad.image = nullptr;
         }
-        return true;
     }
-    s.picture = pixman_image_create_bits(PIXMAN_x8r8g8b8, width, height, nullptr, 0);
-    if (!s.picture) {
-        StopCompositor();
-        return false;
-    }
-    return true;
-}
-
-void StopCompositor() {
-    VideoState& s = State();
-    ForgetWindowOutput();
-    s.output.inPlace = false;
-    if (s.picture) {
-        pixman_image_unref(s.picture);
-        s.picture = nullptr;
-    }
-    s.composing = s.toWindow = false;
-    ForgetShapes();
-    ForgetTurnedFills();
 }
 
 pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool& opaque,
@@ -240,20 +214,67 @@ void ComposeQuad(pixman_image_t* dest, const FrameQuad& quad, const ClipBoxes& c
     }
 }
 
-void RedrawRegion(const std::vector<FrameQuad>& quads, pixman_region32_t* damage) {
-    VideoState& s = State();
+SoftwareCompositor::~SoftwareCompositor() {
+    SetTarget(nullptr);
+}
+
+void SoftwareCompositor::ForgetKept() {
+    ForgetShapes();
+    ForgetTurnedFills();
+}
+
+void SoftwareCompositor::SetTarget(pixman_image_t* target) {
+    if (target) {
+        pixman_image_ref(target);
+    }
+    if (target_) {
+        pixman_image_unref(target_);
+    }
+    target_ = target;
+}
+
+int SoftwareCompositor::Width() const {
+    return target_ ? pixman_image_get_width(target_) : 0;
+}
+
+int SoftwareCompositor::Height() const {
+    return target_ ? pixman_image_get_height(target_) : 0;
+}
+
+void SoftwareCompositor::ClearAll() {
+    if (!target_) {
+        return;
+    }
+    const pixman_color_t black{0, 0, 0, 0xFFFF};
+    const pixman_box32_t all{0, 0, Width(), Height()};
+    pixman_image_fill_boxes(PIXMAN_OP_SRC, target_, &black, 1, &all);
+}
+
+void SoftwareCompositor::Compose(const FrameQuad& quad) {
+    if (!target_) {
+        return;
+    }
+    const pixman_box32_t all{0, 0, Width(), Height()};
+    ComposeQuad(target_, quad, ClipBoxes{&all, 1});
+}
+
+void SoftwareCompositor::RedrawRegion(const std::vector<FrameQuad>& quads,
+                                      pixman_region32_t* damage) {
+    if (!target_) {
+        return;
+    }
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(damage, &count);
     // The frame begins black, unless its first sprite is an opaque backdrop covering it all.
-    if (quads.empty() || !CoversPicture(quads.front(), s.settings.width, s.settings.height)) {
+    if (quads.empty() || !CoversPicture(quads.front(), Width(), Height())) {
         const pixman_color_t black{0, 0, 0, 0xFFFF};
-        pixman_image_fill_boxes(PIXMAN_OP_SRC, s.picture, &black, count, boxes);
+        pixman_image_fill_boxes(PIXMAN_OP_SRC, target_, &black, count, boxes);
     }
     // Each quad is drawn into the boxes it reaches, in the frame's order; the boxes do not
     // overlap, so every pixel sees its quads in that order.
     // A region's boxes come in bands from top to bottom: only the bands a quad spans are
     // looked through.
-    std::vector<pixman_box32_t>& reached = s.reachedBoxes;
+    std::vector<pixman_box32_t>& reached = reachedBoxes_;
     const pixman_box32_t* end = boxes + count;
     for (const FrameQuad& quad : quads) {
         const pixman_box32_t bounds = QuadBounds(quad);
@@ -266,8 +287,7 @@ void RedrawRegion(const std::vector<FrameQuad>& quads, pixman_region32_t* damage
             }
         }
         if (!reached.empty()) {
-            ComposeQuad(s.picture, quad,
-                        ClipBoxes{reached.data(), static_cast<int>(reached.size())});
+            ComposeQuad(target_, quad, ClipBoxes{reached.data(), static_cast<int>(reached.size())});
         }
     }
 }
