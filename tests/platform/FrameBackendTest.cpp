@@ -26,7 +26,13 @@ void Corners(TwQuadCorner (&c)[4], float x, float y, float w, float h, float tw,
     c[3] = {x + w, y + h, tw, th};
 }
 
-TEST(NullBackendTest, FramesAreCountedAndSkippedWithoutPixels) {
+// The renderers below make a hidden window; later tests of the same program expect none.
+class NullBackendTest : public ::testing::Test {
+protected:
+    void TearDown() override { TwVideo::DestroyWindow(); }
+};
+
+TEST_F(NullBackendTest, FramesAreCountedAndSkippedWithoutPixels) {
     ASSERT_TRUE(TwVideo::CreateNullRenderer(64, 48));
     ASSERT_TRUE(TwVideo::HasRenderer());
     const std::vector<std::uint8_t> red = Opaque(8, 8, 255, 0, 0);
@@ -69,7 +75,6 @@ TEST(NullBackendTest, FramesAreCountedAndSkippedWithoutPixels) {
     EXPECT_EQ(pixels[static_cast<std::size_t>(6 * w + 6)], 0xFFFF0000u);
     EXPECT_EQ(pixels[0], 0xFF000000u);
     TwVideo::DestroyTexture(texture);
-    TwVideo::DestroyRenderer();
 }
 
 // A quad of an opaque picture, placed by the compositor.
