@@ -44,10 +44,23 @@ void TwImage::Hold(TwImageData* record) {
 }
 
 bool TwImage::SetImage(const std::string& name, bool buildMask) {
+    return Bind(name, buildMask, false);
+}
+
+bool TwImage::SetImageOnDemand(const std::string& name) {
+    return Bind(name, false, true);
+}
+
+bool TwImage::Bind(const std::string& name, bool buildMask, bool onDemand) {
     TwTextureCache& cache = TwTextureCache::Instance();
     if (TwImageData* found = cache.Find(name)) {
         if (found != data_) {
             Hold(found);
+        }
+        // A picture still waiting for its first draw that is now wanted with masks is loaded
+        // whole, as it would have been had this request come first.
+        if (buildMask && found->TexturePending()) {
+            found->Load(name, true);
         }
         return true;
     }
@@ -55,7 +68,7 @@ bool TwImage::SetImage(const std::string& name, bool buildMask) {
     // name tries the packs again.
     auto* record = new TwImageData;
     Hold(record);
-    if (record->Load(name, buildMask)) {
+    if (onDemand ? record->LoadOnDemand(name) : record->Load(name, buildMask)) {
         cache.Insert(name, record);
     }
     return true;
@@ -65,6 +78,10 @@ void TwImage::Update(int) {}
 
 bool TwImage::HasTexture() const {
     return data_ != nullptr && data_->texture != nullptr;
+}
+
+bool TwImage::EnsureTexture() {
+    return data_ != nullptr && data_->EnsureTexture();
 }
 
 void TwImage::SetPosition(float px, float py, float pz) {
@@ -81,7 +98,7 @@ void TwImage::SetTint(float r, float g, float b, float a) {
 }
 
 void TwImage::Draw() {
-    if (!HasTexture()) {
+    if (!EnsureTexture()) {
         return;
     }
     const int w = Width(), h = Height();
@@ -91,7 +108,7 @@ void TwImage::Draw() {
 }
 
 void TwImage::DrawPart(const TwRect& part) {
-    if (!HasTexture()) {
+    if (!EnsureTexture()) {
         return;
     }
     const TwRect dest{0, 0, part.Width(), part.Height()};
@@ -105,7 +122,7 @@ void TwImage::DrawFrame(int width, int height, int left, int top) {
 }
 
 void TwImage::DrawTintedFrame(std::uint32_t argb, int width, int height, int left, int top) {
-    if (!HasTexture() || width <= 0 || height <= 0) {
+    if (!EnsureTexture() || width <= 0 || height <= 0) {
         return;
     }
     TwRenderDevice::Instance().DrawImageCell(*this, argb,

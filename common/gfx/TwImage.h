@@ -33,9 +33,14 @@ public:
     // Binds the image to the picture "Data/Textures/<name>.*" through the texture cache.
     // Always true; a missing picture leaves an image that draws nothing.
     virtual bool SetImage(const std::string& name, bool buildMask = false);
+    // The same, but a picture not loaded yet gets its texture only when first drawn (for
+    // dialogs, most of which are never opened in a session). Without hit masks.
+    bool SetImageOnDemand(const std::string& name);
 
     TwImageData* Data() const { return data_; }
     bool HasTexture() const;
+    // HasTexture, after making the texture of a picture loaded on demand.
+    bool EnsureTexture();
     // The picture's size in pixels (0 without a picture).
     int Width() const { return data_ ? data_->info.Width : 0; }
     int Height() const { return data_ ? data_->info.Height : 0; }
@@ -59,6 +64,7 @@ public:
 protected:
     // Takes a holder's reference on `record` (may be null) and drops the previous one.
     void Hold(TwImageData* record);
+    bool Bind(const std::string& name, bool buildMask, bool onDemand);
     // DrawFrame with the tint given as Argb() gives it (texts tint every glyph alike).
     void DrawTintedFrame(std::uint32_t argb, int width, int height, int left, int top);
 

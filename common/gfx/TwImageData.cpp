@@ -78,23 +78,58 @@ void TwImageData::DropTexture() {
     textureWidth = textureHeight = 0;
 }
 
-bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
-    DropTexture();
-    name = pictureName;
-
+bool TwImageData::FindFile(std::string& bytes) const {
     // The same picture may exist in several forms; the first one found wins.
     static const char* const kExtensions[] = {".Dds", ".Jpg", ".Tga", ".Webp"};
-    std::string bytes;
-    bool found = false;
     for (const char* extension : kExtensions) {
         if (TwResourceManager::Instance().GetResource("Data/Textures/" + name + extension, bytes) !=
             -1) {
-            found = true;
-            break;
+            return true;
         }
     }
-    if (!found) {
-        TwMissingResources::ReportFile(name);
+    TwMissingResources::ReportFile(name);
+    return false;
+}
+
+bool TwImageData::LoadOnDemand(const std::string& pictureName) {
+    DropTexture();
+    pending_ = false;
+    name = pictureName;
+    masks.reset();
+    std::string bytes;
+    int width = 0, height = 0;
+    TwPicture::Format format = TwPicture::Format::None;
+    if (!FindFile(bytes) || !TwPictureSize(bytes, width, height, format)) {
+        return false;
+    }
+    info.Width = width;
+    info.Height = height;
+    info.Depth = 1;
+    info.MipLevels = 1;
+    info.ImageFileFormat = InfoFormat(format);
+    pending_ = true;
+    return true;
+}
+
+bool TwImageData::EnsureTexture() {
+    if (texture == nullptr && pending_) {
+        pending_ = false;
+        const TwImageInfo sized = info;
+        if (!Load(name, false)) {
+            // The size read up front stays, so the layout does not jump; nothing is drawn.
+            info = sized;
+        }
+    }
+    return texture != nullptr;
+}
+
+bool TwImageData::Load(const std::string& pictureName, bool buildMask) {
+    DropTexture();
+    pending_ = false;
+    name = pictureName;
+
+    std::string bytes;
+    if (!FindFile(bytes)) {
         return false;
     }
 

@@ -51,6 +51,15 @@ public:
     // picture that cannot be decoded or uploaded fails quietly. `info` is filled whenever the file
     // decodes, even without a render device; masks are built only on request.
     bool Load(const std::string& name, bool buildMask);
+    // Finds the picture and reads its size into `info` like Load, but makes its texture only
+    // when it is first drawn (EnsureTexture): a dialog that is never opened costs no memory
+    // and no decoding. False when the picture is missing or its size cannot be read.
+    bool LoadOnDemand(const std::string& name);
+    // Makes the texture of a picture loaded on demand, once (a picture that then fails to
+    // decode stays without one). True when there is a texture.
+    bool EnsureTexture();
+    // True while the texture of a picture loaded on demand is still to be made.
+    bool TexturePending() const { return pending_; }
 
     TwImageInfo info;
     TwTexture* texture = nullptr; // owned
@@ -61,4 +70,8 @@ public:
 
 private:
     void DropTexture();
+    // The bytes of the first form of the picture found in the packs; false when there is none.
+    bool FindFile(std::string& bytes) const;
+
+    bool pending_ = false;
 };

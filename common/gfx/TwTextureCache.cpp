@@ -43,6 +43,9 @@ void TwTextureCache::EraseIf(const std::string& name, const TwImageData* record)
 void TwTextureCache::ReloadAll() {
     std::vector<std::pair<std::string, TwImageData*>> snapshot(entries_.begin(), entries_.end());
     for (auto& [name, record] : snapshot) {
-        record->Load(name, false);
+        // A picture still waiting for its first draw stays waiting.
+        if (!record->TexturePending()) {
+            record->Load(name, false);
+        }
     }
 }

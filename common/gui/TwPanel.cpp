@@ -37,7 +37,8 @@ void TwPanel::OnCreate() {}
 
 bool TwPanel::Create(const std::string& imageName) {
     background_ = std::make_unique<TwClip>();
-    background_->SetImage(imageName, false);
+    // A dialog's picture is decoded when the dialog is first shown: most are never opened.
+    background_->SetImageOnDemand(imageName);
     background_->SetAnimation(1, 0, 1, 1);
     if (background_->Width() <= 0) {
         return false;

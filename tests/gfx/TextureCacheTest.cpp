@@ -221,3 +221,57 @@ TEST_F(TextureCacheTest, PixelHitFollowsTheCurrentFrame) {
     plain.SetFrame(1);
     EXPECT_FALSE(plain.PixelHit({98, 100}, 0));
 }
+
+// Dialog pictures are bound on demand: their size is known at once, their texture is made by
+// the first draw, and a body that turns out damaged then draws nothing and is not retried.
+TEST_F(TextureCacheTest, PictureOnDemandGetsItsTextureWhenFirstDrawn) {
+    const std::string whole = zvtest::MakeWebp(Pixels(6, 4, 0xFF00FF00));
+    std::string damaged = whole;
+    for (std::size_t i = 30; i < damaged.size(); ++i) {
+        damaged[i] = static_cast<char>(0xA5);
+    }
+    pack.Add("Data/Textures/Dialog.Webp", whole);
+    pack.Add("Data/Textures/Damaged.Webp", damaged);
+    pack.Add("Data/Textures/Masked.Tga", Picture(0xFFFFFFFF));
+    ASSERT_TRUE(pack.Open());
+
+    TwImage dialog;
+    dialog.SetImageOnDemand("Dialog");
+    EXPECT_EQ(dialog.Width(), 6);
+    EXPECT_EQ(dialog.Height(), 4);
+    EXPECT_FALSE(dialog.HasTexture());
+    // A device reset leaves a picture not drawn yet waiting.
+    TwRenderDevice::Instance().NotifyDeviceReset();
+    EXPECT_FALSE(dialog.HasTexture());
+    // A second holder shares the waiting record; the first draw makes the one texture.
+    TwImage other;
+    other.SetImage("Dialog");
+    EXPECT_EQ(other.Data(), dialog.Data());
+    dialog.Draw();
+    EXPECT_TRUE(dialog.HasTexture());
+    EXPECT_TRUE(other.HasTexture());
+    EXPECT_EQ(dialog.Width(), 6);
+
+    TwImage broken;
+    broken.SetImageOnDemand("Damaged");
+    EXPECT_EQ(broken.Width(), 6); // the header is whole
+    broken.Draw();
+    EXPECT_FALSE(broken.HasTexture());
+    EXPECT_FALSE(broken.EnsureTexture());
+    EXPECT_EQ(broken.Width(), 6);
+
+    // Asked for later with hit masks, a waiting picture is loaded whole at once.
+    TwImage plain;
+    plain.SetImageOnDemand("Masked");
+    EXPECT_FALSE(plain.HasTexture());
+    TwClip masked;
+    masked.SetImage("Masked", true);
+    EXPECT_TRUE(masked.HasTexture());
+    EXPECT_NE(masked.Data()->masks, nullptr);
+
+    TwImage missing;
+    missing.SetImageOnDemand("NotThere");
+    EXPECT_EQ(missing.Width(), 0);
+    EXPECT_EQ(TwTextureCache::Instance().Find("NotThere"), nullptr);
+    EXPECT_TRUE(messages.Texts().size() == 1u);
+}

@@ -20,6 +20,27 @@ bool TwDecodePicture(const std::uint8_t* bytes, std::size_t size, TwPicture& out
     return TwDecodeTga(bytes, size, out);
 }
 
+bool TwPictureSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height,
+                   TwPicture::Format& format) {
+    width = height = 0;
+    format = TwPicture::Format::None;
+    if (bytes != nullptr && TwIsWebp(bytes, size)) {
+        if (!TwWebpSize(bytes, size, width, height)) {
+            return false;
+        }
+        format = TwPicture::Format::Webp;
+        return true;
+    }
+    TwPicture picture;
+    if (!TwDecodePicture(bytes, size, picture)) {
+        return false;
+    }
+    width = picture.width;
+    height = picture.height;
+    format = picture.format;
+    return true;
+}
+
 bool TwOverlayPicture(TwPicture& base, const TwPicture& over) {
     if (base.width != over.width || base.height != over.height ||
         base.rgba.size() != over.rgba.size()) {

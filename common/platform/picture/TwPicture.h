@@ -27,6 +27,17 @@ inline bool TwDecodePicture(const std::string& bytes, TwPicture& out) {
     return TwDecodePicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
+// The size of a picture file without decoding it: WebP from its header alone, the other forms
+// by decoding them. False for anything TwDecodePicture refuses up front (a header that does not
+// parse, a size out of bounds); a WebP whose pixels are damaged is only found out when decoded.
+bool TwPictureSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height,
+                   TwPicture::Format& format);
+inline bool TwPictureSize(const std::string& bytes, int& width, int& height,
+                          TwPicture::Format& format) {
+    return TwPictureSize(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), width,
+                         height, format);
+}
+
 // Lays `over` on `base` where `over` is not clear (alpha above 0), replacing those pixels;
 // the rest of `base` stays. False, with `base` untouched, unless both have the same size.
 bool TwOverlayPicture(TwPicture& base, const TwPicture& over);
@@ -38,3 +49,5 @@ bool TwDecodeTga(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
 bool TwDecodeWebp(const std::uint8_t* bytes, std::size_t size, TwPicture& out);
 // True when the bytes start like a WebP file ("RIFF", size, "WEBP").
 bool TwIsWebp(const std::uint8_t* bytes, std::size_t size);
+// The size in a WebP file's header, when within kTwMaxPictureSide.
+bool TwWebpSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height);

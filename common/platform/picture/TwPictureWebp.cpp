@@ -12,16 +12,18 @@ bool TwIsWebp(const std::uint8_t* bytes, std::size_t size) {
            std::memcmp(bytes + 8, "WEBP", 4) == 0;
 }
 
+bool TwWebpSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height) {
+    width = height = 0;
+    if (bytes == nullptr || !TwIsWebp(bytes, size) || !WebPGetInfo(bytes, size, &width, &height)) {
+        return false;
+    }
+    return width >= 1 && height >= 1 && width <= kTwMaxPictureSide && height <= kTwMaxPictureSide;
+}
+
 bool TwDecodeWebp(const std::uint8_t* bytes, std::size_t size, TwPicture& out) {
     out = TwPicture{};
-    if (bytes == nullptr || !TwIsWebp(bytes, size)) {
-        return false;
-    }
     int width = 0, height = 0;
-    if (!WebPGetInfo(bytes, size, &width, &height)) {
-        return false;
-    }
-    if (width < 1 || height < 1 || width > kTwMaxPictureSide || height > kTwMaxPictureSide) {
+    if (!TwWebpSize(bytes, size, width, height)) {
         return false;
     }
     std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4);
