@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <turbojpeg.h>
 #include <webp/encode.h>
@@ -25,7 +26,11 @@ bool IsOpaque(const std::vector<std::uint8_t>& rgba) {
     return true;
 }
 
+// Huffman tables made for each picture (TurboJPEG 2.1 takes that request only from the
+// environment): the same pixels in 5-7 % fewer bytes and no slower to decode, where the
+// standard tables cost more.
 std::vector<std::uint8_t> EncodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba) {
+    ::setenv("TJ_OPTIMIZE", "1", 1);
     tjhandle encoder = tjInitCompress();
     if (encoder == nullptr) {
         return {};
