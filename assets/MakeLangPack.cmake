@@ -1,7 +1,7 @@
-# Builds one language pack: the language tables, the font table naming the language, the
-# font strips and the pictures that carry words. Run with cmake -P and these variables:
+# Builds one language pack: the language tables, the font table naming the language and the
+# pictures that carry words (the font strips, the same for every language, are in Resource.Twr).
+# Run with cmake -P and these variables:
 #   TWPACK     the pack tool
-#   FONTS      the folder of the generated font strips (Data/Textures/Fonts)
 #   PICTURES   the folder of this language's generated pictures (holds Data/Textures)
 #   TABLES     the language tables, English first, joined into the pack's Data/Lang.Txt
 #   FONTTABLE  the hand-written Fonts.Txt
@@ -11,7 +11,7 @@
 #   ENGLISH    (translations only) the English pack's staged tree: every file staged here with
 #              the same name and the same bytes is left out, as the game reads it from the
 #              English pack it keeps open behind this one
-foreach(var TWPACK FONTS PICTURES TABLES FONTTABLE LANGUAGE STAGE OUT)
+foreach(var TWPACK PICTURES TABLES FONTTABLE LANGUAGE STAGE OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "MakeLangPack.cmake: ${var} is not set")
     endif()
@@ -19,7 +19,6 @@ endforeach()
 
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE}/Data/Textures)
-file(COPY ${FONTS} DESTINATION ${STAGE}/Data/Textures)
 file(COPY ${PICTURES}/Data/Textures/ DESTINATION ${STAGE}/Data/Textures)
 
 set(tables "")

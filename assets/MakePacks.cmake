@@ -6,9 +6,9 @@
 #   STAGE      a scratch folder for the pack tree
 #   OUT        the folder receiving Resource.Twr
 #
-# Resource.Twr holds everything that is the same in every language. What a translation
-# changes (the language texts, the font table and strips, the pictures with words) goes into
-# the language packs (MakeLangPack.cmake).
+# Resource.Twr holds everything that is the same in every language, the font strips too (one
+# strip holds the letters of every language). What a translation changes (the language texts,
+# the font table, the pictures with words) goes into the language packs (MakeLangPack.cmake).
 foreach(var TWPACK GENERATED TEXTS STAGE OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "MakePacks.cmake: ${var} is not set")
@@ -19,7 +19,7 @@ set(resource_root ${STAGE}/Resource)
 file(REMOVE_RECURSE ${resource_root})
 file(MAKE_DIRECTORY ${resource_root}/Data)
 
-file(COPY ${GENERATED}/Data/ DESTINATION ${resource_root}/Data PATTERN Fonts EXCLUDE)
+file(COPY ${GENERATED}/Data/ DESTINATION ${resource_root}/Data)
 file(COPY ${TEXTS}/Map.Txt ${TEXTS}/EngineDefs.Txt DESTINATION ${resource_root}/Data)
 # The Puzzle level sets.
 file(COPY ${TEXTS}/Levels DESTINATION ${resource_root}/Data)

@@ -71,6 +71,7 @@ TEST(Utf8Text, MalformedBytesDrawTheReplacementMark) {
     TwResourceManager& packs = TwResourceManager::Instance();
     packs.CloseAll();
     ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Lang.Twr"));
+    ASSERT_TRUE(packs.OpenPack(zvtest::BinaryDir() + "/Data/Resource.Twr"));
     TwBitmapFont font;
     ASSERT_TRUE(font.Load("MainFont"));
     ASSERT_TRUE(font.HasGlyph(0xFFFD));

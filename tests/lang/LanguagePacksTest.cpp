@@ -161,7 +161,7 @@ TEST_F(LanguagePacks, EveryLanguageNamesItselfInLettersEveryFontHas) {
 }
 
 // A translation's pack leaves out everything it would share byte for byte with the English
-// pack the game keeps open behind it (the font strips, pictures whose words did not change),
+// pack the game keeps open behind it (pictures whose words did not change),
 // yet carries its own tables and the font table naming its language.
 TEST_F(LanguagePacks, TranslationsHoldOnlyWhatDiffersFromEnglish) {
     for (const auto& pack : packs) {

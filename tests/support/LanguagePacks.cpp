@@ -44,6 +44,11 @@ std::unique_ptr<LanguagePack> Open(const std::string& code, const std::string& p
     if (!code.empty() && !pack->packs.OpenPack(englishPath)) {
         return pack;
     }
+    // The font strips are shared by every language, in the main pack behind the language's.
+    const std::string dir = englishPath.substr(0, englishPath.rfind('/') + 1);
+    if (!pack->packs.OpenPack(dir + "Resource.Twr")) {
+        return pack;
+    }
     pack->tables = ReadTable(pack->packs, "Data/Lang.Txt");
     TwDefFile fonts = ReadTable(pack->packs, "Data/Fonts.Txt");
     pack->language = fonts.GetString("Language", "");
