@@ -67,6 +67,18 @@ std::string FitName(const TwBitmapFont& font, const std::string& name, int room)
     return name.substr(0, kept) + ellipsis;
 }
 
+// A focus stop on an entry of the table: it draws nothing (the dialog draws the entry, lit
+// while the stop has the focus) and the mouse never hits it (the dialog finds the entry under
+// the pointer itself).
+class RowStop : public TwBaseGuiElemen {
+public:
+    RowStop() {
+        kind_ = kPushButton;
+        clip_ = std::make_unique<TwClip>();
+    }
+    void Draw() override {}
+};
+
 } // namespace
 
 TwScoreDlg::TwScoreDlg() : watchRequest_(std::make_unique<TwBaseGuiElemen>()) {
@@ -106,7 +118,56 @@ int TwScoreDlg::RowAt(float y) const {
     return row >= 0 && row < table->Count() ? row : -1;
 }
 
+void TwScoreDlg::UpdateRowStops() {
+    TwTop* table = ShownTable();
+    const int count = table != nullptr ? table->Count() : 0;
+    while (static_cast<int>(rowStops_.size()) < count) {
+        const std::string name = "ScoreDlg.Entry" + std::to_string(rowStops_.size() + 1);
+        rowStops_.push_back(AddElement(name, std::make_unique<RowStop>()));
+    }
+    const float x = static_cast<float>(nameOffset_ + scoreOffset_) / 2.0f;
+    for (std::size_t i = 0; i < rowStops_.size(); ++i) {
+        TwBaseGuiElemen& stop = *rowStops_[i];
+        const int row = static_cast<int>(i);
+        stop.SetPosition(TwVector(x, static_cast<float>(upOffset_ + row * lineOffset_), 0.0f));
+        const bool watchable = row < count && !table->At(row).Replay.empty();
+        if (watchable && stop.IsDisabled()) {
+            stop.Enable();
+        } else if (!watchable && !stop.IsDisabled()) {
+            stop.ClearHover();
+            stop.Disable();
+        }
+    }
+}
+
+int TwScoreDlg::RowOfStop(const TwBaseGuiElemen& element) const {
+    const auto found = std::find(rowStops_.begin(), rowStops_.end(), &element);
+    return found != rowStops_.end() ? static_cast<int>(found - rowStops_.begin()) : -1;
+}
+
+int TwScoreDlg::FocusedRow() const {
+    const TwBaseGuiElemen* focused = HasKeyboardFocus() ? ElementAt(Focus()) : nullptr;
+    return focused != nullptr && !focused->IsDisabled() ? RowOfStop(*focused) : -1;
+}
+
+void TwScoreDlg::PressElement(TwBaseGuiElemen& element, int box) {
+    const int row = RowOfStop(element);
+    if (row < 0) {
+        TwPanel::PressElement(element, box);
+        return;
+    }
+    if (element.IsDisabled()) {
+        return;
+    }
+    TwGuiPlaySound(TwGuiSounds::kButtonClick);
+    watchedRow_ = row;
+    RaiseEvent(watchRequest_.get());
+}
+
 bool TwScoreDlg::HandleInput(const TwInputEvent& event) {
+    if (event.eventClass == TwInputEvent::kKeyboard) {
+        hoverRow_ = -1; // the keyboard's focus is the one light
+    }
     if (TwPanel::HandleInput(event)) {
         return true;
     }
@@ -153,6 +214,7 @@ void TwScoreDlg::Open() {
     HideRows();
     TwPanel::Open();
     UpdateArrows();
+    UpdateRowStops();
     revealing_ = true;
 }
 
@@ -200,6 +262,7 @@ void TwScoreDlg::RevealRows(int elapsedMs) {
 
 void TwScoreDlg::Update(int elapsedMs) {
     TwPanel::Update(elapsedMs);
+    UpdateRowStops(); // the table may change under the dialog (switched, cleared)
     if (revealing_) {
         RevealRows(elapsedMs);
         return;
@@ -228,8 +291,8 @@ void TwScoreDlg::Draw() {
             const std::string score = std::to_string(row.Scores);
             const int room = scoreOffset_ - std::max(scoreColumn, font->TextWidth(score)) -
                              kNameGap - nameOffset_;
-            // An entry that can be watched lights up under the pointer.
-            const bool lit = i == hoverRow_;
+            // An entry that can be watched lights up under the pointer or the keyboard focus.
+            const bool lit = i == hoverRow_ || i == FocusedRow();
             font->SetTint(255.0f, lit ? 214.0f : 255.0f, lit ? 96.0f : 255.0f,
                           static_cast<float>(row.DisplayAlpha));
             font->DrawText(static_cast<float>(leftNumOffset_), y, std::to_string(i + 1),

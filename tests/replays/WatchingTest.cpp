@@ -12,6 +12,7 @@
 #include "gfx/TwClip.h"
 #include "gui/TwLabelledCheckBox.h"
 #include "gui/TwScoreDlg.h"
+#include "platform/input/TwEvents.h"
 #include "platform/os/TwRand.h"
 #include "platform/os/TwUserFiles.h"
 #include "platform/window/TwMessageBox.h"
@@ -88,6 +89,75 @@ TEST(Watching, AnEntryOfTheTableIsWatchedAndEscapeGoesBackToTheTable) {
     // Nothing was entered and nothing saved.
     EXPECT_EQ(TwHighScoreTable(0)->Count(), 3);
     EXPECT_FALSE(std::filesystem::exists(TwUserPath("Data/Save/Ann.Tws")));
+    harness.Stop();
+    TwSetMessageSink(nullptr);
+}
+
+// Without the mouse: the entries that keep a recording are focus stops between the arrows
+// and the buttons, lit while focused; Enter (or a controller's A) watches the focused one.
+TEST(Watching, TheTableIsWatchedWithTheKeyboardAndAController) {
+    zvtest::GameAppHarness harness;
+    harness.WriteProfiles({"Ann"});
+    WriteTableWithRecordings();
+    ASSERT_TRUE(harness.Start());
+    TwSetMessageSink([](const std::string&, const std::string&) {});
+    harness.Settle();
+    harness.Click(TwBaseMenuGui::kMainMenu, "MainMenuDlg.Score");
+    harness.Frames(40);
+    TwScoreDlg& dialog = *harness.Menu().ScoreDialog();
+
+    // Tab goes round every stop once: the two recorded entries in table order, never the
+    // third (nothing to watch), and every button.
+    // Five stops: the right arrow, the two entries, Clear and OK.
+    std::vector<int> rows;
+    for (int i = 0; i < 15; ++i) {
+        harness.Key("Tab");
+        if (dialog.FocusedRow() >= 0) {
+            rows.push_back(dialog.FocusedRow());
+        }
+    }
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 0, 1, 0, 1}));
+
+    // Down from the damaged entry's neighbour: the focus shows, Enter asks for the damaged
+    // game and the table stays with its message; on the good one Enter starts watching.
+    while (dialog.FocusedRow() != 0) {
+        harness.Key("Down");
+    }
+    harness.Screenshot("replay-table-keyboard");
+    harness.Key("Down");
+    EXPECT_EQ(dialog.FocusedRow(), 1);
+    harness.Key("Return");
+    EXPECT_EQ(harness.TopName(), TwBaseMenuGui::kScoreDialog);
+    harness.Key("Up");
+    EXPECT_EQ(dialog.FocusedRow(), 0);
+    harness.Key("Return");
+    Game& game = *harness.RealGame();
+    ASSERT_TRUE(game.Replaying());
+    harness.Frames(20);
+    harness.Key("Escape");
+    harness.Settle();
+    EXPECT_FALSE(game.Replaying());
+    ASSERT_EQ(harness.TopName(), TwBaseMenuGui::kScoreDialog);
+
+    // A controller speaks as keys, its button in the message (the platform's mapping is
+    // tested with a virtual controller in test_platform): the d-pad moves the focus and A
+    // watches.
+    auto pad = [&harness](std::uint32_t key, int button) {
+        harness.App().HandleMessage({kTwMsgKeyDown, key, button + 1, 0});
+        harness.App().HandleMessage({kTwMsgKeyUp, key, button + 1, 0});
+        harness.Frame();
+    };
+    constexpr int kPadA = 0, kPadDown = 12; // SDL's numbers of the buttons
+    harness.Key("Tab"); // away from the entry: the d-pad must bring the focus back
+    ASSERT_NE(dialog.FocusedRow(), 0);
+    for (int i = 0; i < 8 && dialog.FocusedRow() != 0; ++i) {
+        pad(40, kPadDown);
+    }
+    ASSERT_EQ(dialog.FocusedRow(), 0);
+    pad(32, kPadA);
+    EXPECT_TRUE(game.Replaying());
+    harness.Key("Escape");
+    harness.Settle();
     harness.Stop();
     TwSetMessageSink(nullptr);
 }
