@@ -49,6 +49,8 @@ constexpr float kMenuButtonY = 3.0f;
 constexpr float kResultButtonX = 70.0f;
 constexpr float kResultButtonY = 85.0f;
 constexpr float kWatchButtonX = 30.0f;
+// A Puzzle result dialog's Watch sits between its title and its score rows.
+constexpr float kPuzzleWatchY = 26.0f;
 // A finger lifted this close to the launcher's middle (game pixels) is a tap on it.
 constexpr float kLauncherTapRadius = 40.0f;
 
@@ -98,7 +100,7 @@ std::unique_ptr<TwPanel> MakePausePanel() {
 
 // A Puzzle result dialog: the counted-up score and a row of buttons along its foot.
 std::unique_ptr<GameCompletePanel>
-MakePuzzlePanel(const std::string& picture,
+MakePuzzlePanel(const std::string& picture, const std::string& watchName,
                 const std::vector<std::pair<std::string, std::string>>& buttons) {
     auto panel = std::make_unique<GameCompletePanel>();
     panel->SetTitleFont(TwFontTable::MainFont);
@@ -115,6 +117,8 @@ MakePuzzlePanel(const std::string& picture,
                                                  : TwPanel::kPlainRole;
         panel->AddButton(buttons[i].first, x, kResultButtonY, buttons[i].second, role);
     }
+    // Watch the level just played again: under the title, where the foot has no room left.
+    panel->AddButton("Interface/Watch", 50.0f, kPuzzleWatchY, watchName, TwPanel::kPlainRole);
     return panel;
 }
 
@@ -174,13 +178,13 @@ void Game::BuildScreen() {
     AddPanel(kCompletePanel,
              MakeResultPanel("Interface/GameComplDlg", kCompleteButton, kCompleteWatch));
     AddPanel(kPausePanel, MakePausePanel());
-    AddPanel(kPuzzlePanel,
-             MakePuzzlePanel("Interface/GameComplDlg", {{"Interface/Next", kPuzzleNext},
-                                                        {"Interface/Retry", kPuzzleRetry},
-                                                        {"Interface/PuzzleMenu", kPuzzleMenu}}));
-    AddPanel(kPuzzleLostPanel,
-             MakePuzzlePanel("Interface/GameOverDlg", {{"Interface/Retry", kPuzzleLostRetry},
-                                                       {"Interface/PuzzleMenu", kPuzzleLostMenu}}));
+    AddPanel(kPuzzlePanel, MakePuzzlePanel("Interface/GameComplDlg", kPuzzleWatch,
+                                           {{"Interface/Next", kPuzzleNext},
+                                            {"Interface/Retry", kPuzzleRetry},
+                                            {"Interface/PuzzleMenu", kPuzzleMenu}}));
+    AddPanel(kPuzzleLostPanel, MakePuzzlePanel("Interface/GameOverDlg", kPuzzleLostWatch,
+                                               {{"Interface/Retry", kPuzzleLostRetry},
+                                                {"Interface/PuzzleMenu", kPuzzleLostMenu}}));
     OpenPanel(kMenuPanel);
 }
 
@@ -300,23 +304,19 @@ void Game::NewGame() {
     header.radius = size.radius;
     header.launcherX = size.xPlayerPos;
     header.launcherY = size.yPlayerPos;
-    // A Puzzle level is not recorded: a replay knows only the fields dealt from a seed.
-    if (gameId_ == kClassic || gameId_ == kArcade) {
-        recorder_.Start(header);
-    } else {
-        recorder_.Stop();
+    // A Puzzle level travels with its recording, so a replay plays the very field.
+    if (const auto* puzzle = dynamic_cast<const PuzzleMap*>(field_.get())) {
+        header.level = puzzle->LevelNumber();
+        header.puzzleSet = puzzle->SetId();
+        header.puzzleLevel = puzzle->Level();
     }
+    recorder_.Start(header);
 }
 
 // ---------------------------------------------------------------------------------------
 // Saved game
 
-bool Game::SaveGame() {
-    TwProfileStore& store = TwProfileStore::Instance();
-    // Only into the slot of the player the game belongs to; a player deleted since has none.
-    if (!field_ || owner_.empty() || store.IndexOf(owner_) < 0) {
-        return false;
-    }
+SavedGame Game::CurrentSave() const {
     SavedGame saved = SavedGame::FromField(*field_, launcher_.get());
     saved.gameId = gameId_;
     if (const auto* puzzle = dynamic_cast<const PuzzleMap*>(field_.get())) {
@@ -324,6 +324,16 @@ bool Game::SaveGame() {
         saved.puzzleLevel = puzzle->LevelNumber();
         saved.ceilingRow = puzzle->CeilingRow;
     }
+    return saved;
+}
+
+bool Game::SaveGame() {
+    TwProfileStore& store = TwProfileStore::Instance();
+    // Only into the slot of the player the game belongs to; a player deleted since has none.
+    if (!field_ || owner_.empty() || store.IndexOf(owner_) < 0) {
+        return false;
+    }
+    const SavedGame saved = CurrentSave();
     TwDefFile file;
     saved.Write(file, field_->Columns(), field_->Rows());
     recorder_.Stamp(file, field_->Random().State());
@@ -378,10 +388,16 @@ void Game::ContinueFrom(const SavedGame& saved, std::optional<std::uint32_t> ran
     const FieldGeometry size = NextFieldGeometry();
     if (auto* puzzle = dynamic_cast<PuzzleMap*>(field_.get())) {
         // The level itself is only needed to play it again; a set gone since still lets
-        // the player finish the field as saved.
-        LevelLibrary::Shared().LoadIfNeeded(size.columns, size.rows);
-        if (const PuzzleLevel* level =
-                LevelLibrary::Shared().Level(saved.puzzleSet, saved.puzzleLevel)) {
+        // the player finish the field as saved. A replay has the level in its recording and
+        // never asks the library.
+        const PuzzleLevel* level = nullptr;
+        if (replay_) {
+            level = &replay_->Recording().puzzleLevel;
+        } else {
+            LevelLibrary::Shared().LoadIfNeeded(size.columns, size.rows);
+            level = LevelLibrary::Shared().Level(saved.puzzleSet, saved.puzzleLevel);
+        }
+        if (level != nullptr) {
             puzzle->SetLevel(*level, saved.puzzleSet, saved.puzzleLevel);
         } else {
             puzzle->SetOrigin(saved.puzzleSet, saved.puzzleLevel);
@@ -541,7 +557,9 @@ void Game::RunFrame(int elapsedMs) {
         GameState::Set(before);
         return;
     }
-    if (gameId_ == kPuzzle && (after == GameState::kLost || after == GameState::kCleared)) {
+    // A replayed level ends in the dialogs of a replay: watch again or leave.
+    if (gameId_ == kPuzzle && !replay_ &&
+        (after == GameState::kLost || after == GameState::kCleared)) {
         EndPuzzle(after == GameState::kCleared);
     } else if (after == GameState::kLost) {
         EndGame(kGameOverPanel, GameState::kNotPlaying);
@@ -577,7 +595,8 @@ void Game::EndGame(const char* panelName, int shownState) {
     }
     shotToSave_ = false;
     if (auto* panel = dynamic_cast<GameCompletePanel*>(GetPanel(panelName))) {
-        panel->SetTargets(field_->Score, field_->TripleBonus);
+        // A Puzzle level has no bonus, as its own result dialog shows.
+        panel->SetTargets(field_->Score, gameId_ == kPuzzle ? 0 : field_->TripleBonus);
         // Only a recorded game can be watched (a replay can be watched again).
         if (TwBaseGuiElemen* watch = panel->FindElement(
                 panelName == std::string(kGameOverPanel) ? kGameOverWatch : kCompleteWatch)) {
@@ -612,7 +631,12 @@ void Game::EndPuzzle(bool cleared) {
     // The last shot and the time played count in the statistics like any game's.
     RecordStats(shotToSave_, cleared);
     shotToSave_ = false;
+    FinishRecording();
+    KeepLinkedRecordings();
     TwProfileStore& store = TwProfileStore::Instance();
+    if (!owner_.empty()) {
+        ReplayRecorder::EraseBeside(store.SavePathOf(owner_));
+    }
     store.DeleteSavedGameOf(owner_);
     store.CheckSavedGameOf(owner_);
     const auto& puzzle = static_cast<const PuzzleMap&>(*field_);
@@ -633,6 +657,10 @@ void Game::EndPuzzle(bool cleared) {
         // greyed out afterwards.
         if (TwBaseGuiElemen* next = panel->FindElement(kPuzzleNext)) {
             hasNext ? next->Enable() : next->Disable();
+        }
+        if (TwBaseGuiElemen* watch =
+                panel->FindElement(cleared ? kPuzzleWatch : kPuzzleLostWatch)) {
+            lastRecording_.empty() ? watch->Disable() : watch->Enable();
         }
     }
     GameState::Set(cleared ? GameState::kCompleteShown : GameState::kNotPlaying);
@@ -697,7 +725,8 @@ void Game::OnEvent() {
         if (auto left = std::exchange(replayLeft_, nullptr)) {
             left();
         }
-    } else if (event == kGameOverWatch || event == kCompleteWatch) {
+    } else if (event == kGameOverWatch || event == kCompleteWatch || event == kPuzzleWatch ||
+               event == kPuzzleLostWatch) {
         RemoveTopPanel();
         WatchLastGame();
     } else if (event == kResumeButton) {

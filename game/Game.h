@@ -50,6 +50,8 @@ public:
     static constexpr const char* kPuzzleMenu = "PuzzleResultDlg.Menu";
     static constexpr const char* kPuzzleLostRetry = "PuzzleLostDlg.Retry";
     static constexpr const char* kPuzzleLostMenu = "PuzzleLostDlg.Menu";
+    static constexpr const char* kPuzzleWatch = "PuzzleResultDlg.Watch";
+    static constexpr const char* kPuzzleLostWatch = "PuzzleLostDlg.Watch";
     // Where the score is printed: centred on this point.
     static constexpr float kScoreX = 72.0f;
     static constexpr float kScoreY = 16.0f;
@@ -184,6 +186,9 @@ private:
     // brought has settled: the moment the next shot may be fired.
     bool ShotAtRest() const;
     void ApplySavedGame(const SavedGame& saved);
+    // The game in play as its save slot keeps it (a Puzzle level's set, number and ceiling
+    // included).
+    SavedGame CurrentSave() const;
     // A Puzzle level has ended: the active player's progress is updated when it was cleared,
     // and the result dialog offers the next level (once cleared), a retry and the menu.
     void EndPuzzle(bool cleared);

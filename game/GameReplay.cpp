@@ -8,6 +8,7 @@
 #include "GameMap.h"
 #include "GameState.h"
 #include "Launcher.h"
+#include "PuzzleMap.h"
 #include "SavedGame.h"
 #include "TwDrawList.h"
 #include "audio/TwSoundManager.h"
@@ -109,7 +110,7 @@ void Game::KeepLinkedRecordings() const {
 // Playing a recording back
 
 bool Game::StartReplay(Replay replay) {
-    if (replay.mode != kClassic && replay.mode != kArcade) {
+    if (replay.mode != kClassic && replay.mode != kArcade && replay.mode != kPuzzle) {
         return false;
     }
     if (replay_) {
@@ -126,6 +127,9 @@ bool Game::StartReplay(Replay replay) {
     geometry_ = geometry;
 
     Start(replay.mode);
+    if (auto* puzzle = dynamic_cast<PuzzleMap*>(field_.get())) {
+        puzzle->SetLevel(replay.puzzleLevel, replay.puzzleSet, replay.level);
+    }
     CloseResultPanels();
     GameState::Set(GameState::kPlaying);
     owner_.clear(); // no slot to save into
@@ -293,8 +297,7 @@ void Game::ReplayContinue() {
     if (!field_) {
         return;
     }
-    SavedGame saved = SavedGame::FromField(*field_, launcher_.get());
-    saved.gameId = gameId_;
+    const SavedGame saved = CurrentSave();
     TwDefFile file;
     saved.Write(file, field_->Columns(), field_->Rows());
     const std::string text = file.Serialize();

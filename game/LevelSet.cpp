@@ -124,6 +124,26 @@ int PuzzleLevel::Cell(int column, int row) const {
     return cell >= '0' && cell < '0' + kColours ? cell - '0' : -1;
 }
 
+bool IsPlayableLevel(const PuzzleLevel& level, int columns, int rows) {
+    if (level.shots < 1 || level.shots > LevelSetReader::kMaxShots ||
+        static_cast<int>(level.rows.size()) > LevelSetReader(columns, rows).MaxStartRows()) {
+        return false;
+    }
+    bool anyBubble = false;
+    for (const std::string& row : level.rows) {
+        if (static_cast<int>(row.size()) != columns) {
+            return false;
+        }
+        for (char cell : row) {
+            if (cell != '.' && (cell < '0' || cell >= '0' + kColours)) {
+                return false;
+            }
+            anyBubble |= cell != '.';
+        }
+    }
+    return anyBubble && FirstLooseCell(level, columns).x < 0;
+}
+
 LevelSetProblem LevelSetReader::Read(const char* bytes, std::size_t count, LevelSet& set) const {
     set.levels.clear();
     if (count > kMaxFileBytes) {

@@ -67,5 +67,11 @@ private:
     int rows_;
 };
 
+// True when a level's field could have come out of a level file for a field of this size:
+// shots within 1..kMaxShots, at most every row but the last, each row one cell a column of
+// '.' or a colour, at least one bubble, and every bubble hanging from the ceiling. A
+// recording that carries its level is held to the same.
+bool IsPlayableLevel(const PuzzleLevel& level, int columns, int rows);
+
 // The English text of a problem kind, for the log and the tests.
 const char* LevelProblemName(LevelSetProblem::Kind kind);

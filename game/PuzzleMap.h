@@ -19,6 +19,8 @@ public:
     // The level to play and where it comes from (the set's id and its number from 1).
     void SetLevel(const PuzzleLevel& level, const std::string& setId, int number);
     const std::string& SetId() const { return setId_; }
+    // The level being played (empty when a continued field's set is gone).
+    const PuzzleLevel& Level() const { return level_; }
     int LevelNumber() const { return number_; }
     // Names the level a restored field belongs to, without touching the field.
     void SetOrigin(const std::string& setId, int number) {

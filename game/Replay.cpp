@@ -8,7 +8,13 @@ namespace {
 constexpr char kMagic[4] = {'Z', 'V', 'R', 'P'};
 constexpr std::uint8_t kEndTag = 0;
 constexpr std::uint8_t kFlagGuided = 1;
-constexpr std::uint8_t kKnownFlags = kFlagGuided;
+// A Puzzle level follows the header. A flag rather than a new version: Classic and Arcade
+// recordings stay as they were, and an older game refuses a Puzzle recording as damaged
+// instead of misreading it.
+constexpr std::uint8_t kFlagLevel = 2;
+constexpr std::uint8_t kKnownFlags = kFlagGuided | kFlagLevel;
+constexpr int kPuzzleMode = 2;
+constexpr std::uint64_t kMaxSetIdBytes = 255;
 
 void PutVarint(std::string& out, std::uint64_t value) {
     while (value >= 0x80) {
@@ -75,6 +81,17 @@ public:
         return 0;
     }
 
+    // `count` bytes as they are.
+    std::string Bytes(std::size_t count) {
+        if (!Ok() || count > bytes_.size() - at_) {
+            Fail(Replay::ReadError::kTruncated);
+            return {};
+        }
+        std::string out(bytes_.substr(at_, count));
+        at_ += count;
+        return out;
+    }
+
     float Float() {
         std::uint32_t bits = 0;
         for (int i = 0; i < 4; ++i) {
@@ -123,6 +140,11 @@ void ReadHeader(Reader& in, Replay& out) {
         in.Fail(Replay::ReadError::kDamaged);
     }
     out.guided = (flags & kFlagGuided) != 0;
+    // A Puzzle game is replayed on its own level, which the file must carry; no other game
+    // carries one.
+    if (in.Ok() && ((flags & kFlagLevel) != 0) != (out.mode == kPuzzleMode)) {
+        in.Fail(Replay::ReadError::kDamaged);
+    }
     out.columns = static_cast<int>(in.Varint(20));
     out.rows = static_cast<int>(in.Varint(20));
     out.radius = static_cast<int>(in.Varint(256));
@@ -130,6 +152,42 @@ void ReadHeader(Reader& in, Replay& out) {
     out.launcherY = static_cast<int>(in.Varint(4096));
     if (in.Ok() && (out.columns < 1 || out.rows < 1 || out.radius < 1)) {
         in.Fail(Replay::ReadError::kDamaged);
+    }
+}
+
+// The set's id is printed and shown, so it holds no control characters and no folder.
+bool IsPlainSetId(const std::string& id) {
+    for (char c : id) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ReadLevel(Reader& in, Replay& out) {
+    const auto idBytes = static_cast<std::size_t>(in.Varint(kMaxSetIdBytes));
+    out.puzzleSet = in.Bytes(idBytes);
+    out.puzzleLevel.shots = static_cast<int>(in.Varint(LevelSetReader::kMaxShots));
+    const auto rowCount = static_cast<int>(in.Varint(20));
+    out.puzzleLevel.rows.clear();
+    for (int k = 0; k < rowCount && in.Ok(); ++k) {
+        out.puzzleLevel.rows.push_back(in.Bytes(static_cast<std::size_t>(out.columns)));
+    }
+    if (in.Ok() && (out.level < 1 || !IsPlainSetId(out.puzzleSet) ||
+                    !IsPlayableLevel(out.puzzleLevel, out.columns, out.rows))) {
+        in.Fail(Replay::ReadError::kDamaged);
+    }
+}
+
+void PutLevel(std::string& out, const Replay& replay) {
+    PutVarint(out, replay.puzzleSet.size());
+    out += replay.puzzleSet;
+    PutVarint(out, static_cast<std::uint64_t>(replay.puzzleLevel.shots));
+    PutVarint(out, replay.puzzleLevel.rows.size());
+    for (const std::string& row : replay.puzzleLevel.rows) {
+        out += row;
     }
 }
 
@@ -154,12 +212,16 @@ std::string Replay::Serialize() const {
     PutVarint(out, static_cast<std::uint64_t>(difficulty));
     PutVarint(out, static_cast<std::uint64_t>(level));
     PutVarint(out, seed);
-    PutVarint(out, guided ? kFlagGuided : 0);
+    const bool puzzle = mode == kPuzzleMode;
+    PutVarint(out, (guided ? kFlagGuided : 0) | (puzzle ? kFlagLevel : 0));
     PutVarint(out, static_cast<std::uint64_t>(columns));
     PutVarint(out, static_cast<std::uint64_t>(rows));
     PutVarint(out, static_cast<std::uint64_t>(radius));
     PutVarint(out, static_cast<std::uint64_t>(launcherX));
     PutVarint(out, static_cast<std::uint64_t>(launcherY));
+    if (puzzle) {
+        PutLevel(out, *this);
+    }
     for (const ReplayEvent& event : events) {
         out.push_back(static_cast<char>(event.type));
         if (event.type == ReplayEvent::kFrames) {
@@ -197,6 +259,9 @@ Replay::ReadError Replay::Parse(std::string_view bytes, Replay& out) {
     }
     Replay replay;
     ReadHeader(in, replay);
+    if (in.Ok() && replay.mode == kPuzzleMode) {
+        ReadLevel(in, replay);
+    }
     while (in.Ok() && !in.AtEnd()) {
         if (replay.events.size() >= kMaxEvents) {
             return ReadError::kTooLarge;

@@ -5,11 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "LevelSet.h"
+
 // The recording of one game: what decides it and nothing else. The seed of the game's own
 // random numbers, the mode, difficulty and field size it was played with, then frame by
 // frame the milliseconds that passed and what the player did in between (the aim at the
 // moment it mattered, shots, swaps, leaving for the menu and coming back). A finished game
-// also keeps how it ended, so a replay can be checked against it.
+// also keeps how it ended, so a replay can be checked against it. A Puzzle game keeps its
+// level whole (the set's name, the number, the shots and the field), so it replays the field
+// it was played on even after the set was changed or deleted.
 //
 // Kept as a small binary file (docs/formats/replays.md): frames of equal length are stored
 // as one run, so a minute of play takes a few kilobytes.
@@ -50,7 +54,10 @@ struct Replay {
 
     int mode = 0;       // 0 Classic, 1 Arcade, 2 Puzzle
     int difficulty = 0; // 0 Easy, 1 Normal, 2 Hard
-    int level = 0;      // the Puzzle level; 0 in the other modes
+    int level = 0;      // the Puzzle level's number in its set; 0 in the other modes
+    // The Puzzle level as it was played (mode 2 only): the set's id and the level itself.
+    std::string puzzleSet;
+    PuzzleLevel puzzleLevel;
     std::uint32_t seed = 0;
     bool guided = false; // the aim guide was on at some point
     int columns = 12;

@@ -78,7 +78,7 @@ int VerifyReplayFile(const std::string& path, std::ostream& out, std::ostream& e
     out << "mode: " << ReplayModeName(replay.mode) << "\n"
         << "difficulty: " << kDifficulties[replay.difficulty] << "\n";
     if (replay.mode == 2) {
-        out << "level: " << replay.level << "\n";
+        out << "level: " << replay.level << " of " << replay.puzzleSet << "\n";
     }
     out << "score: " << outcome.result.score << "\n"
         << "shots: " << outcome.result.shots << "\n"

@@ -16,10 +16,10 @@ struct ReplayOutcome {
 ReplayOutcome PlayReplayHeadless(const Replay& replay, long long maxFrames = -1);
 
 // `zorbit-volley --verify-replay FILE`: reads the file, plays it headless and prints the
-// mode, difficulty, final score, shots fired and the final field's hash to `out`. 0 when the
-// game plays out as recorded; 1 with a message to `err` for a file that cannot be read, is
-// no recording, is damaged, of another version, or plays out differently. Messages of the
-// rules (no pictures found) are silenced for the rest of the process.
+// mode, difficulty, the Puzzle level (its number and set), final score, shots fired and the final
+// field's hash to `out`. 0 when the game plays out as recorded; 1 with a message to `err` for a
+// file that cannot be read, is no recording, is damaged, of another version, or plays out
+// differently. Messages of the rules (no pictures found) are silenced for the rest of the process.
 int VerifyReplayFile(const std::string& path, std::ostream& out, std::ostream& err);
 
 // The name of a mode as the command line prints it.

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "GameScreenFixture.h"
+#include "LevelLibrary.h"
 #include "Replay.h"
 #include "ReplayVerify.h"
 #include "platform/os/TwRand.h"
@@ -91,8 +92,8 @@ TEST(GoldenReplays, EveryRecordingEndsAsListed) {
         longest = std::max(longest, entry.shots);
         shortest = std::min(shortest, entry.shots);
     }
-    // What the set covers: both modes, every difficulty, wins and losses, short and long.
-    EXPECT_EQ(modes, (std::set<std::string>{"Arcade", "Classic"}));
+    // What the set covers: every mode, every difficulty, wins and losses, short and long.
+    EXPECT_EQ(modes, (std::set<std::string>{"Arcade", "Classic", "Puzzle"}));
     EXPECT_EQ(difficulties.size(), 3u);
     EXPECT_TRUE(ends.count("cleared") && ends.count("lost"));
     EXPECT_LT(shortest, 30);
@@ -226,7 +227,8 @@ protected:
 };
 
 TEST_F(GoldenRecorder, RecordTheGoldenSet) {
-    if (std::getenv("ZV_RECORD_GOLDEN") == nullptr) {
+    if (std::getenv("ZV_RECORD_GOLDEN") == nullptr ||
+        std::string(std::getenv("ZV_RECORD_GOLDEN")) != "1") {
         GTEST_SKIP() << "set ZV_RECORD_GOLDEN=1 to record the golden replays anew";
     }
     struct Plan {
@@ -247,8 +249,22 @@ TEST_F(GoldenRecorder, RecordTheGoldenSet) {
         plans.push_back({mode, 0, -1, false});
     }
 
+    // The Puzzle lines stay; RecordThePuzzleSet records those.
+    std::vector<std::string> puzzleLines;
+    {
+        std::ifstream old(kList);
+        std::string line;
+        while (std::getline(old, line)) {
+            if (line.find(" Puzzle ") != std::string::npos) {
+                puzzleLines.push_back(line);
+            }
+        }
+    }
     std::ofstream list(kList);
     list << "# file mode difficulty score shots field end (see docs/TESTING.md)\n";
+    for (const std::string& line : puzzleLines) {
+        list << line << "\n";
+    }
     int wins = 0;
     std::uint32_t seed = 1;
     for (const Plan& plan : plans) {
@@ -295,4 +311,86 @@ TEST_F(GoldenRecorder, RecordTheGoldenSet) {
         list << Describe(name, replay) << "\n";
     }
     EXPECT_GT(wins, 0);
+}
+
+// Records the Puzzle golden replays anew on shipped levels and puts them in the list in place
+// of the Puzzle lines before: ZV_RECORD_GOLDEN=puzzle build/test_replays
+// --gtest_filter=GoldenRecorder.RecordThePuzzleSet. The recordings keep their levels, so a
+// shipped level changed later does not change them.
+TEST_F(GoldenRecorder, RecordThePuzzleSet) {
+    if (std::getenv("ZV_RECORD_GOLDEN") == nullptr ||
+        std::string(std::getenv("ZV_RECORD_GOLDEN")) != "puzzle") {
+        GTEST_SKIP() << "set ZV_RECORD_GOLDEN=puzzle to record the Puzzle golden replays anew";
+    }
+    struct Plan {
+        const char* set;
+        int level, style;
+        bool continued;
+        bool lose; // deals again until the player loses (players here mostly win)
+    };
+    const std::vector<Plan> plans = {{"01-FirstSteps.Txt", 1, 3, false, false},
+                                     {"01-FirstSteps.Txt", 6, 0, true, false},
+                                     {"03-HangingGardens.Txt", 4, 0, false, false},
+                                     {"05-Masters.Txt", 2, 1, false, false},
+                                     {"05-Masters.Txt", 18, 1, false, true}};
+    LevelLibrary::Shared().Load(12, 12);
+    std::vector<std::string> lines;
+    {
+        std::ifstream old(kList);
+        std::string line;
+        while (std::getline(old, line)) {
+            if (line.find(" Puzzle ") == std::string::npos) {
+                lines.push_back(line);
+            }
+        }
+    }
+    std::set<int> outcomes;
+    bool cameDown = false;
+    std::uint32_t seed = 200;
+    for (const Plan& plan : plans) {
+        TwSRand(seed++);
+        ASSERT_TRUE(game.StartPuzzle(plan.set, plan.level)) << plan.set << " " << plan.level;
+        ASSERT_TRUE(RunUntil([this] { return Field().MapState == GameMap::kReady; }));
+        if (plan.continued) {
+            PlayGame(plan.style, seed, 4);
+            game.SetPendingEvent(Game::kMenuButton);
+            Frame();
+            ASSERT_TRUE(game.Restore());
+            router.SwitchScreen(Game::kScreenName);
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            for (int shot = 0; shot < 400 && GameState::Get() == GameState::kPlaying; ++shot) {
+                PlayGame(plan.style, seed + static_cast<std::uint32_t>(shot), 1);
+                cameDown = cameDown || Field().CeilingRow > 0;
+            }
+            if (!plan.lose || GameState::Get() != GameState::kCompleteShown) {
+                break;
+            }
+            TwSRand(seed++);
+            ASSERT_TRUE(game.StartPuzzle(plan.set, plan.level));
+            ASSERT_TRUE(RunUntil([this] { return Field().MapState == GameMap::kReady; }));
+        }
+        ASSERT_NE(GameState::Get(), GameState::kPlaying);
+        const std::string set(plan.set);
+        char name[96];
+        std::snprintf(name, sizeof name, "Puzzle-%s-%d-%d%s-%u.Twv",
+                      set.substr(0, set.find('-')).c_str(), plan.level, plan.style,
+                      plan.continued ? "c" : "", seed);
+        std::filesystem::copy_file(TwUserPath(ReplayRecorder::kFolder) + game.LastRecording(),
+                                   kGoldenDir + name,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::string bytes;
+        ASSERT_TRUE(TwReadFile(kGoldenDir + name, bytes));
+        Replay replay;
+        ASSERT_EQ(Replay::Parse(bytes, replay), Replay::ReadError::kNone);
+        outcomes.insert(replay.result->outcome);
+        lines.push_back(Describe(name, replay));
+    }
+    std::ofstream list(kList);
+    for (const std::string& line : lines) {
+        list << line << "\n";
+    }
+    // A win, a loss, and a field that came down on the way.
+    EXPECT_EQ(outcomes.size(), 2u);
+    EXPECT_TRUE(cameDown);
 }

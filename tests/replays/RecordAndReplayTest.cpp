@@ -4,91 +4,20 @@
 #include "CommandLine.h"
 #include "GameScreenFixture.h"
 #include "Replay.h"
+#include "ReplayFixture.h"
 #include "ReplayVerify.h"
 #include "platform/os/TwRand.h"
 #include "platform/os/TwUserFiles.h"
 #include "records/TwProfileStore.h"
 #include "records/TwTop.h"
 
-using gstest::GameScreenTest;
-
-namespace {
-
-// How the field stood once a shot had landed: the n-th shot, the field's hash and the score.
-struct ShotSnapshot {
-    int shot = 0;
-    std::uint64_t field = 0;
-    int score = 0;
-    bool operator==(const ShotSnapshot&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const ShotSnapshot& s) {
-    return out << "shot " << s.shot << " field " << s.field << " score " << s.score;
-}
-
-Replay ReadRecording(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(TwReadFile(path, bytes)) << path;
-    Replay replay;
-    EXPECT_EQ(Replay::Parse(bytes, replay), Replay::ReadError::kNone) << path;
-    return replay;
-}
-
-} // namespace
+using replaytest::ReadRecording;
+using replaytest::ShotSnapshot;
 
 // A simple player's games recorded and played back on the same screen: after every shot the
 // replay has the same field and score, and it ends as the game did.
-class RecordAndReplayTest : public GameScreenTest, public ::testing::WithParamInterface<int> {
-protected:
-    RecordAndReplayTest() {
-        afterFrame = [this] { Watch(); };
-    }
-
-    // Notes the field each time a new shot has landed.
-    void Watch() {
-        if (game.Field() == nullptr || game.GetLauncher() == nullptr || Gun().Flying() ||
-            game.ShotsFired() == noted) {
-            return;
-        }
-        noted = game.ShotsFired();
-        snapshots.push_back({noted, Game::FieldHash(Field()), Field().Score});
-    }
-
-    // Shoots with the simple player until the game ends or `shots` more were fired.
-    void Play(int shots) {
-        for (int i = 0; i < shots && GameState::Get() == GameState::kPlaying; ++i) {
-            // In Arcade a row may start between aiming and the click; then aim again.
-            int refused = 0;
-            while (!ShootAt(BotAim()) && GameState::Get() == GameState::kPlaying && ++refused < 5) {
-            }
-            if (refused == 5) {
-                break;
-            }
-        }
-    }
-
-    std::string RecordingPath() const {
-        return TwUserPath(ReplayRecorder::kFolder) + game.LastRecording();
-    }
-
-    // Plays the finished game's recording on the screen and gives its snapshots.
-    std::vector<ShotSnapshot> ReplayOnScreen() {
-        const std::vector<ShotSnapshot> live = std::move(snapshots);
-        snapshots.clear();
-        noted = 0;
-        EXPECT_TRUE(game.StartReplay(ReadRecording(RecordingPath())));
-        while (game.StepReplay()) {
-            Watch();
-        }
-        EXPECT_FALSE(game.ReplayDiverged());
-        std::vector<ShotSnapshot> replayed = std::move(snapshots);
-        snapshots = live;
-        return replayed;
-    }
-
-    int noted = 0;
-    std::vector<ShotSnapshot> snapshots;
-};
+class RecordAndReplayTest : public replaytest::ShotWatchTest,
+                            public ::testing::WithParamInterface<int> {};
 
 TEST_P(RecordAndReplayTest, ClassicAndArcadeGamesReplayShotByShot) {
     for (int mode : {Game::kClassic, Game::kArcade}) {
