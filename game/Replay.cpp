@@ -155,11 +155,12 @@ void ReadHeader(Reader& in, Replay& out) {
     }
 }
 
-// The set's id is printed and shown, so it holds no control characters and no folder.
+// The set's id is printed and written into a save slot's text, so it holds no control
+// characters. It names a set (a player's as "User/<file>") and is never opened as a path.
 bool IsPlainSetId(const std::string& id) {
     for (char c : id) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\') {
+        if (byte < 0x20 || byte == 0x7F || c == '"') {
             return false;
         }
     }

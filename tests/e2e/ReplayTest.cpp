@@ -2,6 +2,7 @@
 // recording checked on the command line gives the score the table shows, and the game
 // opened with --replay plays it in the window.
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -73,6 +74,70 @@ TEST(Replay, AGamePlayedIsVerifiedOnTheCommandLineAndWatchedWithReplay) {
     // Escape ends the program that was started to show the recording.
     run.Key("Escape");
     EXPECT_EQ(run.WaitForExit(10s), 0);
+}
+
+// A player's own level of two colours in blocks, quickly cleared or lost by any aim.
+const std::string kShortLevel = "Title = \"Short\"\nLevel1 = {\n  Shots = 3\n  Field = {\n"
+                                "    [0 0 0 1 1 1 0 0 0 1 1 1]\n"
+                                "    [0 0 1 1 1 0 0 0 1 1 1 .]\n  }\n}\n";
+
+// The level select's first tile and left arrow (to the player's own sets), and the Puzzle
+// result dialog's Watch, under its title.
+constexpr double kFirstTileX = 200, kFirstTileY = 216;
+constexpr double kPrevPageX = 178, kPrevPageY = 137;
+constexpr double kPuzzleWatchX = 400, kPuzzleWatchY = 223;
+
+TEST(Replay, APuzzleLevelPlayedToItsEndIsWatchedFromItsResult) {
+    GameRun run;
+    SKIP_WITHOUT_X(run);
+    WritePlayers(run, {"Pia"}, 0);
+    zvtest::WriteAll(run.DataDir() + "/Levels/Pia.Txt", kShortLevel);
+    run.Launch();
+    ASSERT_TRUE(run.WaitForWindow());
+    ASSERT_TRUE(run.WaitFor("menu", MainMenuShown, 20s));
+    run.Click(menu::kPuzzleX, menu::kPuzzleY);
+    ASSERT_TRUE(run.WaitFor("level-select", [](const GameView& v) { return !MainMenuShown(v); }));
+    std::this_thread::sleep_for(1s);
+    run.Click(kPrevPageX, kPrevPageY);
+    std::this_thread::sleep_for(1s);
+    run.Click(kFirstTileX, kFirstTileY);
+    ASSERT_TRUE(run.WaitFor("puzzle-level", GameScreenShown, 10s));
+    ASSERT_TRUE(run.WaitSteady("level-revealed", kField, 10s));
+    ASSERT_TRUE(PlayUntilResultPanel(run, 60)) << "the level did not end in 60 shots";
+    ASSERT_TRUE(run.WaitSteady("puzzle-result", kResultNumbers, 15s));
+    run.Snap("puzzle-result");
+
+    run.Click(kPuzzleWatchX, kPuzzleWatchY);
+    ASSERT_TRUE(run.WaitFor(
+        "puzzle-replay", [](const GameView& v) { return !ResultPanelShown(v); }, 10s));
+    run.MoveTo(790, 590);
+    std::this_thread::sleep_for(1500ms);
+    const GameView early = run.Snap("puzzle-replay-early");
+    std::this_thread::sleep_for(1500ms);
+    const GameView later = run.Snap("puzzle-replay-midway");
+    EXPECT_TRUE(GameScreenShown(later));
+    EXPECT_GT(later.ChangedShare(early, kField, 40), 0.005) << "the replay did not move";
+    // The replay ends in its own result dialog; Escape leaves it for the menu.
+    ASSERT_TRUE(run.WaitFor("puzzle-replay-end", ResultPanelShown, 60s));
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitFor("back-at-menu", MainMenuShown, 10s));
+    EXPECT_EQ(run.CloseWindow(), 0);
+
+    // The recording names its level on the command line.
+    std::string newest;
+    for (const auto& entry : std::filesystem::directory_iterator(run.DataDir() + "/Replays")) {
+        newest = entry.path().string();
+    }
+    ASSERT_FALSE(newest.empty());
+    std::string printed;
+    Environment env = Environment::Inherited();
+    env.Unset("DISPLAY");
+    ASSERT_EQ(RunCommand({zvtest::BinaryDir() + "/zorbit-volley", "--verify-replay", newest}, env,
+                         &printed, 60s),
+              0)
+        << printed;
+    EXPECT_EQ(ValueAfter(printed, "mode: "), "Puzzle") << printed;
+    EXPECT_EQ(ValueAfter(printed, "level: "), "1 of User/Pia.Txt") << printed;
 }
 
 } // namespace

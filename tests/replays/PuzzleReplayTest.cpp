@@ -29,6 +29,9 @@ const std::string kSet = "Title = \"R\"\n"
                          "[. . 3 3 . . 5 5 . . 1 1]\n}\n}\n"
                          "Level2 = {\nShots = 3\nField = {\n[0 0 . . 1 1 . . 2 2 . .]\n}\n}\n";
 
+// A player's own set, named as the library names those.
+const std::string kSetId = "User/R.Txt";
+
 const std::string kChangedSet = "Level1 = {\nShots = 5\nField = {\n"
                                 "[5 5 5 5 5 5 5 5 5 5 5 5]\n}\n}\n";
 
@@ -47,11 +50,11 @@ protected:
 
     static void UseSet(const std::string& text) {
         LevelLibrary::Shared().Load(12, 12);
-        LevelLibrary::Shared().Add("R.Txt", false, "R.Txt", text.data(), text.size(), 12, 12);
+        LevelLibrary::Shared().Add(kSetId, false, "R.Txt", text.data(), text.size(), 12, 12);
     }
 
     void StartLevel(int number) {
-        ASSERT_TRUE(game.StartPuzzle("R.Txt", number));
+        ASSERT_TRUE(game.StartPuzzle(kSetId, number));
         ASSERT_TRUE(RunUntil([this] { return Field().MapState == GameMap::kReady; }));
     }
 
@@ -88,8 +91,8 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
     const Replay recording = ReadRecording(RecordingPath());
     EXPECT_EQ(recording.mode, Game::kPuzzle);
     EXPECT_EQ(recording.level, 1);
-    EXPECT_EQ(recording.puzzleSet, "R.Txt");
-    EXPECT_EQ(recording.puzzleLevel.rows, LevelLibrary::Shared().Level("R.Txt", 1)->rows);
+    EXPECT_EQ(recording.puzzleSet, kSetId);
+    EXPECT_EQ(recording.puzzleLevel.rows, LevelLibrary::Shared().Level(kSetId, 1)->rows);
     EXPECT_EQ(recording.puzzleLevel.shots, 2);
     ASSERT_TRUE(recording.result.has_value());
     EXPECT_EQ(*recording.result, live);
@@ -139,7 +142,7 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
     std::ostringstream out, err;
     EXPECT_EQ(VerifyReplayFile(RecordingPath(), out, err), 0) << err.str();
     EXPECT_NE(out.str().find("mode: Puzzle\n"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("level: 1 of R.Txt\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("level: 1 of User/R.Txt\n"), std::string::npos) << out.str();
 }
 
 TEST_F(PuzzleReplayTest, ALevelSavedLeftAndContinuedKeepsItsWholeRecording) {
@@ -181,7 +184,7 @@ TEST(ReplayFormat, APuzzleRecordingCarriesItsLevelAndAnOddLevelIsRefused) {
     Replay replay;
     replay.mode = 2;
     replay.level = 7;
-    replay.puzzleSet = "Mine.Txt";
+    replay.puzzleSet = "User/Mine.Txt"; // a player's own set
     replay.puzzleLevel.shots = 3;
     replay.puzzleLevel.rows = {"001122334455", "0.........5."};
     replay.AddFrame(20);
@@ -191,7 +194,7 @@ TEST(ReplayFormat, APuzzleRecordingCarriesItsLevelAndAnOddLevelIsRefused) {
     Replay back;
     ASSERT_EQ(Replay::Parse(bytes, back), Replay::ReadError::kNone);
     EXPECT_EQ(back.Serialize(), bytes);
-    EXPECT_EQ(back.puzzleSet, "Mine.Txt");
+    EXPECT_EQ(back.puzzleSet, "User/Mine.Txt");
     EXPECT_EQ(back.puzzleLevel.rows, replay.puzzleLevel.rows);
     EXPECT_EQ(back.puzzleLevel.shots, 3);
     // Every cut is refused, but the one just before the end: a level still in play.
@@ -217,7 +220,7 @@ TEST(ReplayFormat, APuzzleRecordingCarriesItsLevelAndAnOddLevelIsRefused) {
     odd.puzzleLevel.rows = {"000000000007"};
     EXPECT_TRUE(refused(odd));
     odd = replay;
-    odd.puzzleSet = "../Profiles.Txt";
+    odd.puzzleSet = "User/Mine.Txt\nmode: Classic";
     EXPECT_TRUE(refused(odd));
     odd = replay;
     odd.puzzleSet = "Mine\x1b[2J.Txt";
