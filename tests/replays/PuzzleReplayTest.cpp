@@ -10,8 +10,8 @@
 #include "ReplayFixture.h"
 #include "ReplayVerify.h"
 #include "gui/TwPanel.h"
-#include "platform/TwMessageBox.h"
-#include "platform/TwRand.h"
+#include "platform/window/TwMessageBox.h"
+#include "platform/os/TwRand.h"
 #include "records/TwTop.h"
 
 using replaytest::ReadRecording;

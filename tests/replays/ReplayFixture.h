@@ -8,7 +8,7 @@
 #include "GameScreenFixture.h"
 #include "Replay.h"
 #include "ReplayRecorder.h"
-#include "platform/TwUserFiles.h"
+#include "platform/os/TwUserFiles.h"
 
 namespace replaytest {
 
