@@ -26,12 +26,17 @@ using namespace layout;
 namespace {
 
 // The letters and punctuation of German, French, Spanish, Italian, Brazilian Portuguese,
-// Polish and Russian beyond ASCII, then the replacement mark a malformed text draws.
+// Polish, Russian, Dutch, Swedish, Danish, Norwegian, Finnish, Czech, Ukrainian and Turkish
+// beyond ASCII (the Ukrainian apostrophe U+02BC among them), then the replacement mark a
+// malformed text draws.
 constexpr const char* kOtherLetters = "ÀÁÂÃÄÆÇÈÉÊËÌÍÎÏÑÒÓÔÕÖŒÙÚÛÜŸ"
                                       "àáâãäæçèéêëìíîïñòóôõöœùúûüÿß"
                                       "ĄĆĘŁŃŚŹŻąćęłńśźż"
+                                      "ÅØåøČĎĚŇŘŠŤŮÝŽčďěňřšťůýž"
+                                      "ĞİŞğış"
                                       "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"
                                       "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"
+                                      "ЄІЇҐєіїґʼ"
                                       "¡¿«»„“”‘’–—…°"
                                       "\xEF\xBF\xBD";
 
