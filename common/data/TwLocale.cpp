@@ -25,6 +25,15 @@ bool AllDigits(const std::string& s) {
     return true;
 }
 
+// A language the game has no pack of by that code, but whose speakers read another one:
+// "no" (Norwegian) and "nn" (Nynorsk) read Bokmål ("nb") far better than English.
+const char* ReadsAlso(const std::string& language) {
+    if (language == "no" || language == "nn") {
+        return "nb";
+    }
+    return nullptr;
+}
+
 // Adds the codes one locale name stands for: "de_AT.UTF-8" gives "de_AT" and "de". Returns
 // true when the name means English (or the plain C locale), after which nothing else counts.
 bool AddLocale(std::string name, std::vector<std::string>& codes) {
@@ -55,6 +64,9 @@ bool AddLocale(std::string name, std::vector<std::string>& codes) {
         codes.push_back(language + "_" + region);
     }
     codes.push_back(language);
+    if (const char* also = ReadsAlso(language)) {
+        codes.emplace_back(also);
+    }
     return false;
 }
 

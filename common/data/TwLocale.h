@@ -14,8 +14,9 @@ using Environment = std::function<const char*(const char*)>;
 // The language codes to try, most wanted first, from the LANGUAGE list (entries separated
 // by ':'), then the first of LC_ALL, LC_MESSAGES and LANG that is set. Each locale name such
 // as "pt_BR.UTF-8@euro" gives "pt_BR" then "pt"; English, "C" and "POSIX" give "", which
-// ends the list (English is the game's own language). A name that is no locale name (say
-// "../x") is passed over. The list always ends with "".
+// ends the list (English is the game's own language). Norwegian ("no") and Nynorsk ("nn")
+// are followed by Bokmål ("nb"). A name that is no locale name (say "../x") is passed over.
+// The list always ends with "".
 std::vector<std::string> Candidates(const Environment& env);
 
 // True for a language code as the packs are named: "de", "pt_BR" (two or three lower-case

@@ -61,6 +61,12 @@ TEST(LocaleChoice, FollowsTheDesktopsPrecedence) {
               (Strings{"es_419", "es", ""}));
     EXPECT_EQ(CandidatesOf({{"LANG", "klingon_XX"}}), Strings{""});
 
+    // Norwegian and Nynorsk desktops read Bokmål before English; Bokmål itself needs no help.
+    EXPECT_EQ(CandidatesOf({{"LANG", "no_NO.UTF-8"}}), (Strings{"no_NO", "no", "nb", ""}));
+    EXPECT_EQ(CandidatesOf({{"LANG", "nn_NO.UTF-8"}}), (Strings{"nn_NO", "nn", "nb", ""}));
+    EXPECT_EQ(CandidatesOf({{"LANG", "nb_NO.UTF-8"}}), (Strings{"nb_NO", "nb", ""}));
+    EXPECT_EQ(CandidatesOf({{"LANGUAGE", "nn:de"}}), (Strings{"nn", "nb", "de", ""}));
+
     EXPECT_EQ(TwLocale::PackName(""), "Data//Lang.Twr");
     EXPECT_EQ(TwLocale::PackName("pt_BR"), "Data//Lang_pt_BR.Twr");
 }
@@ -196,6 +202,14 @@ TEST_F(LanguagePackStart, OpensTheWantedPackOrEnglishWithoutComplaint) {
     ::setenv("LANG", "fr_FR.UTF-8", 1); // no French pack here
     EXPECT_EQ(StartedLanguage(), opened("English"));
     EXPECT_TRUE(packErrors.empty());
+
+    // Every Norwegian desktop finds the Bokmål pack, a Nynorsk one included.
+    WritePack("Data/Lang_nb.Twr", "Norwegian");
+    for (const char* locale : {"nb_NO.UTF-8", "no_NO.UTF-8", "nn_NO.UTF-8"}) {
+        ::setenv("LANG", locale, 1);
+        EXPECT_EQ(StartedLanguage(), opened("Norwegian")) << locale;
+    }
+    ::setenv("LANG", "fr_FR.UTF-8", 1);
 
     // A wanted pack that is not a pack at all: English, still no error box.
     zvtest::WriteAll(packs.File("Data/Lang_fr.Twr"), "no");
