@@ -29,6 +29,18 @@ bool IsLetterOrDigit(char32_t ch) {
     return latin || cyrillic;
 }
 
+// The apostrophes names are written with: the typewriter one, the typographic one and the
+// letter apostrophe of Ukrainian ("Марʼяна", "O'Brien").
+bool IsApostrophe(char32_t ch) {
+    return ch == U'\'' || ch == U'\u2019' || ch == U'\u02BC';
+}
+
+// The last character of a UTF-8 text, 0 when it is empty.
+char32_t LastCharacter(const std::string& text) {
+    std::size_t pos = TwUtf8::LastCharStart(text);
+    return pos < text.size() ? TwUtf8::Next(text, pos) : 0;
+}
+
 } // namespace
 
 TwTextDialogPanel::TwTextDialogPanel() = default;
@@ -117,7 +129,9 @@ bool TwTextDialogPanel::HandleInput(const TwInputEvent& event) {
         text_.erase(TwUtf8::LastCharStart(text_));
         return true;
     }
-    if (event.messageId == kCharacter && IsAllowedCharacter(event.character)) {
+    // An apostrophe is part of a name only right after a letter or digit.
+    const bool apostrophe = IsApostrophe(event.character) && IsLetterOrDigit(LastCharacter(text_));
+    if (event.messageId == kCharacter && (IsAllowedCharacter(event.character) || apostrophe)) {
         TypeCharacter(event.character);
     }
     return true;

@@ -92,6 +92,19 @@ TEST_F(NameDialogTest, OnlyLettersDigitsAndSpacesAreTyped) {
     EXPECT_TRUE(screen.Send(KeyDown(0x70))) << "other keys are swallowed by the dialog";
 }
 
+// Names such as O'Brien or the Ukrainian Mar'iana take an apostrophe after a letter, never
+// at the start or twice in a row, so a name is never made of apostrophes alone.
+TEST_F(NameDialogTest, AnApostropheFollowsALetterOnly) {
+    Type("'");
+    EXPECT_EQ(dialog->Text(), "");
+    EXPECT_TRUE(dialog->DefaultButton()->IsDisabled());
+    Type("O''B");
+    EXPECT_EQ(dialog->Text(), "O'B");
+    Type(" ");
+    Type("'");
+    EXPECT_EQ(dialog->Text(), "O'B ");
+}
+
 TEST_F(NameDialogTest, BackspaceRemovesTheLastCharacter) {
     Type("Ab");
     EXPECT_TRUE(Press(8));

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "MenuGui.h"
 #include "MenuTestSupport.h"
 #include "TestSupport.h"
@@ -281,6 +285,47 @@ TEST(Profiles, NamesWithAccentsAndCyrillicLettersGoEverywhere) {
     menu.Click("MainMenuDlg", "MainMenuDlg.Score");
     menu.Settle();
     menu.Screenshot("score-table-utf8");
+}
+
+// The letters of Czech, the Nordic languages, Turkish and Ukrainian (its apostrophe too) are
+// typed, kept in the profiles file, read back after a restart and greeted, each name a
+// player of its own with a slot of its own.
+TEST(Profiles, NamesInEveryAlphabetOfTheGameAreKeptAndGreeted) {
+    const std::vector<std::string> names = {
+        "Jiří Šťastný Ďěňůý", "Åse Ørsted Ærø",   "İpek Ağaoğlu Şıç",
+        "Марʼяна Їжак Ґєі",   "ŽŘČŤŇŮ ĞÅØÆ ЄІЇҐ",
+    };
+    MenuHarness menu;
+    menu.WriteProfiles({"Ann"});
+    ASSERT_TRUE(menu.Start());
+    menu.Settle();
+    std::vector<std::string> slots;
+    for (const std::string& name : names) {
+        menu.Click("MainMenuDlg", "MainMenuDlg.Profile");
+        menu.Click("ProfileDlg", "ProfileDlg.Add");
+        menu.Type(name);
+        auto* dialog = dynamic_cast<TwTextDialogPanel*>(menu.Top());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Text(), name) << "a letter the font lacks was refused";
+        menu.Key("Return");
+        menu.Settle();
+        menu.Click("ProfileDlg", "ProfileDlg.Ok");
+        EXPECT_EQ(TwProfileStore::Instance().ActiveName(), name);
+        EXPECT_EQ(menu.Menu().WelcomeButton()->Caption(), "WELCOME: " + name);
+        slots.push_back(TwProfileStore::Instance().SavePath());
+    }
+    menu.Screenshot("welcome-ukrainian-name");
+    std::sort(slots.begin(), slots.end());
+    EXPECT_EQ(std::unique(slots.begin(), slots.end()), slots.end());
+
+    TwProfileStore reread;
+    reread.LoadProfiles();
+    ASSERT_EQ(reread.Count(), static_cast<int>(names.size()) + 1);
+    EXPECT_EQ(reread.ActiveName(), names.back());
+    const std::string file = zvtest::ReadAll(TwUserPath("Data/Profiles.Txt"));
+    for (const std::string& name : names) {
+        EXPECT_NE(file.find("\"" + name + "\""), std::string::npos) << name;
+    }
 }
 
 // The welcome caption is kept from frame to frame and built again exactly when what it shows
