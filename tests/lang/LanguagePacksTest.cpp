@@ -69,7 +69,7 @@ class LanguagePacks : public ::testing::Test {
 protected:
     void SetUp() override {
         packs = zvtest::OpenLanguagePacks();
-        ASSERT_GE(packs.size(), 8u) << "English and seven translations";
+        ASSERT_GE(packs.size(), 16u) << "English and fifteen translations";
         for (const auto& pack : packs) {
             ASSERT_TRUE(pack->fontLoaded) << pack->path;
         }
