@@ -178,9 +178,20 @@ std::vector<std::string> TranslationCodes() {
 // A player's name in the language's own letters where it has letters beyond English.
 std::string PlayerNameFor(const std::string& code) {
     static const std::map<std::string, std::string> names = {
-        {"de", "J\xC3\xBCrgen"}, {"ru", "\xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F"},
-        {"pl", "\xC5\x81ucja"},  {"fr", "Ana\xC3\xAFs"},
-        {"es", "Nu\xC3\xB1o"},   {"pt_BR", "Jo\xC3\xA3o"},
+        {"de", "J\xC3\xBCrgen"},
+        {"ru", "\xD0\xAE\xD0\xBB\xD0\xB8\xD1\x8F"},
+        {"pl", "\xC5\x81ucja"},
+        {"fr", "Ana\xC3\xAFs"},
+        {"es", "Nu\xC3\xB1o"},
+        {"pt_BR", "Jo\xC3\xA3o"},
+        {"nl", "Ri\xC3\xABtte"},
+        {"sv", "\xC3\x85sa"},
+        {"da", "S\xC3\xB8ren"},
+        {"nb", "\xC3\x98ystein"},
+        {"fi", "J\xC3\xA4nk\xC3\xA4"},
+        {"cs", "Ji\xC5\x99\xC3\xAD"},
+        {"uk", "\xD0\x9C\xD0\xB0\xD1\x80\xCA\xBC\xD1\x8F\xD0\xBD\xD0\xB0"},
+        {"tr", "I\xC5\x9F\xC4\xB1l"},
     };
     const auto it = names.find(code);
     return it == names.end() ? "Ann" : it->second;
