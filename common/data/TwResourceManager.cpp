@@ -178,12 +178,13 @@ int TwResourceManager::GetResource(std::string_view name, std::string& out) {
             std::fseek(file.get(), static_cast<long>(item.dataOffset), SEEK_SET) != 0) {
             return 0;
         }
-        lastSize_ = static_cast<int>(item.dataSize);
         std::string data(item.dataSize, '\0');
-        if (!data.empty()) {
-            // A short read leaves zeros, as the buffer starts zero-filled.
-            std::fread(data.data(), 1, data.size(), file.get());
+        // A read error part way serves nothing, as a pack that shrank does, rather than an
+        // entry padded with zeros.
+        if (!data.empty() && std::fread(data.data(), 1, data.size(), file.get()) != data.size()) {
+            return 0;
         }
+        lastSize_ = static_cast<int>(item.dataSize);
         Scramble(data.data(), data.size());
         out = std::move(data);
         return lastSize_;
