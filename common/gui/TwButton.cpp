@@ -32,6 +32,22 @@ bool TwButton::OnMouseMove(const TwInputEvent& event) {
     return false;
 }
 
+// A press over the button starts a click whatever moves came before: a move can be lost
+// while a dialog fades in, and a second click needs no move between. A press elsewhere
+// means the pointer has left it.
+bool TwButton::OnMouseDown(const TwInputEvent& event) {
+    if (HitTest(event)) {
+        wasHover_ = 1;
+        SetHover();
+        ShowFocused();
+    } else if (hover_) {
+        wasHover_ = 0;
+        ClearHover();
+        ShowNormal();
+    }
+    return false; // the click is raised on release
+}
+
 // A button fires on release, and only when the press-and-release stayed over it.
 bool TwButton::OnMouseUp(const TwInputEvent&) {
     if (!hover_) {

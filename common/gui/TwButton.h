@@ -8,6 +8,7 @@ public:
     TwButton();
     ~TwButton() override;
 
+    bool OnMouseDown(const TwInputEvent& event) override;
     bool OnMouseUp(const TwInputEvent& event) override;
     bool OnMouseMove(const TwInputEvent& event) override;
     void ShowFocused() override;

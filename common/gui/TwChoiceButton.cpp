@@ -28,9 +28,6 @@ void TwChoiceButton::Step() {
 bool TwChoiceButton::OnMouseDown(const TwInputEvent& event) {
     const bool over = HitTest(event);
     back_ = over && event.eventX < Position().x - HalfWidth() / 3.0f;
-    if (over) {
-        SetHover(); // clicked again without moving: it still fires on release
-    }
     return TwButton::OnMouseDown(event);
 }
 

@@ -21,6 +21,11 @@ bool TwProfileButton::OnMouseMove(const TwInputEvent& event) {
     return false;
 }
 
+// A press changes nothing: the selection follows the release.
+bool TwProfileButton::OnMouseDown(const TwInputEvent&) {
+    return false;
+}
+
 bool TwProfileButton::OnMouseUp(const TwInputEvent& event) {
     if (!HitTest(event)) {
         return false;

@@ -8,6 +8,7 @@ class TwProfileButton : public TwButton {
 public:
     TwProfileButton();
 
+    bool OnMouseDown(const TwInputEvent& event) override;
     bool OnMouseUp(const TwInputEvent& event) override;
     bool OnMouseMove(const TwInputEvent& event) override;
     bool Load(const std::string& imageName) override;

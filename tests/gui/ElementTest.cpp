@@ -100,6 +100,29 @@ TEST_F(ElementTest, ButtonFiresOnReleaseOverItOnly) {
     Click(400, 300);
     EXPECT_EQ(TakeEvent(), "Dlg.Btn");
     EXPECT_EQ(env.Played(TwGuiSounds::kButtonClick), 1);
+
+    // Clicked again without a move between, and clicked where the move before was lost
+    // (as while a dialog fades in): the press over it is what counts.
+    screen.Send(LeftDown(400, 300));
+    screen.Send(LeftUp(400, 300));
+    EXPECT_EQ(TakeEvent(), "Dlg.Btn");
+    screen.Send(MouseMove(700, 500));
+    screen.Send(LeftDown(400, 300));
+    screen.Send(LeftUp(400, 300));
+    EXPECT_EQ(TakeEvent(), "Dlg.Btn");
+}
+
+TEST_F(ElementTest, APressElsewhereLeavesNoButtonReadyToFire) {
+    TwButton* lit = AddButton("Dlg.Lit", 400, 300);
+    AddButton("Dlg.Other", 400, 400);
+    screen.Send(MouseMove(400, 300));
+    ASSERT_TRUE(lit->IsHover());
+    // The move off it was lost; the press over the other button is where the pointer is.
+    screen.Send(LeftDown(400, 400));
+    EXPECT_FALSE(lit->IsHover());
+    EXPECT_EQ(lit->Frame(), 0);
+    screen.Send(LeftUp(400, 400));
+    EXPECT_EQ(TakeEvent(), "Dlg.Other");
 }
 
 TEST_F(ElementTest, DisabledButtonNeverLightsUpOrFires) {
@@ -261,6 +284,8 @@ TEST_F(ElementTest, ProfileEntrySelectsItselfAndLightsUpSilently) {
     EXPECT_EQ(TakeEvent(), "Ann");
     EXPECT_EQ(env.Played(TwGuiSounds::kButtonClick), 1);
     EXPECT_FALSE(entry->OnMouseMove(MouseMove(400, 300))) << "a selected entry stays as it is";
+    screen.Send(LeftDown(700, 500));
+    EXPECT_TRUE(entry->IsHover()) << "a press elsewhere keeps the selection";
 }
 
 } // namespace
