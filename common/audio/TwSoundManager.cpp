@@ -87,12 +87,21 @@ void TwSoundManager::FreeSamples() {
     samples_.clear();
 }
 
+// An effect asked for by its ".Wav" name may be stored losslessly compressed as ".Flac"
+// instead; a ".Wav" entry, where a pack has one, comes first.
 bool TwSoundManager::LoadSample(int id, const std::string& fileName) {
+    TwResourceManager& packs = TwResourceManager::Instance();
     std::string bytes;
-    if (TwResourceManager::Instance().GetResource(fileName, bytes) < 0) {
+    if (packs.GetResource(fileName, bytes) >= 0) {
+        return LoadSampleBytes(id, bytes);
+    }
+    const std::string wav = ".Wav";
+    if (fileName.size() <= wav.size() ||
+        fileName.compare(fileName.size() - wav.size(), wav.size(), wav) != 0) {
         return false;
     }
-    return LoadSampleBytes(id, bytes);
+    const std::string flac = fileName.substr(0, fileName.size() - wav.size()) + ".Flac";
+    return packs.GetResource(flac, bytes) >= 0 && LoadSampleBytes(id, bytes);
 }
 
 bool TwSoundManager::LoadSampleBytes(int id, const std::string& bytes) {

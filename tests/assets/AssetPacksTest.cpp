@@ -172,20 +172,20 @@ TEST(AssetPacks, EveryPictureIsPresentAndCutsEvenlyIntoItsFrames) {
 }
 
 TEST(AssetPacks, SoundsMusicAndTextFilesArePresent) {
-    const char* names[] = {"Data/Sounds/Interface/Void.Wav",
-                           "Data/Sounds/Interface/ButtonGetFocus.Wav",
-                           "Data/Sounds/Interface/ButtonClick.Wav",
-                           "Data/Sounds/Interface/OpenDialog.Wav",
-                           "Data/Sounds/Interface/CloseDialog.Wav",
+    const char* names[] = {"Data/Sounds/Interface/Void.Flac",
+                           "Data/Sounds/Interface/ButtonGetFocus.Flac",
+                           "Data/Sounds/Interface/ButtonClick.Flac",
+                           "Data/Sounds/Interface/OpenDialog.Flac",
+                           "Data/Sounds/Interface/CloseDialog.Flac",
                            "Data/Sounds/Interface/Type.Ogg",
-                           "Data/Sounds/FireBall.Wav",
+                           "Data/Sounds/FireBall.Flac",
                            "Data/Sounds/StopBall.Ogg",
-                           "Data/Sounds/BallDelete.Wav",
-                           "Data/Sounds/SeekScoreEnd.Wav",
-                           "Data/Sounds/ColorRemove.Wav",
+                           "Data/Sounds/BallDelete.Flac",
+                           "Data/Sounds/SeekScoreEnd.Flac",
+                           "Data/Sounds/ColorRemove.Flac",
                            "Data/Sounds/LineFall.Ogg",
-                           "Data/Sounds/LoadColorEnd.Wav",
-                           "Data/Sounds/HitWall.Wav",
+                           "Data/Sounds/LoadColorEnd.Flac",
+                           "Data/Sounds/HitWall.Flac",
                            "Data/Sounds/Swap.Ogg",
                            "Data/Music/Menu.Ogg",
                            "Data/Music/A.Ogg",
@@ -226,8 +226,11 @@ TEST(AssetPacks, EveryNameInTheGameCodeIsPresent) {
         Picture p;
         EXPECT_TRUE(LoadPicture(name, p)) << "the code loads " << name;
     }
+    // The effects the code names as ".Wav" are stored losslessly as ".Flac".
     for (const std::string& name : sounds) {
-        EXPECT_TRUE(Packs().Exists(name)) << "the code loads " << name;
+        const bool wav = name.ends_with(".Wav");
+        const std::string stored = wav ? name.substr(0, name.size() - 4) + ".Flac" : name;
+        EXPECT_TRUE(Packs().Exists(stored)) << "the code loads " << name;
     }
 }
 

@@ -2,14 +2,16 @@
 // decodes, is clean (no clipping, no click at either end, real content), builds the same
 // bytes every time; both music tracks are long enough and loop without a jump.
 #include "AssetGen.h"
+#include "AudioFile.h"
+#include "FlacWriter.h"
 #include "MusicGenScore.h"
 #include "OggWriter.h"
 #include "SoundGenDsp.h"
 #include "TestSupport.h"
-#include "WavWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <FLAC/stream_decoder.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -29,45 +31,44 @@ struct Decoded {
     double Seconds() const { return rate > 0 ? static_cast<double>(Frames()) / rate : 0.0; }
 };
 
-std::uint32_t Le(const std::string& bytes, std::size_t at, int count) {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+// A FLAC file's samples, through libFLAC's own decoder.
+struct FlacReader {
+    Decoded* out;
+    bool failed = false;
+};
+
+FLAC__StreamDecoderWriteStatus OnFlacFrame(const FLAC__StreamDecoder*, const FLAC__Frame* frame,
+                                           const FLAC__int32* const planes[], void* data) {
+    auto* reader = static_cast<FlacReader*>(data);
+    reader->out->channels = static_cast<int>(frame->header.channels);
+    reader->out->rate = static_cast<int>(frame->header.sample_rate);
+    const float scale = frame->header.bits_per_sample == 16 ? 1.0f / 32768.0f : 0.0f;
+    reader->failed = reader->failed || scale == 0.0f;
+    for (std::uint32_t f = 0; f < frame->header.blocksize; ++f) {
+        for (std::uint32_t ch = 0; ch < frame->header.channels; ++ch) {
+            reader->out->samples.push_back(static_cast<float>(planes[ch][f]) * scale);
+        }
     }
-    return value;
+    return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
 }
 
-// Integer PCM WAV, 16-bit only: what the game's effect files must be.
-bool DecodeWav(const std::string& path, Decoded& out) {
-    const std::string bytes = zvtest::ReadAll(path);
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
-        return false;
-    }
-    int bits = 0;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const std::size_t size = Le(bytes, at + 4, 4);
-        const std::size_t body = at + 8;
-        if (body + size > bytes.size()) {
-            return false;
-        }
-        if (id == "fmt " && size >= 16) {
-            if (Le(bytes, body, 2) != 1) {
-                return false;
-            }
-            out.channels = static_cast<int>(Le(bytes, body + 2, 2));
-            out.rate = static_cast<int>(Le(bytes, body + 4, 4));
-            bits = static_cast<int>(Le(bytes, body + 14, 2));
-        } else if (id == "data" && bits == 16) {
-            for (std::size_t i = 0; i + 1 < size; i += 2) {
-                const auto raw = static_cast<std::int16_t>(Le(bytes, body + i, 2));
-                out.samples.push_back(static_cast<float>(raw) / 32768.0f);
-            }
-            return out.channels > 0;
-        }
-        at = body + size + (size & 1);
-    }
-    return false;
+void OnFlacError(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void* data) {
+    static_cast<FlacReader*>(data)->failed = true;
+}
+
+// 16-bit FLAC only: what the game's lossless effect files must be.
+bool DecodeFlac(const std::string& path, Decoded& out) {
+    FLAC__StreamDecoder* decoder = FLAC__stream_decoder_new();
+    FlacReader reader{&out};
+    // The decoder checks every frame against the stream's MD5 of its samples.
+    FLAC__stream_decoder_set_md5_checking(decoder, true);
+    bool ok =
+        FLAC__stream_decoder_init_file(decoder, path.c_str(), OnFlacFrame, nullptr, OnFlacError,
+                                       &reader) == FLAC__STREAM_DECODER_INIT_STATUS_OK;
+    ok = ok && FLAC__stream_decoder_process_until_end_of_stream(decoder);
+    ok = FLAC__stream_decoder_finish(decoder) && ok;
+    FLAC__stream_decoder_delete(decoder);
+    return ok && !reader.failed && out.channels > 0;
 }
 
 bool DecodeOgg(const std::string& path, Decoded& out) {
@@ -100,8 +101,8 @@ bool DecodeOgg(const std::string& path, Decoded& out) {
 }
 
 bool Decode(const std::string& path, Decoded& out) {
-    const std::string ext = path.substr(path.size() - 4);
-    return ext == ".Wav" ? DecodeWav(path, out) : DecodeOgg(path, out);
+    const bool flac = path.size() > 5 && path.compare(path.size() - 5, 5, ".Flac") == 0;
+    return flac ? DecodeFlac(path, out) : DecodeOgg(path, out);
 }
 
 double Peak(const std::vector<float>& samples, std::size_t from, std::size_t to) {
@@ -125,22 +126,23 @@ double Db(double amplitude) {
     return 20.0 * std::log10(std::max(amplitude, 1e-12));
 }
 
-// Every effect the game's sound table loads, by its exact name.
+// Every effect the game's sound table loads, as stored: the ones it asks for as ".Wav"
+// are stored as ".Flac".
 const std::vector<std::string> kEffects{
-    "Interface/Void.Wav",
-    "Interface/ButtonGetFocus.Wav",
-    "Interface/ButtonClick.Wav",
-    "Interface/OpenDialog.Wav",
-    "Interface/CloseDialog.Wav",
+    "Interface/Void.Flac",
+    "Interface/ButtonGetFocus.Flac",
+    "Interface/ButtonClick.Flac",
+    "Interface/OpenDialog.Flac",
+    "Interface/CloseDialog.Flac",
     "Interface/Type.Ogg",
-    "FireBall.Wav",
+    "FireBall.Flac",
     "StopBall.Ogg",
-    "BallDelete.Wav",
-    "SeekScoreEnd.Wav",
-    "ColorRemove.Wav",
+    "BallDelete.Flac",
+    "SeekScoreEnd.Flac",
+    "ColorRemove.Flac",
     "LineFall.Ogg",
-    "LoadColorEnd.Wav",
-    "HitWall.Wav",
+    "LoadColorEnd.Flac",
+    "HitWall.Flac",
     "Swap.Ogg",
 };
 
@@ -155,7 +157,7 @@ TEST(SoundEffects, EveryEffectIsCleanShortAndAudible) {
         EXPECT_EQ(sound.channels, 1);
         ASSERT_GT(sound.Frames(), 0u);
         const double peak = Peak(sound.samples, 0, sound.samples.size());
-        if (name == "Interface/Void.Wav") {
+        if (name == "Interface/Void.Flac") {
             EXPECT_EQ(peak, 0.0);
             continue;
         }
@@ -317,17 +319,30 @@ TEST(SoundSynthesis, FinishingNormalisesFadesAndSurvivesSilence) {
     EXPECT_EQ(pcm, (std::vector<std::int16_t>{32767, -32767, 16384, -16384, 0}));
 }
 
-TEST(SoundSynthesis, WavHeaderDescribesTheSamples) {
-    const std::vector<std::uint8_t> bytes = zvsound::EncodeWav16({1, -2, 3, -4, 5, -6}, 2, 22050);
-    ASSERT_EQ(bytes.size(), 44u + 12u);
-    const std::string text(bytes.begin(), bytes.end());
-    EXPECT_EQ(Le(text, 4, 4), 36u + 12u);   // RIFF size
-    EXPECT_EQ(Le(text, 22, 2), 2u);         // channels
-    EXPECT_EQ(Le(text, 24, 4), 22050u);     // rate
-    EXPECT_EQ(Le(text, 28, 4), 22050u * 4); // bytes a second
-    EXPECT_EQ(Le(text, 32, 2), 4u);         // bytes a frame
-    EXPECT_EQ(Le(text, 40, 4), 12u);        // data size
-    EXPECT_EQ(static_cast<std::int16_t>(Le(text, 46, 2)), -2);
+TEST(SoundSynthesis, FlacKeepsEverySampleAndGivesTheSameBytesEachTime) {
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 9000; ++i) { // longer than one FLAC block, with both extremes
+        samples.push_back(static_cast<std::int16_t>((i * 7919) % 65536 - 32768));
+    }
+    samples[17] = 32767;
+    std::vector<std::uint8_t> bytes, again;
+    std::string error;
+    ASSERT_TRUE(zvsound::EncodeFlac16(samples, 1, 48000, bytes, error)) << error;
+    ASSERT_TRUE(zvsound::EncodeFlac16(samples, 1, 48000, again, error)) << error;
+    EXPECT_EQ(bytes, again);
+
+    zvtest::TempDir dir;
+    ASSERT_TRUE(zvsound::WriteAudioFile(dir.File("Sounds/tone.Flac"), bytes));
+    Decoded decoded;
+    ASSERT_TRUE(DecodeFlac(dir.File("Sounds/tone.Flac"), decoded));
+    EXPECT_EQ(decoded.rate, 48000);
+    ASSERT_EQ(decoded.samples.size(), samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        ASSERT_EQ(decoded.samples[i] * 32768.0f, samples[i]) << "sample " << i;
+    }
+    // Samples that do not make whole frames are refused.
+    EXPECT_FALSE(zvsound::EncodeFlac16({1, 2, 3}, 2, 48000, bytes, error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST(MusicScores, EveryNoteFitsInsideItsLoop) {

@@ -1,4 +1,6 @@
 #include "AudioTestSounds.h"
+#include "FlacWriter.h"
+#include <algorithm>
 
 #include <vorbis/vorbisenc.h>
 #include <vorbis/vorbisfile.h>
@@ -110,6 +112,18 @@ std::vector<std::int16_t> DecodeOggReference(const std::string& bytes, int& chan
     }
     ov_clear(&vf); // closes the file
     return pcm;
+}
+
+std::string MakeFlac(const std::vector<float>& samples, int rate) {
+    std::vector<std::int16_t> pcm;
+    for (float sample : samples) {
+        pcm.push_back(
+            static_cast<std::int16_t>(std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767.0f)));
+    }
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    zvsound::EncodeFlac16(pcm, 1, rate, bytes, error);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::string MakeOgg(const std::vector<float>& samples, int rate, int channels) {

@@ -13,6 +13,8 @@ constexpr int kRate = 48000;
 std::vector<float> Tone(double hertz, double seconds, double amplitude);
 // 16-bit PCM mono WAV file bytes.
 std::string MakeWav(const std::vector<float>& samples, int rate = kRate);
+// 16-bit mono FLAC file bytes, as the asset generator writes the lossless effects.
+std::string MakeFlac(const std::vector<float>& samples, int rate = kRate);
 // Ogg Vorbis file bytes of `channels` interleaved channels (mono by default).
 std::string MakeOgg(const std::vector<float>& samples, int rate = kRate, int channels = 1);
 // Interleaved stereo of two tones, a few seconds of something music-like to code.

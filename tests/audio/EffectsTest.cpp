@@ -9,6 +9,7 @@
 #include "data/TwResourceManager.h"
 #include "platform/mixer/TwMixer.h"
 
+using zvaudio::MakeFlac;
 using zvaudio::MakeOgg;
 using zvaudio::MakeWav;
 using zvaudio::Tone;
@@ -104,12 +105,16 @@ TEST(Effects, GameVolumeMapsOntoTheMixerScale) {
     EXPECT_EQ(TwMixer::ToMixerVolume(999), 128);
 }
 
-TEST(Effects, LoadsWavAndOggFromThePacksByExactName) {
+TEST(Effects, LoadsWavAndOggFromThePacksByExactNameAndWavStoredAsFlac) {
     zvtest::TempDir dir;
     TwPackWriter writer;
     ASSERT_TRUE(writer.AddEntry("Data/Sounds/Click.Wav", MakeWav(Tone(700, 0.1, 0.5))));
     ASSERT_TRUE(writer.AddEntry("Data/Sounds/Drop.Ogg", MakeOgg(Tone(300, 0.3, 0.5))));
     ASSERT_TRUE(writer.AddEntry("Data/Sounds/Broken.Wav", "RIFF-this-is-no-sound"));
+    ASSERT_TRUE(writer.AddEntry("Data/Sounds/Burst.Flac", MakeFlac(Tone(500, 0.2, 0.5))));
+    ASSERT_TRUE(
+        writer.AddEntry("Data/Sounds/Cut.Flac", MakeFlac(Tone(500, 0.2, 0.5)).substr(0, 4)));
+    ASSERT_TRUE(writer.AddEntry("Data/Sounds/Hum.Flac", MakeFlac(Tone(90, 0.2, 0.5))));
     ASSERT_TRUE(writer.Write(dir.File("Sounds.Twr")));
     TwResourceManager& packs = TwResourceManager::Instance();
     packs.CloseAll();
@@ -122,6 +127,13 @@ TEST(Effects, LoadsWavAndOggFromThePacksByExactName) {
     EXPECT_TRUE(sound.LoadSample(11, "Data/Sounds/Drop.Ogg"));
     EXPECT_FALSE(sound.LoadSample(12, "Data/Sounds/Drop.Wav"));
     EXPECT_FALSE(sound.LoadSample(13, "Data/Sounds/Broken.Wav"));
+    // An effect asked for as ".Wav" is found stored as ".Flac"; only ".Wav" names are
+    // looked up that way, and a damaged one is refused.
+    EXPECT_TRUE(sound.LoadSample(14, "Data/Sounds/Burst.Wav"));
+    EXPECT_GE(sound.PlaySample(14), 0);
+    EXPECT_FALSE(sound.LoadSample(15, "Data/Sounds/Cut.Wav"));
+    EXPECT_FALSE(sound.LoadSample(16, "Data/Sounds/Hum.Ogg"));
+    EXPECT_FALSE(sound.LoadSample(17, ".Wav"));
     EXPECT_GE(sound.PlaySample(11), 0);
     EXPECT_EQ(sound.PlaySample(12), -1);
     EXPECT_EQ(sound.PlaySample(13), -1);

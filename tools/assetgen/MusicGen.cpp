@@ -7,7 +7,7 @@
 #include "AssetGen.h"
 #include "MusicGenScore.h"
 #include "OggWriter.h"
-#include "WavWriter.h"
+#include "AudioFile.h"
 
 #include <algorithm>
 #include <cmath>

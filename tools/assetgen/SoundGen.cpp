@@ -3,9 +3,10 @@
 // a small bright room, all tuned to one pentatonic scale so effects that overlap in play
 // never clash.
 #include "AssetGen.h"
+#include "AudioFile.h"
+#include "FlacWriter.h"
 #include "OggWriter.h"
 #include "SoundGenDsp.h"
-#include "WavWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -243,10 +244,12 @@ Buffer MakeSwap() {
     return b;
 }
 
-enum class Format { Wav, Ogg };
+enum class Format { Flac, Ogg };
 
 struct EffectRecipe {
-    const char* name; // path under Data/Sounds/, as the game asks for it
+    // Path under Data/Sounds/ as stored. The game asks for the lossless effects by their
+    // ".Wav" names and finds them stored as ".Flac", at about half the size.
+    const char* name;
     Format format;
     std::function<Buffer()> make;
     double peakDb; // frequent, quiet cues sit a little lower than the rest
@@ -259,9 +262,15 @@ bool WriteEffect(const std::string& outDir, const EffectRecipe& recipe) {
     const double seconds = static_cast<double>(buffer.size()) / zvsound::kSampleRate;
     zvsound::FinishEffect(buffer, recipe.peakDb, 0.001, std::clamp(seconds * 0.25, 0.015, 0.08));
     const std::string path = outDir + "/Data/Sounds/" + recipe.name;
-    if (recipe.format == Format::Wav) {
-        return zvsound::WriteAudioFile(
-            path, zvsound::EncodeWav16(zvsound::ToPcm16(buffer), 1, zvsound::kSampleRate));
+    if (recipe.format == Format::Flac) {
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        if (!zvsound::EncodeFlac16(zvsound::ToPcm16(buffer), 1, zvsound::kSampleRate, bytes,
+                                   error)) {
+            std::fprintf(stderr, "assetgen: %s: %s\n", recipe.name, error.c_str());
+            return false;
+        }
+        return zvsound::WriteAudioFile(path, bytes);
     }
     // A few milliseconds of silence in front keep the codec's smearing of the first
     // attack from reaching the file's first samples, which would click.
@@ -284,20 +293,20 @@ bool WriteEffect(const std::string& outDir, const EffectRecipe& recipe) {
 
 bool GenerateSounds(const std::string& outDir) {
     const std::array<EffectRecipe, 15> effects{{
-        {"Interface/Void.Wav", Format::Wav, [] { return Silence(0.1); }, -1.0},
-        {"Interface/ButtonGetFocus.Wav", Format::Wav, MakeFocus, -3.0},
-        {"Interface/ButtonClick.Wav", Format::Wav, MakeClick, -1.0},
-        {"Interface/OpenDialog.Wav", Format::Wav, MakeOpenDialog, -1.0},
-        {"Interface/CloseDialog.Wav", Format::Wav, MakeCloseDialog, -1.0},
+        {"Interface/Void.Flac", Format::Flac, [] { return Silence(0.1); }, -1.0},
+        {"Interface/ButtonGetFocus.Flac", Format::Flac, MakeFocus, -3.0},
+        {"Interface/ButtonClick.Flac", Format::Flac, MakeClick, -1.0},
+        {"Interface/OpenDialog.Flac", Format::Flac, MakeOpenDialog, -1.0},
+        {"Interface/CloseDialog.Flac", Format::Flac, MakeCloseDialog, -1.0},
         {"Interface/Type.Ogg", Format::Ogg, MakeType, -3.0},
-        {"FireBall.Wav", Format::Wav, MakeFire, -1.0},
+        {"FireBall.Flac", Format::Flac, MakeFire, -1.0},
         {"StopBall.Ogg", Format::Ogg, MakeStop, -1.5},
-        {"BallDelete.Wav", Format::Wav, MakeBurst, -1.0},
-        {"SeekScoreEnd.Wav", Format::Wav, MakeScoreEnd, -1.0},
-        {"ColorRemove.Wav", Format::Wav, MakeColorRemove, -1.0},
+        {"BallDelete.Flac", Format::Flac, MakeBurst, -1.0},
+        {"SeekScoreEnd.Flac", Format::Flac, MakeScoreEnd, -1.0},
+        {"ColorRemove.Flac", Format::Flac, MakeColorRemove, -1.0},
         {"LineFall.Ogg", Format::Ogg, MakeRowFall, -1.5},
-        {"LoadColorEnd.Wav", Format::Wav, MakeColorLoaded, -1.0},
-        {"HitWall.Wav", Format::Wav, MakeWallHit, -1.0},
+        {"LoadColorEnd.Flac", Format::Flac, MakeColorLoaded, -1.0},
+        {"HitWall.Flac", Format::Flac, MakeWallHit, -1.0},
         {"Swap.Ogg", Format::Ogg, MakeSwap, -1.5},
     }};
     bool allWritten = true;
