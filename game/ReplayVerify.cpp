@@ -6,6 +6,7 @@
 #include "Game.h"
 #include "GameMap.h"
 #include "GameState.h"
+#include "gfx/TwMissingResources.h"
 #include "platform/os/TwUserFiles.h"
 #include "platform/window/TwMessageBox.h"
 
@@ -61,8 +62,9 @@ ReplayOutcome PlayReplayHeadless(const Replay& replay, long long maxFrames) {
 
 int VerifyReplayFile(const std::string& path, std::ostream& out, std::ostream& err) {
     // The rules run without packs, so the field finds none of its pictures; that is no news
-    // for the player (the program ends after this).
+    // for the player (the program ends after this), neither in a box nor on standard error.
     TwSetMessageSink([](const std::string&, const std::string&) {});
+    TwMissingResources::Silence();
     std::string bytes;
     if (!TwReadFile(path, bytes)) {
         err << "zorbit-volley: cannot read '" << path << "'\n";

@@ -8,10 +8,15 @@
 namespace {
 
 int reported = 0;
+bool silenced = false;
 
 } // namespace
 
 void TwMissingResources::Report(const std::string& message) {
+    if (silenced) {
+        ++reported;
+        return;
+    }
     if (reported++ == 0) {
         TwShowErrorMessage(message);
     } else {
@@ -27,6 +32,11 @@ int TwMissingResources::Count() {
     return reported;
 }
 
+void TwMissingResources::Silence() {
+    silenced = true;
+}
+
 void TwMissingResources::Reset() {
     reported = 0;
+    silenced = false;
 }

@@ -11,6 +11,9 @@ public:
     static void ReportFile(const std::string& name);
     // How many were reported since the start (or the last Reset).
     static int Count();
-    // Forgets what was reported (tests; each start of the game is a new run).
+    // From now on missing files are only counted: a run of the rules without pictures (a
+    // recording checked on the command line) has nothing to tell the player about them.
+    static void Silence();
+    // Forgets what was reported, and a silence (tests; each start of the game is a new run).
     static void Reset();
 };
