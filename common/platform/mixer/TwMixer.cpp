@@ -94,7 +94,10 @@ TwMixerChunk* LoadChunk(const std::string& bytes) {
     if (source == nullptr) {
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 1);
+    // The stream is closed here rather than by SDL_mixer: its FLAC loader leaves the stream
+    // open when a file is cut short inside its header, though asked to close it.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 0);
+    SDL_RWclose(source);
     if (chunk == nullptr) {
         return nullptr;
     }
