@@ -1,6 +1,7 @@
 #include "audio/TwSoundManager.h"
 
 #include <chrono>
+#include <string_view>
 #include <thread>
 
 #include "data/TwResourceManager.h"
@@ -95,12 +96,11 @@ bool TwSoundManager::LoadSample(int id, const std::string& fileName) {
     if (packs.GetResource(fileName, bytes) >= 0) {
         return LoadSampleBytes(id, bytes);
     }
-    const std::string wav = ".Wav";
-    if (fileName.size() <= wav.size() ||
-        fileName.compare(fileName.size() - wav.size(), wav.size(), wav) != 0) {
+    constexpr std::string_view kWav = ".Wav";
+    if (!fileName.ends_with(kWav)) {
         return false;
     }
-    const std::string flac = fileName.substr(0, fileName.size() - wav.size()) + ".Flac";
+    const std::string flac = fileName.substr(0, fileName.size() - kWav.size()) + ".Flac";
     return packs.GetResource(flac, bytes) >= 0 && LoadSampleBytes(id, bytes);
 }
 
