@@ -64,3 +64,27 @@ function(zv_use_engine_layer target folder)
     target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/layers/${layer})
     target_link_libraries(${target} PRIVATE ${layer})
 endfunction()
+
+# zv_game_layer(<folder> [USES <game folder>...] ENGINE <engine folder>) builds game/<folder>
+# as the static library zv_<folder>. Its sources see their own folder, the game folders it
+# uses (and what those use), and the engine through the view of one engine folder: an
+# include of a game folder it may not use, or of an engine folder above its view, fails to
+# build with "No such file or directory".
+function(zv_game_layer folder)
+    cmake_parse_arguments(ARG "" "ENGINE" "USES" ${ARGN})
+    set(target zv_${folder})
+    file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/game/${folder}/*.cpp)
+    list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/game/${folder}/main.cpp)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/game/${folder})
+    zv_layer_target(engine ${ARG_ENGINE})
+    target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/layers/${engine})
+    target_link_libraries(${target} PUBLIC ${engine})
+    foreach(used IN LISTS ARG_USES)
+        if(NOT TARGET zv_${used})
+            message(FATAL_ERROR "game layer '${folder}' uses '${used}', which is not declared before it")
+        endif()
+        target_link_libraries(${target} PUBLIC zv_${used})
+    endforeach()
+    zv_warnings(${target})
+endfunction()

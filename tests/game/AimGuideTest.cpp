@@ -33,7 +33,7 @@ void RandomField(GameMap& field) {
 
 TEST(AimGuideProperty, ThePredictedCellIsTheCellTheShotFills) {
     TwSetMessageSink([](const std::string&, const std::string&) {});
-    GameSound::SetListener([](int) {});
+    GameSoundPlayer::SetListener([](int) {});
     TwSRand(26);
     BubbleBanks banks;
     std::unique_ptr<GameMap> field;
@@ -90,6 +90,6 @@ TEST(AimGuideProperty, ThePredictedCellIsTheCellTheShotFills) {
     // Both kinds of landing happened many times.
     EXPECT_GT(burst, 500);
     EXPECT_LT(burst, 9500);
-    GameSound::SetListener(nullptr);
+    GameSoundPlayer::SetListener(nullptr);
     TwSetMessageSink(nullptr);
 }

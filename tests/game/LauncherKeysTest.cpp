@@ -48,7 +48,7 @@ protected:
             while (TwPeekMessage(message)) {
                 if (record.Translate(message, true)) {
                     keys.HandleInput(launcher, record);
-                    launcher.HandleInput(record);
+                    LauncherKeys::HandlePointer(launcher, record);
                 }
             }
             // A controller's state is read when the window's events are next looked at.

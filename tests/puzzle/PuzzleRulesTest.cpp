@@ -24,10 +24,10 @@ protected:
     PuzzleRules() {
         TwSetMessageSink([](const std::string&, const std::string&) {});
         TwSRand(77);
-        GameSound::SetListener([](int) {});
+        GameSoundPlayer::SetListener([](int) {});
     }
     ~PuzzleRules() override {
-        GameSound::SetListener(nullptr);
+        GameSoundPlayer::SetListener(nullptr);
         TwSetMessageSink(nullptr);
     }
 

@@ -165,7 +165,7 @@ TEST(ShippedLevels, LoadFitAndHangFromTheCeiling) {
 TEST(ShippedLevels, EveryLevelIsClearedByTheSolver) {
     const std::vector<ShippedSet> sets = ReadShippedSets();
     TwSetMessageSink([](const std::string&, const std::string&) {});
-    GameSound::SetListener([](int) {});
+    GameSoundPlayer::SetListener([](int) {});
     for (const ShippedSet& shipped : sets) {
         for (std::size_t i = 0; i < shipped.set.levels.size(); ++i) {
             // A level is winnable when some deal of the launcher's colours lets the greedy
@@ -187,7 +187,7 @@ TEST(ShippedLevels, EveryLevelIsClearedByTheSolver) {
                              << lastField;
         }
     }
-    GameSound::SetListener(nullptr);
+    GameSoundPlayer::SetListener(nullptr);
     TwSetMessageSink(nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "Game.h"
-#include "GameSound.h"
+#include "GameSoundPlayer.h"
 #include "GfxTestSupport.h"
 #include "MenuGui.h"
 #include "app/TwFrameTimer.h"
@@ -40,7 +40,7 @@ GameAppHarness::~GameAppHarness() {
     TwResourceManager::Instance().CloseAll();
     if (recordingSounds_) {
         TwSetGuiSoundPlayer({});
-        GameSound::SetListener({});
+        GameSoundPlayer::SetListener({});
     }
     TwSetMessageSink({});
 }
@@ -70,7 +70,7 @@ void GameAppHarness::RecordSounds() {
     recordingSounds_ = true;
     auto sounds = sounds_;
     TwSetGuiSoundPlayer([sounds](int id) { sounds->push_back(id); });
-    GameSound::SetListener([sounds](int id) { sounds->push_back(id); });
+    GameSoundPlayer::SetListener([sounds](int id) { sounds->push_back(id); });
 }
 
 bool GameAppHarness::Start(GameFactory gameScreen) {

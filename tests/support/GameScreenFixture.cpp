@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "GameSound.h"
+#include "GameSoundPlayer.h"
 #include "GuiTestSupport.h"
 #include "data/TwResourceManager.h"
 #include "data/TwSysConfig.h"
@@ -31,7 +31,7 @@ GameScreenTest::GameScreenTest() {
     TwSRand(2024);
     TwSysConfig::Instance().DifficultLevel = 0;
     GameMap::SetBurstSoundToggle(false);
-    GameSound::SetListener([this](int id) { sounds.push_back(id); });
+    GameSoundPlayer::SetListener([this](int id) { sounds.push_back(id); });
 
     TwProfileStore& store = TwProfileStore::Instance();
     store.Reset();
@@ -50,7 +50,7 @@ GameScreenTest::GameScreenTest() {
 }
 
 GameScreenTest::~GameScreenTest() {
-    GameSound::SetListener(nullptr);
+    GameSoundPlayer::SetListener(nullptr);
     TwSetMessageSink(nullptr);
     TwHighScoreTables().clear();
     TwProfileStore::Instance().Reset();
