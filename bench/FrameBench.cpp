@@ -88,7 +88,7 @@ void BM_BusiestGameFrame(benchmark::State& state) {
         return;
     }
     TwSRand(7);
-    app->Menu()->StartNewGame(0, true);
+    app->Menu()->StartNewGame(GameMode::kClassic, true);
     if (!game->Field()) {
         state.SkipWithError("no field");
         return;
@@ -112,7 +112,7 @@ void BM_BusiestGameLogicFrame(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         TwSRand(7);
-        app->Menu()->StartNewGame(0, true);
+        app->Menu()->StartNewGame(GameMode::kClassic, true);
         BuildBusiestScene(*game);
         state.ResumeTiming();
         game->Update(16);

@@ -7,10 +7,10 @@
 #include "Game.h"
 #include "GameApplication.h"
 #include "GameMap.h"
-#include "GameState.h"
 #include "Launcher.h"
 #include "LiveGame.h"
 #include "MenuGui.h"
+#include "PlayState.h"
 #include "app/TwCursor.h"
 #include "gui/TwEventRouter.h"
 #include "platform/os/TwClock.h"
@@ -75,7 +75,7 @@ void BM_PlayFrameBuild(benchmark::State& state) {
     int frame = 0, shots = 0, games = 0;
     const auto newGame = [&] {
         TwSRand(7);
-        app->Menu()->StartNewGame(0, true);
+        app->Menu()->StartNewGame(GameMode::kClassic, true);
         frame = 0;
         ++games;
     };
@@ -89,7 +89,7 @@ void BM_PlayFrameBuild(benchmark::State& state) {
             launcher.Fire();
         }
         BuildFrame(*app, clock.Get());
-        if (GameState::Get() != GameState::kPlaying || frame >= 3600) {
+        if (game->State() != PlayState::kPlaying || frame >= 3600) {
             state.PauseTiming();
             newGame();
             state.ResumeTiming();

@@ -6,9 +6,8 @@
 #include "BaseBubble.h"
 #include "BubbleBanks.h"
 #include "GameMap.h"
-#include "GameSound.h"
-#include "GameState.h"
 #include "Launcher.h"
+#include "PlayState.h"
 #include "TwDrawList.h"
 #include "platform/os/TwRand.h"
 #include "platform/window/TwMessageBox.h"
@@ -29,8 +28,7 @@ FieldGeometry Geometry(int columns, int rows) {
 struct Bench {
     explicit Bench(int columns, int rows) : field(banks, Geometry(columns, rows)) {
         TwSetMessageSink([](const std::string&, const std::string&) {});
-        GameSound::SetListener(nullptr);
-        GameState::Set(GameState::kPlaying);
+        field.SetState(PlayState::kPlaying);
         launcher.SetField(&field);
         field.SetLauncher(&launcher);
         field.Reset(false);

@@ -90,7 +90,7 @@ PlayingApp::Writes PlayingApp::WriteEverything(int round) {
     Shoot(300.0f + 20.0f * static_cast<float>(round), 200.0f);
     writes.savedGame = game_->SaveGame();
 
-    TwTop* table = TwHighScoreTable(Game::kClassic);
+    TwTop* table = TwHighScoreTable(ModeNumber(Game::kClassic));
     if (table != nullptr) {
         TwTopRecord record;
         record.PlayerName = "Round " + std::to_string(round);

@@ -33,7 +33,6 @@ void RandomField(GameMap& field) {
 
 TEST(AimGuideProperty, ThePredictedCellIsTheCellTheShotFills) {
     TwSetMessageSink([](const std::string&, const std::string&) {});
-    GameSoundPlayer::SetListener([](int) {});
     TwSRand(26);
     BubbleBanks banks;
     std::unique_ptr<GameMap> field;
@@ -51,7 +50,7 @@ TEST(AimGuideProperty, ThePredictedCellIsTheCellTheShotFills) {
             launcher.SetField(field.get());
             field->SetLauncher(&launcher);
         }
-        GameState::Set(GameState::kPlaying);
+        field->SetState(PlayState::kPlaying);
         launcher.Reset();
         RandomField(*field);
         launcher.SetLoaded(field->NewBubbleOfColour(Random(0, GameMap::kColourCount - 1)));
@@ -90,6 +89,5 @@ TEST(AimGuideProperty, ThePredictedCellIsTheCellTheShotFills) {
     // Both kinds of landing happened many times.
     EXPECT_GT(burst, 500);
     EXPECT_LT(burst, 9500);
-    GameSoundPlayer::SetListener(nullptr);
     TwSetMessageSink(nullptr);
 }

@@ -1,4 +1,5 @@
 #include "FieldFixture.h"
+#include "FieldPainter.h"
 
 #include "data/TwDefFile.h"
 
@@ -170,7 +171,7 @@ TEST_F(FieldTest, BottomRowEndsTheGame) {
     ASSERT_TRUE(field.PlaceNewBubble(3, field.Rows() - 1, 2));
     field.MapState = GameMap::kRowSlide;
     EXPECT_TRUE(field.CheckBottomRow());
-    EXPECT_EQ(GameState::Get(), GameState::kLost);
+    EXPECT_EQ(field.State(), PlayState::kLost);
     EXPECT_EQ(field.MapState, GameMap::kReady);
 }
 
@@ -218,7 +219,7 @@ TEST_F(FieldTest, NextBubbleWaitsBehindTheLauncherAndTheLoadedOneAtTheMuzzle) {
     std::vector<std::uint32_t> tints;
     field.SetCursorTintSink([&tints](std::uint32_t argb) { tints.push_back(argb); });
     field.Update(16);
-    field.Draw();
+    FieldPainter().Draw(field, &launcher);
     const TwVector aim = launcher.Direction();
     const TwVector next = field.NextBubble()->Position();
     EXPECT_NEAR(next.x, 400.0f - 7.25f * aim.x, 1e-3);

@@ -106,7 +106,7 @@ TEST_F(FieldTest, BubbleHangingFromABurstGroupFallsAndBurstsLater) {
 
 TEST_F(FieldTest, DetachedBubblesBurstOneByOneWithEverySecondOneHeard) {
     Layout({"0000000000", " 1111111111"});
-    GameMap::SetBurstSoundToggle(true); // an odd number of bursts earlier in the run
+    field.SetBurstSoundToggle(true); // an odd number of bursts earlier in the run
     field.TakeBubble(0, 0);
     for (int c = 1; c < 10; ++c) {
         field.TakeBubble(c, 0);
@@ -196,6 +196,6 @@ TEST_F(FieldTest, ClearingTheFieldEndsTheLevel) {
     FlyUntilLanded();
     EXPECT_TRUE(field.IsEmpty());
     EXPECT_EQ(field.MapState, GameMap::kCleared);
-    EXPECT_EQ(GameState::Get(), GameState::kCleared);
+    EXPECT_EQ(field.State(), PlayState::kCleared);
     EXPECT_EQ(launcher.Loaded(), nullptr);
 }

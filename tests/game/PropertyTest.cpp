@@ -12,7 +12,7 @@ int Random(int low, int high) {
 
 // Runs frames until the field is calm: nothing falling, no row moving, ready to fire.
 void Settle(GameMap& field, Launcher& launcher) {
-    for (int i = 0; i < 5000 && GameState::Get() == GameState::kPlaying; ++i) {
+    for (int i = 0; i < 5000 && field.State() == PlayState::kPlaying; ++i) {
         const bool calm = field.MapState == GameMap::kReady && field.FallingList().empty() &&
                           !field.RowPending && !launcher.Flying();
         if (calm) {
@@ -75,9 +75,9 @@ TEST(FieldProperty, RandomShotsNeverBreakTheField) {
         FieldGeometry geometry = zvtest::StandardGeometry(Random(9, 16));
         geometry.radius = Random(0, 1) != 0 ? 16 : 18; // the test size and the shipped one
         geometry.columns = Random(8, 14);
-        TwSysConfig::Instance().DifficultLevel = Random(0, 2);
-        GameState::Set(GameState::kPlaying);
-        GameMap field(banks, geometry);
+        const int difficulty = Random(0, 2);
+        GameMap field(banks, geometry, difficulty);
+        field.SetState(PlayState::kPlaying);
         Launcher launcher;
         launcher.SetField(&field);
         field.SetLauncher(&launcher);
@@ -94,7 +94,7 @@ TEST(FieldProperty, RandomShotsNeverBreakTheField) {
         Settle(field, launcher);
 
         int previousScore = field.Score;
-        while (GameState::Get() == GameState::kPlaying && shots < 3000) {
+        while (field.State() == PlayState::kPlaying && shots < 3000) {
             ASSERT_NE(launcher.Loaded(), nullptr);
             launcher.Aim(
                 TwVector(static_cast<float>(Random(0, 800)), static_cast<float>(Random(0, 560))));
@@ -110,7 +110,7 @@ TEST(FieldProperty, RandomShotsNeverBreakTheField) {
 
             for (int frame = 0; frame < 2000 && launcher.Flying(); ++frame) {
                 field.Update(Random(1, 40));
-                if (GameState::Get() != GameState::kPlaying) {
+                if (field.State() != PlayState::kPlaying) {
                     break;
                 }
             }
@@ -131,13 +131,13 @@ TEST(FieldProperty, RandomShotsNeverBreakTheField) {
             Settle(field, launcher);
             EXPECT_GE(field.Score, previousScore);
             previousScore = field.Score;
-            if (GameState::Get() != GameState::kPlaying) {
+            if (field.State() != PlayState::kPlaying) {
                 break;
             }
             ASSERT_TRUE(AllHangFromTheCeiling(field)) << "game " << games << " shot " << shots;
             ASSERT_TRUE(AllRestOnTheirCells(field));
         }
-        if (GameState::Get() == GameState::kCleared) {
+        if (field.State() == PlayState::kCleared) {
             EXPECT_TRUE(field.IsEmpty());
         }
         banks.Scene().Clear();

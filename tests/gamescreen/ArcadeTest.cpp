@@ -18,13 +18,13 @@ protected:
 };
 
 TEST_F(ArcadeTest, TheArcadeFieldRunsTheClock) {
-    EXPECT_EQ(game.GetGameID(), Game::kArcade);
+    EXPECT_EQ(game.Mode(), Game::kArcade);
     EXPECT_NE(dynamic_cast<ArcadeMap*>(game.Field()), nullptr);
     // Starting Classic afterwards gives a plain field without the clock.
     game.StartClassic();
     game.NewGame();
     EXPECT_EQ(dynamic_cast<ArcadeMap*>(game.Field()), nullptr);
-    EXPECT_EQ(game.GetGameID(), Game::kClassic);
+    EXPECT_EQ(game.Mode(), Game::kClassic);
 }
 
 TEST_F(ArcadeTest, MissesNeverCostAMove) {

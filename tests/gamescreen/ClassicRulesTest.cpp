@@ -32,7 +32,7 @@ TEST_F(GameScreenTest, ClassicMissesBringARowAfterTheSixthOnEasy) {
     for (int c = 0; c < Field().Columns(); ++c) {
         EXPECT_NE(Field().Bubble(c, 0), nullptr) << Picture();
     }
-    EXPECT_EQ(GameState::Get(), GameState::kPlaying);
+    EXPECT_EQ(game.State(), PlayState::kPlaying);
     EXPECT_EQ(Field().Score, 0);
 }
 
@@ -82,16 +82,16 @@ TEST_F(GameScreenTest, LostGameShowsScoreAndBonusWhileTheTableGetsTheScoreAlone)
     Field().TripleBonus = 75;
     Load(3);
     ASSERT_TRUE(ShootAt(Cell(5, 10) + TwVector(0, 30))) << Picture();
-    EXPECT_EQ(GameState::Get(), GameState::kNotPlaying) << Picture();
+    EXPECT_EQ(game.State(), PlayState::kNotPlaying) << Picture();
     ASSERT_TRUE(game.IsOpen(Game::kGameOverPanel));
     const GameCompletePanel& panel = *game.GameOverPanel();
     EXPECT_EQ(panel.ScoreTarget(), 420);
     EXPECT_EQ(panel.BonusTarget(), 75);
     EXPECT_EQ(panel.TotalTarget(), 495);
-    ASSERT_EQ(Table(Game::kClassic).Count(), 1);
-    EXPECT_EQ(Table(Game::kClassic).Records()[0].Scores, 420);
-    EXPECT_EQ(Table(Game::kClassic).Records()[0].PlayerName, "Tester");
-    EXPECT_EQ(Table(Game::kArcade).Count(), 0);
+    ASSERT_EQ(Table(ModeNumber(Game::kClassic)).Count(), 1);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Records()[0].Scores, 420);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Records()[0].PlayerName, "Tester");
+    EXPECT_EQ(Table(ModeNumber(Game::kArcade)).Count(), 0);
     // The saved game is gone with the finished one.
     EXPECT_EQ(SlotText(), "");
     EXPECT_FALSE(TwProfileStore::Instance().HasSavedGame());
@@ -109,11 +109,11 @@ TEST_F(GameScreenTest, ClearedFieldCompletesAndItsButtonLeadsToTheMenu) {
     Field().Score = 100;
     ASSERT_TRUE(ShootAt(Under(0, 0)));
     EXPECT_TRUE(Field().IsEmpty());
-    EXPECT_EQ(GameState::Get(), GameState::kCompleteShown);
+    EXPECT_EQ(game.State(), PlayState::kCompleteShown);
     EXPECT_TRUE(game.IsFinished());
     ASSERT_TRUE(game.IsOpen(Game::kCompletePanel));
     EXPECT_EQ(game.CompletePanel()->ScoreTarget(), 130);
-    EXPECT_EQ(Table(Game::kClassic).Records().at(0).Scores, 130);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Records().at(0).Scores, 130);
 
     // The field keeps running under the dialog, but the mouse no longer reaches the launcher.
     const TwVector aim = Gun().Direction();
@@ -139,13 +139,13 @@ TEST_F(GameScreenTest, FallingBubblesBurstUnderTheResultDialog) {
     Layout({"00", "1", "1"}, 0, 1);
     ASSERT_TRUE(ShootAt(Under(1, 0)));
     // Everything is either burst or falling: the shot cleared the grid.
-    EXPECT_EQ(GameState::Get(), GameState::kCompleteShown);
+    EXPECT_EQ(game.State(), PlayState::kCompleteShown);
     EXPECT_FALSE(Field().FallingList().empty());
     const int scoreAtEnd = Field().Score;
     ASSERT_TRUE(RunUntil([this] { return Field().FallingList().empty(); }, 200));
     EXPECT_EQ(Field().Score, scoreAtEnd + 2 * 70);
     // Still one dialog, one table entry.
-    EXPECT_EQ(Table(Game::kClassic).Count(), 1);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Count(), 1);
     EXPECT_EQ(game.PanelStack().size(), 2u);
 }
 
@@ -176,7 +176,7 @@ TEST_F(GameScreenTest, EscapeSavesAndGoesToTheMenuAndLeavesAResultDialog) {
     EXPECT_EQ(SlotText(), "");
     // The same on the game-over dialog.
     StartGame(Game::kClassic);
-    GameState::Set(GameState::kLost);
+    game.Session().SetState(PlayState::kLost);
     Frame();
     escapeLeaves(Game::kGameOverPanel, game.GameOverPanel());
 }
@@ -213,14 +213,14 @@ TEST_F(GameScreenTest, AFinishedGameNeverEndsASecondTime) {
     std::vector<std::string> rows(11, ".....1");
     Layout(rows, 1, 1);
     Field().Score = 50;
-    GameState::Set(GameState::kLost);
+    game.Session().SetState(PlayState::kLost);
     Frame();
     ASSERT_TRUE(game.IsOpen(Game::kGameOverPanel));
     // Rows still pushed in under the dialog reach the last row again.
     Field().MapState = GameMap::kRowStart;
     Frames(60);
     EXPECT_FALSE(Field().RowEmpty(Field().Rows() - 1));
-    EXPECT_EQ(GameState::Get(), GameState::kNotPlaying);
+    EXPECT_EQ(game.State(), PlayState::kNotPlaying);
     EXPECT_EQ(game.PanelStack().size(), 2u);
-    EXPECT_EQ(Table(Game::kClassic).Count(), 1);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Count(), 1);
 }

@@ -82,7 +82,7 @@ TEST_F(PauseTest, TheMenuButtonSavesTheGameAndNoPauseOutsidePlay) {
 
     // A game that has ended cannot be paused.
     router.SwitchScreen(Game::kScreenName);
-    GameState::Set(GameState::kLost);
+    game.Session().SetState(PlayState::kLost);
     Frame();
     KeyDown(kP);
     EXPECT_FALSE(game.Paused());

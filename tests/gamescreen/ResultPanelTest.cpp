@@ -23,7 +23,7 @@ protected:
         StartGame(Game::kClassic);
         Field().Score = score;
         Field().TripleBonus = bonus;
-        GameState::Set(GameState::kLost);
+        game.Session().SetState(PlayState::kLost);
         Frame(ms);
         EXPECT_TRUE(game.IsOpen(Game::kGameOverPanel));
         const GameCompletePanel& panel = *game.GameOverPanel();

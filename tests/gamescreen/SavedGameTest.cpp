@@ -42,7 +42,7 @@ protected:
         Snapshot s;
         const GameMap& f = Field();
         s.picture = Picture();
-        s.gameId = game.GetGameID();
+        s.gameId = ModeNumber(game.Mode());
         s.score = f.Score;
         s.bonus = f.TripleBonus;
         s.combo = f.ComboCount;
@@ -61,7 +61,7 @@ protected:
     void PlayAFewShots() {
         const TwVector aims[] = {{300, 200}, {520, 250}, {400, 150}};
         for (const TwVector& aim : aims) {
-            if (GameState::Get() != GameState::kPlaying) {
+            if (game.State() != PlayState::kPlaying) {
                 break;
             }
             ASSERT_TRUE(ShootAt(aim));
@@ -92,8 +92,8 @@ protected:
 };
 
 TEST_F(SavedGameTest, SaveAndRestoreGiveBackTheSameGameInBothModes) {
-    for (int mode : {Game::kClassic, Game::kArcade}) {
-        SCOPED_TRACE(mode == Game::kArcade ? "Arcade" : "Classic");
+    for (int mode : {ModeNumber(Game::kClassic), ModeNumber(Game::kArcade)}) {
+        SCOPED_TRACE(mode == ModeNumber(Game::kArcade) ? "Arcade" : "Classic");
         StartGame(mode);
         PlayAFewShots();
         Field().ElapsedTime = 3210;
@@ -104,11 +104,13 @@ TEST_F(SavedGameTest, SaveAndRestoreGiveBackTheSameGameInBothModes) {
         EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
 
         // Another game of the other mode takes the screen, then the saved one comes back.
-        StartGame(mode == Game::kArcade ? Game::kClassic : Game::kArcade);
+        StartGame(mode == ModeNumber(Game::kArcade) ? ModeNumber(Game::kClassic)
+                                                    : ModeNumber(Game::kArcade));
         ASSERT_TRUE(game.Restore());
-        EXPECT_EQ(GameState::Get(), GameState::kPlaying);
+        EXPECT_EQ(game.State(), PlayState::kPlaying);
         EXPECT_EQ(Field().MapState, GameMap::kResume);
-        EXPECT_EQ(dynamic_cast<ArcadeMap*>(game.Field()) != nullptr, mode == Game::kArcade);
+        EXPECT_EQ(dynamic_cast<ArcadeMap*>(game.Field()) != nullptr,
+                  mode == ModeNumber(Game::kArcade));
         EXPECT_EQ(Take(), before);
         // The save stays on disk while the restored game is played.
         EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
@@ -118,7 +120,7 @@ TEST_F(SavedGameTest, SaveAndRestoreGiveBackTheSameGameInBothModes) {
             EXPECT_EQ(Field().ElapsedTime, 3210);
             Frame(20);
         }
-        EXPECT_EQ(Field().ElapsedTime, mode == Game::kArcade ? 3230 : 3210);
+        EXPECT_EQ(Field().ElapsedTime, mode == ModeNumber(Game::kArcade) ? 3230 : 3210);
         EXPECT_EQ(Take().picture, before.picture);
         EXPECT_EQ(Count(GameSound::kColourRemoved), 0);
     }
@@ -213,7 +215,7 @@ TEST_F(SavedGameTest, DamagedOrHostileSlotsNeverCrashNorPlaceUnknownColours) {
         if (!c.restores) {
             // The game on the screen is left as it was.
             EXPECT_EQ(Picture(), before);
-            EXPECT_EQ(GameState::Get(), GameState::kPlaying);
+            EXPECT_EQ(game.State(), PlayState::kPlaying);
             continue;
         }
         ExpectOnlyKnownColours();
@@ -277,8 +279,8 @@ TEST_F(SavedGameTest, AFailedRestoreAfterAFinishedGameLeavesItFinished) {
 // Every shot is saved once the field has come to rest (landing, bursts, falls and any new
 // row over), with one write per shot; what is on disk then restores the very same game.
 TEST_F(SavedGameTest, EachShotIsSavedOnceItHasComeToRest) {
-    for (int mode : {Game::kClassic, Game::kArcade}) {
-        SCOPED_TRACE(mode == Game::kArcade ? "Arcade" : "Classic");
+    for (int mode : {ModeNumber(Game::kClassic), ModeNumber(Game::kArcade)}) {
+        SCOPED_TRACE(mode == ModeNumber(Game::kArcade) ? "Arcade" : "Classic");
         game.Abandon();
         StartGame(mode);
         Frames(30);
@@ -296,7 +298,7 @@ TEST_F(SavedGameTest, EachShotIsSavedOnceItHasComeToRest) {
         const TwVector aims[] = {{300, 200}, {520, 250}, {400, 150}, {250, 300}};
         int shots = 0;
         for (const TwVector& aim : aims) {
-            if (GameState::Get() != GameState::kPlaying) {
+            if (game.State() != PlayState::kPlaying) {
                 break;
             }
             ASSERT_TRUE(RunUntil([this] {
@@ -331,7 +333,7 @@ TEST_F(SavedGameTest, EachShotIsSavedOnceItHasComeToRest) {
         EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
 
         // What was saved is the game as it stands.
-        if (GameState::Get() == GameState::kPlaying) {
+        if (game.State() == PlayState::kPlaying) {
             Field().ElapsedTime = 0; // the Arcade clock moves on between shots
             const std::string picture = Picture();
             const int score = Field().Score;
@@ -371,7 +373,7 @@ TEST_F(SavedGameTest, AGameIsSavedOnlyIntoItsOwnPlayersSlot) {
     store.SelectProfile(store.IndexOf("Bob"));
     ASSERT_TRUE(game.Restore());
     EXPECT_EQ(game.Owner(), "Bob");
-    EXPECT_EQ(game.GetGameID(), Game::kArcade);
+    EXPECT_EQ(game.Mode(), Game::kArcade);
 
     // Bob is deleted: his game has no slot any more, and nobody else's is touched.
     store.DeleteActiveProfile();
@@ -402,7 +404,7 @@ TEST_F(SavedGameTest, ClosingTheGameScreenKeepsTheSavedGame) {
     EXPECT_TRUE(TwProfileStore::Instance().HasSavedGame());
     EXPECT_NE(SlotText(), "");
     ASSERT_TRUE(game.Restore());
-    EXPECT_EQ(game.GetGameID(), Game::kArcade);
+    EXPECT_EQ(game.Mode(), Game::kArcade);
 }
 
 // A save that cannot be written (the save folder's place taken by a file, as on a broken

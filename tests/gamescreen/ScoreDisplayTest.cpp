@@ -16,7 +16,7 @@ TEST(ScoreDisplay, ShowsEveryNewScoreAndTheSameDigitsForTheSameScore) {
     ASSERT_TRUE(harness.Start());
     Game& game = *harness.RealGame();
     TwSRand(7);
-    harness.App().Menu()->StartNewGame(0, true);
+    harness.App().Menu()->StartNewGame(GameMode::kClassic, true);
     GameMap& field = *game.Field();
     for (int i = 0; i < 200 && field.MapState != GameMap::kReady; ++i) {
         game.Update(16);

@@ -24,7 +24,7 @@ protected:
 
 TEST_F(StatsTest, ASeededGamePlayedByInputGivesTheExpectedCounts) {
     StartGame(Game::kClassic);
-    EXPECT_EQ(PlayerStats::Load("Tester").modes[Game::kClassic].started, 1);
+    EXPECT_EQ(PlayerStats::Load("Tester").modes[ModeNumber(Game::kClassic)].started, 1);
     // Pairs hanging from the ceiling, far apart; a spare of each colour keeps every colour.
     Layout({"0.1.2.3.4.50", "0.1.2.3.4.51", "...........2", "...........3", "...........4"}, 0, 1);
     struct Shot {
@@ -44,7 +44,7 @@ TEST_F(StatsTest, ASeededGamePlayedByInputGivesTheExpectedCounts) {
     EXPECT_EQ(stats.bubblesDropped, 0);
     EXPECT_EQ(stats.longestRun, 2);
     EXPECT_EQ(stats.currentRun, 1);
-    EXPECT_EQ(stats.modes[Game::kClassic].finished, 0);
+    EXPECT_EQ(stats.modes[ModeNumber(Game::kClassic)].finished, 0);
     EXPECT_GE(stats.secondsPlayed, 1);
     // Frames alone (aiming, nothing fired) write nothing.
     const std::string before = zvtest::ReadAll(PlayerStats::PathOf("Tester"));
@@ -57,16 +57,17 @@ TEST_F(StatsTest, TheLastShotAndTheWonGameAreCountedOnce) {
     // A row of four and one bubble hanging under it: bursting the row lets it fall.
     Layout({"0000", "5"}, 0, 0);
     ASSERT_TRUE(ShootAt(Under(3, 0))) << Picture();
-    ASSERT_EQ(GameState::Get(), GameState::kCompleteShown);
+    ASSERT_EQ(game.State(), PlayState::kCompleteShown);
     Frames(100);
     const PlayerStats stats = PlayerStats::Load("Tester");
-    EXPECT_EQ(stats.modes[Game::kClassic],
-              (PlayerStats::Mode{1, 1, 1, Table(Game::kClassic).Records().at(0).Scores}));
+    EXPECT_EQ(
+        stats.modes[ModeNumber(Game::kClassic)],
+        (PlayerStats::Mode{1, 1, 1, Table(ModeNumber(Game::kClassic)).Records().at(0).Scores}));
     EXPECT_EQ(stats.shots, 1);
     EXPECT_EQ(stats.bubblesBurst, 5);
     EXPECT_EQ(stats.bubblesDropped, 1);
     EXPECT_EQ(stats.biggestDrop, 1);
-    EXPECT_EQ(stats.modes[Game::kArcade], PlayerStats::Mode{});
+    EXPECT_EQ(stats.modes[ModeNumber(Game::kArcade)], PlayerStats::Mode{});
 }
 
 TEST_F(StatsTest, TwoPlayersStatisticsStayApart) {
@@ -88,11 +89,11 @@ TEST_F(StatsTest, TwoPlayersStatisticsStayApart) {
     const PlayerStats tester = PlayerStats::Load("Tester");
     const PlayerStats other = PlayerStats::Load("Other");
     EXPECT_EQ(tester.shots, 1);
-    EXPECT_EQ(tester.modes[Game::kClassic].started, 1);
-    EXPECT_EQ(tester.modes[Game::kArcade].started, 0);
+    EXPECT_EQ(tester.modes[ModeNumber(Game::kClassic)].started, 1);
+    EXPECT_EQ(tester.modes[ModeNumber(Game::kArcade)].started, 0);
     EXPECT_EQ(other.shots, 2);
-    EXPECT_EQ(other.modes[Game::kClassic].started, 0);
-    EXPECT_EQ(other.modes[Game::kArcade].started, 1);
+    EXPECT_EQ(other.modes[ModeNumber(Game::kClassic)].started, 0);
+    EXPECT_EQ(other.modes[ModeNumber(Game::kArcade)].started, 1);
 }
 
 TEST_F(StatsTest, PausedTimeIsNotPlayedTime) {

@@ -16,10 +16,10 @@ protected:
     int PlayToTheEnd(int maxShots) {
         int shots = 0;
         int lastScore = 0;
-        while (GameState::Get() == GameState::kPlaying && shots < maxShots) {
+        while (game.State() == PlayState::kPlaying && shots < maxShots) {
             if (!ShootAt(BotAim())) {
                 // The game may have ended while the launcher was waiting for a row.
-                EXPECT_NE(GameState::Get(), GameState::kPlaying) << Picture();
+                EXPECT_NE(game.State(), PlayState::kPlaying) << Picture();
                 break;
             }
             ++shots;
@@ -59,11 +59,11 @@ protected:
         StartGame(mode);
         ASSERT_TRUE(game.SaveGame());
         const int shots = PlayToTheEnd(1500);
-        ASSERT_NE(GameState::Get(), GameState::kPlaying) << "after " << shots << " shots";
+        ASSERT_NE(game.State(), PlayState::kPlaying) << "after " << shots << " shots";
         scoreAtEnd = Field().Score;
         bonusAtEnd = Field().TripleBonus;
         // Bubbles still falling may add points after the end; the dialog keeps the end's.
-        const bool won = GameState::Get() == GameState::kCompleteShown;
+        const bool won = game.State() == PlayState::kCompleteShown;
         if (!won) {
             EXPECT_FALSE(Field().RowEmpty(Field().Rows() - 1)) << Picture();
         }
@@ -85,11 +85,11 @@ protected:
 };
 
 TEST_P(WholeGameTest, ClassicGamePlayedToItsEnd) {
-    PlayWholeGame(Game::kClassic);
+    PlayWholeGame(ModeNumber(Game::kClassic));
 }
 
 TEST_P(WholeGameTest, ArcadeGamePlayedToItsEnd) {
-    PlayWholeGame(Game::kArcade);
+    PlayWholeGame(ModeNumber(Game::kArcade));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, WholeGameTest, ::testing::Values(1, 77, 4096));

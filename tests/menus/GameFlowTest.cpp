@@ -221,7 +221,7 @@ TEST(GameFlow, RealGameIsStartedLeftAndContinued) {
     menu.Click("MainMenuDlg", "MainMenuDlg.Classic");
     EXPECT_EQ(menu.CurrentScreen(), game);
     EXPECT_FALSE(game->IsFinished());
-    EXPECT_EQ(game->GetGameID(), 0);
+    EXPECT_EQ(game->Mode(), GameMode::kClassic);
     menu.Frames(40);
     menu.Screenshot("game-classic");
 

@@ -22,7 +22,7 @@ public:
     void StartClassic() override { SetUp(0); }
     void StartArcade() override { SetUp(1); }
     void NewGame() override;
-    int GetGameID() const override { return gameId; }
+    GameMode Mode() const override { return static_cast<GameMode>(gameId); }
     BubbleBanks* Banks() const override { return built ? banks.get() : nullptr; }
 
     bool HasField() const override { return field != 0; }

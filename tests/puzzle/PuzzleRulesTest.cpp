@@ -24,12 +24,8 @@ protected:
     PuzzleRules() {
         TwSetMessageSink([](const std::string&, const std::string&) {});
         TwSRand(77);
-        GameSoundPlayer::SetListener([](int) {});
     }
-    ~PuzzleRules() override {
-        GameSoundPlayer::SetListener(nullptr);
-        TwSetMessageSink(nullptr);
-    }
+    ~PuzzleRules() override { TwSetMessageSink(nullptr); }
 
     // Fires the loaded bubble straight up at the column's row-0 bubble, from below.
     void ShootUnder(int column, int row) {
@@ -100,7 +96,7 @@ TEST_F(PuzzleRules, ClearingTheFieldWinsAndABubbleInTheLastRowLoses) {
         tall.Shoot(tall.field.CellToScreen(11, 0));
         ++shots;
     }
-    EXPECT_EQ(GameState::Get(), GameState::kLost);
+    EXPECT_EQ(tall.field.State(), PlayState::kLost);
     EXPECT_LE(shots, 5);
 }
 
@@ -192,7 +188,7 @@ TEST_F(PuzzleScreen, SavesAfterEveryShotAndContinuesTheSameLevel) {
 
     game.Suspend();
     ASSERT_TRUE(game.Restore());
-    EXPECT_EQ(game.GetGameID(), Game::kPuzzle);
+    EXPECT_EQ(game.Mode(), Game::kPuzzle);
     EXPECT_EQ(Picture(), picture);
     EXPECT_EQ(Field().Score, score);
     EXPECT_EQ(Field().NumMovesLeft, movesLeft);
@@ -205,7 +201,7 @@ TEST_F(PuzzleScreen, ClearingALevelRecordsItAndOffersTheNext) {
     Reveal();
     Load(0);
     ASSERT_TRUE(ShootAt(Under(2, 0) + TwVector(0, 0)));
-    ASSERT_TRUE(RunUntil([this] { return GameState::Get() == GameState::kCompleteShown; }));
+    ASSERT_TRUE(RunUntil([this] { return game.State() == PlayState::kCompleteShown; }));
     PuzzleProgress progress;
     ASSERT_TRUE(progress.Load("Tester"));
     EXPECT_TRUE(progress.Cleared("S.Txt", 2));

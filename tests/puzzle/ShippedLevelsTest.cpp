@@ -165,7 +165,6 @@ TEST(ShippedLevels, LoadFitAndHangFromTheCeiling) {
 TEST(ShippedLevels, EveryLevelIsClearedByTheSolver) {
     const std::vector<ShippedSet> sets = ReadShippedSets();
     TwSetMessageSink([](const std::string&, const std::string&) {});
-    GameSoundPlayer::SetListener([](int) {});
     for (const ShippedSet& shipped : sets) {
         for (std::size_t i = 0; i < shipped.set.levels.size(); ++i) {
             // A level is winnable when some deal of the launcher's colours lets the greedy
@@ -187,7 +186,6 @@ TEST(ShippedLevels, EveryLevelIsClearedByTheSolver) {
                              << lastField;
         }
     }
-    GameSoundPlayer::SetListener(nullptr);
     TwSetMessageSink(nullptr);
 }
 

@@ -179,7 +179,7 @@ protected:
             dice = dice * 1103515245u + 12345u;
             return static_cast<int>((dice >> 16) % static_cast<std::uint32_t>(range));
         };
-        for (int shot = 0; shot < maxShots && GameState::Get() == GameState::kPlaying; ++shot) {
+        for (int shot = 0; shot < maxShots && game.State() == PlayState::kPlaying; ++shot) {
             if (style == 2 && roll(4) == 0) {
                 RunUntil([this] { return Field().MapState == GameMap::kReady; });
                 RightClick(400, 300);
@@ -198,7 +198,7 @@ protected:
             }
             // In Arcade a row may start between aiming and the click; then aim again.
             int refused = 0;
-            while (!ShootAt(aim) && GameState::Get() == GameState::kPlaying && ++refused < 5) {
+            while (!ShootAt(aim) && game.State() == PlayState::kPlaying && ++refused < 5) {
             }
             if (refused == 5) {
                 if (std::getenv("ZV_GOLDEN_DEBUG")) {
@@ -236,7 +236,7 @@ TEST_F(GoldenRecorder, RecordTheGoldenSet) {
         bool continued;
     };
     std::vector<Plan> plans;
-    for (int mode : {Game::kClassic, Game::kArcade}) {
+    for (int mode : {ModeNumber(Game::kClassic), ModeNumber(Game::kArcade)}) {
         for (int difficulty = 0; difficulty < 3 && !std::getenv("ZV_GOLDEN_DEBUG"); ++difficulty) {
             for (int style = 0; style < 3; ++style) {
                 plans.push_back({mode, difficulty, style, false});
@@ -245,7 +245,7 @@ TEST_F(GoldenRecorder, RecordTheGoldenSet) {
         }
     }
     // Games of the planning player on Easy until each mode has one won.
-    for (int mode : {Game::kClassic, Game::kArcade}) {
+    for (int mode : {ModeNumber(Game::kClassic), ModeNumber(Game::kArcade)}) {
         plans.push_back({mode, 0, -1, false});
     }
 
@@ -296,8 +296,8 @@ TEST_F(GoldenRecorder, RecordTheGoldenSet) {
         if (plan.style >= 0) {
             PlayGame(plan.style, seed);
         }
-        ASSERT_NE(GameState::Get(), GameState::kPlaying);
-        wins += GameState::Get() == GameState::kCompleteShown;
+        ASSERT_NE(game.State(), PlayState::kPlaying);
+        wins += game.State() == PlayState::kCompleteShown;
         char name[64];
         std::snprintf(name, sizeof name, "%s-%d-%d%s-%u.Twv", ReplayModeName(plan.mode),
                       plan.difficulty, std::max(plan.style, 0), plan.continued ? "c" : "", seed);
@@ -359,18 +359,18 @@ TEST_F(GoldenRecorder, RecordThePuzzleSet) {
             router.SwitchScreen(Game::kScreenName);
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
-            for (int shot = 0; shot < 400 && GameState::Get() == GameState::kPlaying; ++shot) {
+            for (int shot = 0; shot < 400 && game.State() == PlayState::kPlaying; ++shot) {
                 PlayGame(plan.style, seed + static_cast<std::uint32_t>(shot), 1);
                 cameDown = cameDown || Field().CeilingRow > 0;
             }
-            if (!plan.lose || GameState::Get() != GameState::kCompleteShown) {
+            if (!plan.lose || game.State() != PlayState::kCompleteShown) {
                 break;
             }
             TwSRand(seed++);
             ASSERT_TRUE(game.StartPuzzle(plan.set, plan.level));
             ASSERT_TRUE(RunUntil([this] { return Field().MapState == GameMap::kReady; }));
         }
-        ASSERT_NE(GameState::Get(), GameState::kPlaying);
+        ASSERT_NE(game.State(), PlayState::kPlaying);
         const std::string set(plan.set);
         char name[96];
         std::snprintf(name, sizeof name, "Puzzle-%s-%d-%d%s-%u.Twv",

@@ -10,8 +10,8 @@
 #include "ReplayFixture.h"
 #include "ReplayVerify.h"
 #include "gui/TwPanel.h"
-#include "platform/window/TwMessageBox.h"
 #include "platform/os/TwRand.h"
+#include "platform/window/TwMessageBox.h"
 #include "records/TwTop.h"
 
 using replaytest::ReadRecording;
@@ -68,11 +68,11 @@ protected:
 
     // Fires until the level has ended; also notes whether the field ever came down.
     void PlayToTheEnd() {
-        for (int i = 0; i < 300 && GameState::Get() == GameState::kPlaying; ++i) {
+        for (int i = 0; i < 300 && game.State() == PlayState::kPlaying; ++i) {
             Play(1);
             cameDown = cameDown || Field().CeilingRow > 0;
         }
-        ASSERT_NE(GameState::Get(), GameState::kPlaying);
+        ASSERT_NE(game.State(), PlayState::kPlaying);
     }
 
     bool cameDown = false;
@@ -89,7 +89,7 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
 
     // The recording keeps the level itself and how the level ended.
     const Replay recording = ReadRecording(RecordingPath());
-    EXPECT_EQ(recording.mode, Game::kPuzzle);
+    EXPECT_EQ(recording.mode, ModeNumber(Game::kPuzzle));
     EXPECT_EQ(recording.level, 1);
     EXPECT_EQ(recording.puzzleSet, kSetId);
     EXPECT_EQ(recording.puzzleLevel.rows, LevelLibrary::Shared().Level(kSetId, 1)->rows);
@@ -102,7 +102,7 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
     const std::string progress = FileText(progressPath);
     WriteSlot("GameID=0\nMap={[2 3 4]}\n");
     const std::string slot = SlotText();
-    const int classicEntries = Table(Game::kClassic).Count();
+    const int classicEntries = Table(ModeNumber(Game::kClassic)).Count();
 
     // The result dialog's Watch plays the level again, shot by shot as it was played.
     const bool won = live.outcome == ReplayResult::kCleared;
@@ -117,7 +117,7 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
     game.SetPendingEvent(watch);
     Frame();
     ASSERT_TRUE(game.Replaying());
-    EXPECT_EQ(game.GetGameID(), Game::kPuzzle);
+    EXPECT_EQ(game.Mode(), Game::kPuzzle);
     const char* replayEnd = won ? Game::kCompletePanel : Game::kGameOverPanel;
     ASSERT_TRUE(RunUntil([&] { return game.IsOpen(replayEnd); }, 100000));
     EXPECT_FALSE(game.ReplayDiverged());
@@ -125,7 +125,7 @@ TEST_F(PuzzleReplayTest, ALevelIsWatchedFromItsResultAndReplaysShotByShotTouchin
     EXPECT_EQ(game.CurrentResult(), live);
     EXPECT_EQ(FileText(progressPath), progress);
     EXPECT_EQ(SlotText(), slot);
-    EXPECT_EQ(Table(Game::kClassic).Count(), classicEntries);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Count(), classicEntries);
     // Its OK leaves for the menu, as every replay's does.
     game.SetPendingEvent(won ? Game::kCompleteButton : Game::kGameOverButton);
     Frame();

@@ -20,7 +20,7 @@ class RecordAndReplayTest : public replaytest::ShotWatchTest,
                             public ::testing::WithParamInterface<int> {};
 
 TEST_P(RecordAndReplayTest, ClassicAndArcadeGamesReplayShotByShot) {
-    for (int mode : {Game::kClassic, Game::kArcade}) {
+    for (int mode : {ModeNumber(Game::kClassic), ModeNumber(Game::kArcade)}) {
         SCOPED_TRACE(mode);
         snapshots.clear();
         noted = 0;
@@ -28,7 +28,7 @@ TEST_P(RecordAndReplayTest, ClassicAndArcadeGamesReplayShotByShot) {
         TwSysConfig::Instance().DifficultLevel = GetParam() % 3;
         StartGame(mode);
         Play(1500);
-        ASSERT_NE(GameState::Get(), GameState::kPlaying);
+        ASSERT_NE(game.State(), PlayState::kPlaying);
         const ReplayResult live = game.CurrentResult();
         ASSERT_FALSE(game.LastRecording().empty());
         ASSERT_GT(snapshots.size(), 5u);
@@ -74,7 +74,7 @@ TEST_F(RecordAndReplayTest, AGameSavedLeftAndContinuedKeepsItsWholeRecording) {
     ASSERT_TRUE(game.Restore());
     ASSERT_TRUE(game.Recorder().Active());
     Play(1500);
-    ASSERT_NE(GameState::Get(), GameState::kPlaying);
+    ASSERT_NE(game.State(), PlayState::kPlaying);
     EXPECT_FALSE(std::filesystem::exists(ReplayRecorder::PathBeside(SlotPath())));
 
     const Replay recording = ReadRecording(RecordingPath());
@@ -96,7 +96,7 @@ TEST_F(RecordAndReplayTest, AReplayEntersNoScoreAndLeavesTheSlotAlone) {
     StartGame(Game::kArcade);
     Play(1500);
     const std::string recordingPath = RecordingPath();
-    const int entries = Table(Game::kArcade).Count();
+    const int entries = Table(ModeNumber(Game::kArcade)).Count();
     // A saved game of another start is in the slot meanwhile.
     WriteSlot("GameID=0\nMap={[2 3 4]}\n");
     const std::string slot = SlotText();
@@ -107,7 +107,7 @@ TEST_F(RecordAndReplayTest, AReplayEntersNoScoreAndLeavesTheSlotAlone) {
         Frame(50);
     }
     EXPECT_TRUE(game.IsFinished());
-    EXPECT_EQ(Table(Game::kArcade).Count(), entries);
+    EXPECT_EQ(Table(ModeNumber(Game::kArcade)).Count(), entries);
     EXPECT_EQ(SlotText(), slot);
     EXPECT_FALSE(game.SaveGame());
     // Escape (the menu button) leaves the replay for the menu.

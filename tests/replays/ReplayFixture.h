@@ -46,15 +46,15 @@ protected:
             return;
         }
         noted = game.ShotsFired();
-        snapshots.push_back({noted, Game::FieldHash(Field()), Field().Score});
+        snapshots.push_back({noted, GameSession::FieldHash(Field()), Field().Score});
     }
 
     // Shoots with the simple player until the game ends or `shots` more were fired.
     void Play(int shots) {
-        for (int i = 0; i < shots && GameState::Get() == GameState::kPlaying; ++i) {
+        for (int i = 0; i < shots && game.State() == PlayState::kPlaying; ++i) {
             // In Arcade a row may start between aiming and the click; then aim again.
             int refused = 0;
-            while (!ShootAt(BotAim()) && GameState::Get() == GameState::kPlaying && ++refused < 5) {
+            while (!ShootAt(BotAim()) && game.State() == PlayState::kPlaying && ++refused < 5) {
             }
             if (refused == 5) {
                 break;

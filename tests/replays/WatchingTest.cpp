@@ -206,16 +206,16 @@ TEST_F(WatchTheGameJustPlayed, TheResultDialogReplaysItAndItsEntryCarriesTheGuid
     TwSysConfig::Instance().AimGuide = true;
     TwSRand(31);
     StartGame(Game::kClassic);
-    for (int shot = 0; shot < 1500 && GameState::Get() == GameState::kPlaying; ++shot) {
+    for (int shot = 0; shot < 1500 && game.State() == PlayState::kPlaying; ++shot) {
         int refused = 0;
-        while (!ShootAt(BotAim()) && GameState::Get() == GameState::kPlaying && ++refused < 5) {
+        while (!ShootAt(BotAim()) && game.State() == PlayState::kPlaying && ++refused < 5) {
         }
     }
     TwSysConfig::Instance().AimGuide = false;
-    ASSERT_NE(GameState::Get(), GameState::kPlaying);
+    ASSERT_NE(game.State(), PlayState::kPlaying);
     const ReplayResult live = game.CurrentResult();
     ASSERT_GT(live.score, 0);
-    EXPECT_TRUE(Table(Game::kClassic).Records()[0].Guided);
+    EXPECT_TRUE(Table(ModeNumber(Game::kClassic)).Records()[0].Guided);
     EXPECT_TRUE(game.Recorder().Current().guided);
 
     const char* panel =
@@ -251,5 +251,5 @@ TEST_F(WatchTheGameJustPlayed, TheResultDialogReplaysItAndItsEntryCarriesTheGuid
     Frame();
     EXPECT_FALSE(game.Replaying());
     EXPECT_EQ(router.Current(), &menu);
-    EXPECT_EQ(Table(Game::kClassic).Count(), 1);
+    EXPECT_EQ(Table(ModeNumber(Game::kClassic)).Count(), 1);
 }

@@ -14,8 +14,8 @@
 #include "Game.h"
 #include "GameAppHarness.h"
 #include "GameMap.h"
-#include "GameState.h"
 #include "Launcher.h"
+#include "PlayState.h"
 #include "SoakLength.h"
 #include "TwDrawList.h"
 #include "data/TwSysConfig.h"
@@ -151,7 +151,7 @@ struct GameResult {
 // Plays one game to its end (or to the shot limit) and checks the field after every frame.
 GameResult PlayOneGame(Game& game, int mode, bool saveMidway) {
     GameResult result;
-    if (mode == Game::kArcade) {
+    if (mode == ModeNumber(Game::kArcade)) {
         game.StartArcade();
     } else {
         game.StartClassic();

@@ -6,8 +6,8 @@
 #include "BubbleBanks.h"
 #include "GameMap.h"
 #include "GameSound.h"
-#include "GameState.h"
 #include "Launcher.h"
+#include "PlayState.h"
 #include "TestSupport.h"
 #include "TwDrawList.h"
 #include "data/TwSysConfig.h"
@@ -81,20 +81,15 @@ protected:
     explicit FieldTest(int rows = 13) : field(banks, StandardGeometry(rows)) {
         TwSetMessageSink([](const std::string&, const std::string&) {});
         TwSRand(1234);
-        TwSysConfig::Instance().DifficultLevel = 0;
-        GameState::Set(GameState::kPlaying);
-        GameMap::SetBurstSoundToggle(false);
-        GameSound::SetListener([this](int id) { sounds.push_back(id); });
+        field.SetState(PlayState::kPlaying);
+        field.SetSoundSink([this](int id) { sounds.push_back(id); });
         field.InitPacing();
         launcher.SetField(&field);
         field.SetLauncher(&launcher);
         field.Reset(false);
         field.MapState = GameMap::kReady;
     }
-    ~FieldTest() override {
-        GameSound::SetListener(nullptr);
-        TwSetMessageSink(nullptr);
-    }
+    ~FieldTest() override { TwSetMessageSink(nullptr); }
 
     // Fills the field from rows of text (see LayOutBubbles).
     void Layout(const std::vector<std::string>& rows) { LayOutBubbles(field, rows); }

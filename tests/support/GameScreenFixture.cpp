@@ -30,15 +30,14 @@ GameScreenTest::GameScreenTest() {
     TwSetMessageSink([](const std::string&, const std::string&) {});
     TwSRand(2024);
     TwSysConfig::Instance().DifficultLevel = 0;
-    GameMap::SetBurstSoundToggle(false);
     GameSoundPlayer::SetListener([this](int id) { sounds.push_back(id); });
 
     TwProfileStore& store = TwProfileStore::Instance();
     store.Reset();
     store.TryAddProfile("Tester");
     auto& tables = TwHighScoreTables();
-    tables[Game::kClassic] = std::make_unique<TwTop>("Data/Classic.Twt");
-    tables[Game::kArcade] = std::make_unique<TwTop>("Data/Arcade.Twt");
+    tables[ModeNumber(Game::kClassic)] = std::make_unique<TwTop>("Data/Classic.Twt");
+    tables[ModeNumber(Game::kArcade)] = std::make_unique<TwTop>("Data/Arcade.Twt");
 
     game.SetFieldGeometry(zvtest::ShippedGeometry());
     game.SetRouter(&router);
@@ -54,7 +53,7 @@ GameScreenTest::~GameScreenTest() {
     TwSetMessageSink(nullptr);
     TwHighScoreTables().clear();
     TwProfileStore::Instance().Reset();
-    GameState::Set(GameState::kNotPlaying);
+    game.Session().SetState(PlayState::kNotPlaying);
 }
 
 void GameScreenTest::Frame(int ms) {
@@ -104,7 +103,7 @@ void GameScreenTest::KeyDown(unsigned char key) {
     router.ForwardInput();
 }
 
-void GameScreenTest::StartGame(int mode) {
+void GameScreenTest::StartGame(GameMode mode) {
     mode == Game::kArcade ? game.StartArcade() : game.StartClassic();
     game.NewGame();
     router.SwitchScreen(Game::kScreenName);

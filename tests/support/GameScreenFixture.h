@@ -8,8 +8,8 @@
 #include "Game.h"
 #include "GameCompletePanel.h"
 #include "GameMap.h"
-#include "GameState.h"
 #include "Launcher.h"
+#include "PlayState.h"
 #include "TestSupport.h"
 #include "gui/TwEventListener.h"
 #include "gui/TwEventRouter.h"
@@ -59,7 +59,8 @@ protected:
     void KeyDown(unsigned char key);
 
     // A new game of a mode, run until the field has been revealed and aiming is allowed.
-    void StartGame(int mode);
+    void StartGame(GameMode mode);
+    void StartGame(int mode) { StartGame(static_cast<GameMode>(mode)); }
     // Replaces the field's bubbles with a layout (row 0 first; a digit is a colour, anything
     // else an empty cell) and loads the launcher with `loaded` and `next`.
     void Layout(const std::vector<std::string>& rows, int loaded, int next);

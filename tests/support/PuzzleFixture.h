@@ -21,7 +21,7 @@ public:
 
     // Starts a level as the game does: its field, then the reveal until play may begin.
     void Start(const PuzzleLevel& level, const std::string& setId = "Test.Txt", int number = 1) {
-        GameState::Set(GameState::kPlaying);
+        field.SetState(PlayState::kPlaying);
         field.SetLevel(level, setId, number);
         launcher.Reset();
         field.Reset(true);
@@ -47,9 +47,9 @@ public:
     }
 
     bool Ended() const {
-        return GameState::Get() == GameState::kLost || GameState::Get() == GameState::kCleared;
+        return field.State() == PlayState::kLost || field.State() == PlayState::kCleared;
     }
-    bool Won() const { return GameState::Get() == GameState::kCleared; }
+    bool Won() const { return field.State() == PlayState::kCleared; }
 
     // Aims at a screen point (as the mouse does) and fires; then waits for rest.
     bool Shoot(const TwVector& aim) {
