@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "GameScreenFixture.h"
+#include "GameSession.h"
+#include "ReplayPlayer.h"
 #include "LevelLibrary.h"
 #include "Replay.h"
 #include "ReplayVerify.h"
@@ -98,6 +100,48 @@ TEST(GoldenReplays, EveryRecordingEndsAsListed) {
     EXPECT_TRUE(ends.count("cleared") && ends.count("lost"));
     EXPECT_LT(shortest, 30);
     EXPECT_GT(longest, 100);
+}
+
+// Sessions share nothing: each golden recording, played on a session of its own while the
+// next recording plays on another one and the two are stepped frame by frame in turn, ends
+// exactly as it does alone (as listed).
+TEST(GoldenReplays, TwoSessionsSteppedInTurnEndAsEachDoesAlone) {
+    const std::vector<GoldenEntry> entries = ReadList();
+    ASSERT_GE(entries.size(), 2u);
+    std::vector<Replay> replays(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::string bytes;
+        ASSERT_TRUE(TwReadFile(kGoldenDir + entries[i].file, bytes));
+        ASSERT_EQ(Replay::Parse(bytes, replays[i]), Replay::ReadError::kNone);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::size_t j = (i + 1) % entries.size();
+        SCOPED_TRACE(entries[i].file + " beside " + entries[j].file);
+        GameSession sessions[2];
+        ReplayPlayer players[2] = {ReplayPlayer(replays[i]), ReplayPlayer(replays[j])};
+        bool running[2] = {true, true};
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_TRUE(players[k].Begin(sessions[k], FieldGeometry()));
+        }
+        while (running[0] || running[1]) {
+            for (int k = 0; k < 2; ++k) {
+                GameSession& session = sessions[k];
+                running[k] = running[k] && players[k].StepFrame(session, [&session](int ms) {
+                    if (session.Step(ms) != GameSession::Event::kNone) {
+                        session.SettleEnd();
+                    }
+                });
+            }
+        }
+        for (int k = 0; k < 2; ++k) {
+            const GoldenEntry& entry = entries[k == 0 ? i : j];
+            const ReplayResult result = sessions[k].CurrentResult();
+            EXPECT_FALSE(players[k].Diverged()) << entry.file;
+            EXPECT_EQ(result.score, entry.score) << entry.file;
+            EXPECT_EQ(result.shots, entry.shots) << entry.file;
+            EXPECT_EQ(Hex(result.fieldHash), entry.field) << entry.file;
+        }
+    }
 }
 
 // Records the golden set anew: ZV_RECORD_GOLDEN=1 build/test_replays
