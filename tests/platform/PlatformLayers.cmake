@@ -2,7 +2,8 @@
 #  - the pack tool and the engine code it is built from (data, platform/os) read no header of
 #    SDL, SDL_mixer, pixman or Vorbis, and the pack tool needs none of their libraries;
 #  - the software compositor reads no header of SDL;
-#  - a layer's view refuses the headers of folders it may not use.
+#  - a layer's view refuses the headers of folders it may not use;
+#  - each game folder reaches only the game folders and the engine view it may use.
 # Run by ctest as: cmake -DBUILD_DIR=<build> -DCXX=<compiler>
 #                  -DREADELF=<readelf> -P PlatformLayers.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -114,9 +115,70 @@ foreach(case IN LISTS cases)
     endforeach()
 endforeach()
 
+# 4. Each game folder compiles against only the game folders and the engine view it may use:
+# a probe compiled with the flags of one of its sources reaches what it may and no more.
+function(game_compiles command source header out)
+    file(WRITE ${BUILD_DIR}/layer-check/game-probe.cpp "#include \"${header}\"\n")
+    separate_arguments(args UNIX_COMMAND "${command}")
+    set(kept "")
+    set(skip FALSE)
+    foreach(arg IN LISTS args)
+        if(skip)
+            set(skip FALSE)
+        elseif(arg STREQUAL "-o")
+            set(skip TRUE)
+        elseif(NOT arg STREQUAL "-c" AND NOT arg STREQUAL source)
+            list(APPEND kept "${arg}")
+        endif()
+    endforeach()
+    execute_process(COMMAND ${kept} -fsyntax-only ${BUILD_DIR}/layer-check/game-probe.cpp
+                    RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    if(rc EQUAL 0)
+        set(${out} TRUE PARENT_SCOPE)
+    else()
+        set(${out} FALSE PARENT_SCOPE)
+    endif()
+endfunction()
+# folder|a header it may include|headers it may not, between commas
+set(gameCases
+    "rules|GameSession.h|gui/TwPanel.h,audio/TwSoundManager.h,records/TwTop.h,SaveSlot.h,Game.h"
+    "saves|records/TwTop.h|gui/TwPanel.h,app/TwBaseApplication.h,Game.h,MenuGui.h"
+    "play|gui/TwPanel.h|MenuGui.h,GameApplication.h"
+    "menus|Game.h|GameApplication.h")
+foreach(case IN LISTS gameCases)
+    string(REPLACE "|" ";" parts "${case}")
+    list(GET parts 0 folder)
+    list(GET parts 1 allowed)
+    list(SUBLIST parts 2 -1 refused)
+    string(REPLACE "," ";" refused "${refused}")
+    set(command "")
+    foreach(i RANGE ${last})
+        string(JSON file GET "${db}" ${i} file)
+        if(file MATCHES "/game/${folder}/[^/]+\\.cpp$")
+            string(JSON command GET "${db}" ${i} command)
+            break()
+        endif()
+    endforeach()
+    if(command STREQUAL "")
+        fault("no source of game/${folder} in compile_commands.json")
+        continue()
+    endif()
+    game_compiles("${command}" "${file}" ${allowed} ok)
+    if(NOT ok)
+        fault("game/${folder} cannot include ${allowed}, which it may use")
+    endif()
+    foreach(header IN LISTS refused)
+        game_compiles("${command}" "${file}" ${header} ok)
+        if(ok)
+            fault("game/${folder} can include ${header}, which it may not use")
+        endif()
+    endforeach()
+endforeach()
+
 if(faults)
     list(JOIN faults "\n  " text)
     message(FATAL_ERROR "The platform's layering is broken:\n  ${text}")
 endif()
 list(LENGTH cases views)
-message(STATUS "Checked ${checked} compiles of the pack tool's code and the compositor, and ${views} layer views")
+list(LENGTH gameCases games)
+message(STATUS "Checked ${checked} compiles of the pack tool's code and the compositor, ${views} layer views and ${games} game folders")
