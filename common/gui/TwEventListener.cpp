@@ -6,18 +6,6 @@
 #include "gui/TwInputEvent.h"
 #include "gui/TwPanel.h"
 
-namespace {
-
-// Marks the window's record as used so that nothing else acts on it.
-void MarkConsumed(TwInputEvent& input) {
-    input.eventClass = 0;
-    input.button = 0;
-    input.messageId = -1;
-    input.key = 0;
-}
-
-} // namespace
-
 TwEventListener::TwEventListener() = default;
 
 // The panels are deleted while the screen is still whole: a dying panel tells the screen to
@@ -42,7 +30,7 @@ bool TwEventListener::HandleInput(TwInputEvent& input) {
     if (!top->HandleInput(event)) {
         return false;
     }
-    MarkConsumed(input);
+    input.MarkConsumed();
     return true;
 }
 

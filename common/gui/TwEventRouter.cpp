@@ -18,10 +18,7 @@ bool TwEventRouter::SwitchScreen(const std::string& name) {
     }
     // The click that caused the switch must not reach the new screen as well.
     if (input_ != nullptr) {
-        input_->eventClass = 0;
-        input_->button = 0;
-        input_->messageId = -1;
-        input_->key = 0;
+        input_->MarkConsumed();
     }
     if (current_ != nullptr) {
         current_->ClearEvent();

@@ -54,4 +54,11 @@ struct TwInputEvent {
     // button). Without an active window nothing changes and false is returned.
     // Button events carry the position of the last mouse move, not their own.
     bool Translate(const TwWindowMessage& message, bool windowActive);
+    // Marks the record as used, so that nothing after the one who acted on it acts again.
+    void MarkConsumed() {
+        eventClass = kNone;
+        button = kNoButton;
+        messageId = -1;
+        key = 0;
+    }
 };

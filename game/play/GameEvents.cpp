@@ -13,13 +13,6 @@ namespace {
 // A finger lifted this close to the launcher's middle (game pixels) is a tap on it.
 constexpr float kLauncherTapRadius = 40.0f;
 
-void MarkConsumed(TwInputEvent& input) {
-    input.eventClass = TwInputEvent::kNone;
-    input.button = TwInputEvent::kNoButton;
-    input.messageId = -1;
-    input.key = 0;
-}
-
 } // namespace
 
 bool Game::HandleInput(TwInputEvent& input) {
@@ -29,17 +22,17 @@ bool Game::HandleInput(TwInputEvent& input) {
     if (replay_ &&
         (escape || ControlBindings::Current().ActionOf(input) == ControlBindings::kMenu)) {
         SetPendingEvent(kMenuButton);
-        MarkConsumed(input);
+        input.MarkConsumed();
         return true;
     }
     if (IsPauseKey(input)) {
         paused_ ? Resume() : Pause();
-        MarkConsumed(input);
+        input.MarkConsumed();
         return true;
     }
     if (IsMenuKey(input)) {
         SetPendingEvent(kMenuButton);
-        MarkConsumed(input);
+        input.MarkConsumed();
         return true;
     }
     if (!IsStrayEscape(input) && TwEventListener::HandleInput(input)) {
@@ -55,7 +48,7 @@ bool Game::HandleInput(TwInputEvent& input) {
         keys_.HandleInput(*launcher, input);
         LauncherKeys::HandlePointer(*launcher, input);
     }
-    MarkConsumed(input);
+    input.MarkConsumed();
     return true;
 }
 

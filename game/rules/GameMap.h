@@ -235,6 +235,8 @@ public:
         }
     }
 
+    // Nothing moves in the grid: no reveal, no row on its way, nothing falling.
+    bool Settled() const { return MapState == kReady && !RowPending && fallingList_.empty(); }
     const std::vector<TwCell>& MatchList() const { return matchList_; }
     const std::vector<std::unique_ptr<BaseBubble>>& FallingList() const { return fallingList_; }
     const std::vector<TwVector>& FlightPath() const { return flightPath_; }

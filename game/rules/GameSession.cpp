@@ -222,8 +222,7 @@ GameSession::Event GameSession::Step(int ms, const std::function<void(Launcher&)
 
 bool GameSession::ShotAtRest() const {
     return State() == PlayState::kPlaying && field_ && launcher_ && !launcher_->Flying() &&
-           field_->MapState == GameMap::kReady && !field_->RowPending &&
-           field_->FallingList().empty();
+           field_->Settled();
 }
 
 int GameSession::TakePlayedSeconds() {

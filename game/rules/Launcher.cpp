@@ -113,7 +113,7 @@ bool Launcher::Aim(const TwVector& mouse) {
 }
 
 bool Launcher::Fire() {
-    if (!MayAct() || flying_ || reloadRemaining_ != 0) {
+    if (!CanFire()) {
         return false;
     }
     if (actionSink_) {

@@ -38,6 +38,9 @@ public:
     // Turns the launcher towards a mouse position. True when the aim line meets a side wall
     // (the event may then also carry a button).
     bool Aim(const TwVector& mouse);
+    // True when Fire would fire now: a bubble loaded, none in flight, reloaded, and the
+    // field ready with no row on its way.
+    bool CanFire() const { return MayAct() && !flying_ && reloadRemaining_ == 0; }
     // Fires the loaded bubble when allowed. True when it left.
     bool Fire();
     // Exchanges the loaded bubble with the field's next bubble when allowed. True when done.

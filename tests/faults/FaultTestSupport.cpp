@@ -54,11 +54,8 @@ void PlayingApp::Frames(int count) {
 
 bool PlayingApp::Shoot(float x, float y) {
     for (int wait = 0; wait < 1000; ++wait) {
-        const GameMap* field = game_->Field();
         const Launcher* launcher = game_->GetLauncher();
-        if (field != nullptr && launcher != nullptr && launcher->Loaded() != nullptr &&
-            !launcher->Flying() && field->MapState == GameMap::kReady && !field->RowPending &&
-            launcher->ReloadRemaining() <= 0) {
+        if (launcher != nullptr && launcher->CanFire()) {
             TwSyntheticEvent event;
             event.x = static_cast<int>(x);
             event.y = static_cast<int>(y);

@@ -13,8 +13,7 @@ int Random(int low, int high) {
 // Runs frames until the field is calm: nothing falling, no row moving, ready to fire.
 void Settle(GameMap& field, Launcher& launcher) {
     for (int i = 0; i < 5000 && field.State() == PlayState::kPlaying; ++i) {
-        const bool calm = field.MapState == GameMap::kReady && field.FallingList().empty() &&
-                          !field.RowPending && !launcher.Flying();
+        const bool calm = field.Settled() && !launcher.Flying();
         if (calm) {
             return;
         }

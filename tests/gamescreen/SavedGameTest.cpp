@@ -301,10 +301,8 @@ TEST_F(SavedGameTest, EachShotIsSavedOnceItHasComeToRest) {
             if (game.State() != PlayState::kPlaying) {
                 break;
             }
-            ASSERT_TRUE(RunUntil([this] {
-                return Field().MapState == GameMap::kReady && !Field().RowPending &&
-                       Gun().ReloadRemaining() == 0 && Field().FallingList().empty();
-            }));
+            ASSERT_TRUE(
+                RunUntil([this] { return Field().Settled() && Gun().ReloadRemaining() == 0; }));
             noteWrite();
             MoveMouse(aim.x, aim.y);
             Frame();

@@ -14,10 +14,7 @@ class StatsTest : public GameScreenTest {
 protected:
     // Runs until the last shot has come to rest (and its statistics are written).
     void Rest() {
-        ASSERT_TRUE(RunUntil([this] {
-            return Field().MapState == GameMap::kReady && Field().FallingList().empty() &&
-                   !Field().RowPending;
-        }));
+        ASSERT_TRUE(RunUntil([this] { return Field().Settled(); }));
         Frames(3);
     }
 };

@@ -12,9 +12,9 @@
 
 #include "GameScreenFixture.h"
 #include "GameSession.h"
-#include "ReplayPlayer.h"
 #include "LevelLibrary.h"
 #include "Replay.h"
+#include "ReplayPlayer.h"
 #include "ReplayVerify.h"
 #include "platform/os/TwRand.h"
 #include "platform/os/TwUserFiles.h"

@@ -159,10 +159,7 @@ TEST_F(PuzzleReplayTest, ALevelSavedLeftAndContinuedKeepsItsWholeRecording) {
     Play(3);
     // The program killed after a shot had come to rest (and was saved): the slot and
     // recording of that shot continue.
-    ASSERT_TRUE(RunUntil([this] {
-        return Field().MapState == GameMap::kReady && !Field().RowPending &&
-               Field().FallingList().empty() && !Gun().Flying();
-    }));
+    ASSERT_TRUE(RunUntil([this] { return Field().Settled() && !Gun().Flying(); }));
     Frame();
     ASSERT_TRUE(game.Restore());
     ASSERT_TRUE(game.Recorder().Active());

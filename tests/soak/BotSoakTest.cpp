@@ -171,9 +171,7 @@ GameResult PlayOneGame(Game& game, int mode, bool saveMidway) {
             result.ended = true;
             break;
         }
-        if (launcher->Loaded() != nullptr && !launcher->Flying() &&
-            field->MapState == GameMap::kReady && !field->RowPending &&
-            launcher->ReloadRemaining() <= 0) {
+        if (launcher->CanFire()) {
             if (result.shots == restoreAtShot) {
                 // Put the game aside and take it up again: the same field comes back.
                 const int bubbles = field->BubbleCount();

@@ -130,10 +130,8 @@ void GameScreenTest::Load(int colour) {
 }
 
 bool GameScreenTest::ShootAt(const TwVector& target) {
-    const bool ready = RunUntil([this] {
-        return Field().MapState == GameMap::kReady && !Field().RowPending &&
-               Gun().ReloadRemaining() == 0 && Field().FallingList().empty();
-    });
+    const bool ready =
+        RunUntil([this] { return Field().Settled() && Gun().ReloadRemaining() == 0; });
     if (!ready) {
         return false;
     }

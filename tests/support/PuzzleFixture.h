@@ -35,9 +35,7 @@ public:
             if (Ended()) {
                 return false;
             }
-            if (!launcher.Flying() && field.MapState == GameMap::kReady && !field.RowPending &&
-                field.FallingList().empty() && launcher.Loaded() != nullptr &&
-                launcher.ReloadRemaining() <= 0) {
+            if (field.Settled() && launcher.CanFire()) {
                 return true;
             }
             launcher.Update(16);
