@@ -1,4 +1,5 @@
 #include "ControlsPanel.h"
+#include "ControlsLayout.h"
 
 #include "data/TwLanguage.h"
 #include "data/TwSysConfig.h"
@@ -10,15 +11,8 @@ namespace {
 
 using namespace TwInputCodes;
 
-// Where things sit, in percent of the dialog picture (600 x 500): the rows of actions, the
-// action names, the keyboard and controller columns, the message line, the buttons.
-constexpr float kFirstRowY = 26.0f;
-constexpr float kRowStep = 8.0f;
-constexpr float kNameX = 6.5f;
-constexpr float kKeyColumnX = 56.5f;
-constexpr float kPadColumnX = 83.5f;
-constexpr float kMessageY = 83.5f;
-constexpr float kButtonsY = 92.0f;
+using namespace ControlsLayout;
+static_assert(kRows == ControlBindings::kActionCount, "a row of the dialog for every action");
 
 // Controller buttons every language writes alike; the d-pad's are translated.
 constexpr const char* kPadLabels[] = {"A",  "B",  "X",  "Y", "Back", "Guide", "Start", "LS",

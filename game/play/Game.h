@@ -169,7 +169,6 @@ private:
     // The result dialog's Watch: the game just finished, or the replay just shown again.
     void WatchLastGame();
     void CloseResultPanels();
-    void LinkCursorTint();
     // Records the score and the statistics, erases the saved game and opens the result
     // dialog of a Classic or Arcade game (or of any replay).
     void EndGame(bool cleared);
@@ -178,7 +177,6 @@ private:
     void EndPuzzle(bool cleared);
     // Saves the game in play into the owner's slot and counts the statistics, on leaving.
     void KeepGameInPlay();
-    void SaveAfterShot();
     void BackToMenu(bool menuMusic);
     // The pause key (or button) pressed while a game is played.
     bool IsPauseKey(const TwInputEvent& input) const;

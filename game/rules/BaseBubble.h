@@ -61,7 +61,6 @@ public:
         slideTo_ = to;
     }
 
-    TwVector WobbleBase() const { return wobbleBase_; }
     void SetWobbleBase(const TwVector& p) { wobbleBase_ = p; }
     TwVector WobbleOffset() const { return wobbleOffset_; }
     TwVector PushDirection() const { return pushDirection_; }

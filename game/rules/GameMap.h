@@ -83,7 +83,6 @@ public:
     // A new bubble of a random present colour at the centre of a cell, added to the scene.
     // Null when no colour is present (there is no bubble to show then).
     virtual std::unique_ptr<BaseBubble> CreateBubble(double column, double row);
-    virtual bool HandleMessage(int, int, int, int, int, int) { return false; }
     // Moves the next bubble into the launcher and picks a new next bubble.
     virtual void LoadLauncher();
     // Searches the same-colour group around a landed bubble and bursts it when it has at
@@ -237,7 +236,6 @@ public:
 
     // Nothing moves in the grid: no reveal, no row on its way, nothing falling.
     bool Settled() const { return MapState == kReady && !RowPending && fallingList_.empty(); }
-    const std::vector<TwCell>& MatchList() const { return matchList_; }
     const std::vector<std::unique_ptr<BaseBubble>>& FallingList() const { return fallingList_; }
     const std::vector<TwVector>& FlightPath() const { return flightPath_; }
     // Replaces the route of the shot (a restored or scripted flight).
@@ -246,7 +244,6 @@ public:
     void SetTargetCell(TwCell cell) { targetCell_ = cell; }
     TwVector ContactCentre() const { return contactCentre_; }
     BaseBubble* IncomingBubble(int column) const { return incomingRow_[column].get(); }
-    int PopTimer() const { return popTimer_; }
     // How far the rows have slid during a row insertion, 0 to 1.
     double SlideProgress() const { return slideProgress_; }
 
@@ -254,8 +251,7 @@ public:
     // starts from the engine generator's current state; a game seeds it from its recording.
     GameRandom& Random() const { return random_; }
 
-    // Every second falling burst is audible; this says whether the last one was.
-    bool BurstSoundToggle() const { return burstSoundToggle_; }
+    // Every second falling burst is audible; this sets whether the last one was.
     void SetBurstSoundToggle(bool on) { burstSoundToggle_ = on; }
 
     // Receives, at the start of every frame, the tint of the loaded bubble's colour (ARGB),

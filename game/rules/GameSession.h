@@ -83,9 +83,7 @@ public:
     bool ShotAtRest() const;
     int ShotsFired() const { return shotsFired_; }
     void SetShotsFired(int shots) { shotsFired_ = shots; }
-    // Milliseconds played (not over) since the last TakePlayedMs.
-    int PlayedMs() const { return playedMs_; }
-    // Hands over the whole seconds played, keeping the rest.
+    // Hands over the whole seconds played (not over) since the last time, keeping the rest.
     int TakePlayedSeconds();
     // A shot was fired and its rest has not been reported yet.
     bool ShotPending() const { return shotPending_; }

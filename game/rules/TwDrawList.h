@@ -40,7 +40,6 @@ public:
     void SetBackground(TwClip* background) { background_ = background; }
     TwClip* Background() const { return background_; }
     void RequestSort() { resort_ = true; }
-    bool SortRequested() const { return resort_; }
 
     std::size_t Size() const { return entries_.size(); }
     bool Contains(const TwClip* object) const { return Find(object) != nullptr; }

@@ -2,6 +2,7 @@
 // buttons. The game prints the key names and the numbers over them at run time.
 #include <string>
 
+#include "ControlsLayout.h"
 #include "Layout.h"
 #include "Pictures.h"
 #include "Words.h"
@@ -48,8 +49,7 @@ TextStyle Heading() {
 
 // The controls dialog: the title, the two column headings and a striped row per action; the
 // game prints the action names on the left and places a cell for the key and one for the
-// button in each row (rows from 26 % of the height, 8 % apart; columns at 56.5 % and
-// 83.5 % of the width; a message line at 83.5 %).
+// button in each row, where ControlsLayout says.
 void DrawControlsDialog(PictureOutput& out) {
     const Size s = kControlsDialog;
     Canvas c(s.w, s.h);
@@ -60,21 +60,23 @@ void DrawControlsDialog(PictureOutput& out) {
     cairo_t* cr = c.Cr();
     DrawTitle(c, words::Get("ControlsTitle"), s.w / 2.0, 38, 28, s.w - 80);
     DrawDivider(cr, 40, s.w - 40, 66);
-    const double keyX = s.w * 0.565, padX = s.w * 0.835;
+    const double keyX = s.w * (ControlsLayout::kKeyColumnX / 100.0);
+    const double padX = s.w * (ControlsLayout::kPadColumnX / 100.0);
     const std::string keyboard = words::Get("Keyboard"), gamepad = words::Get("Gamepad");
     const TextStyle head = Heading();
     DrawText(c, keyboard, keyX, 94, Align::Centre, FitWidth(keyboard, head, kBindCellW));
     DrawText(c, gamepad, padX, 94, Align::Centre, FitWidth(gamepad, head, kBindCellW));
-    const double firstRow = s.h * 0.26, step = s.h * 0.08;
-    DrawInset(cr, 24, firstRow - step / 2 - 6, s.w - 48, step * 7 + 12, 12);
-    for (int i = 0; i < 7; ++i) {
+    const double firstRow = s.h * (ControlsLayout::kFirstRowY / 100.0);
+    const double step = s.h * (ControlsLayout::kRowStep / 100.0);
+    DrawInset(cr, 24, firstRow - step / 2 - 6, s.w - 48, step * ControlsLayout::kRows + 12, 12);
+    for (int i = 0; i < ControlsLayout::kRows; ++i) {
         if (i % 2 == 0) {
             RoundedRect(cr, 30, firstRow + i * step - step / 2 + 1, s.w - 60, step - 2, 8);
             SetColour(cr, palette::kRim, 0.07);
             cairo_fill(cr);
         }
     }
-    DrawInset(cr, 60, s.h * 0.835 - 16, s.w - 120, 32, 10);
+    DrawInset(cr, 60, s.h * (ControlsLayout::kMessageY / 100.0) - 16, s.w - 120, 32, 10);
     out.Save("Interface/ControlsDlg", c);
 }
 
