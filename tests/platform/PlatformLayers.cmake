@@ -13,9 +13,9 @@ macro(fault text)
     list(APPEND faults "${text}")
 endmacro()
 
-# The headers one compile reads, from its compile_commands.json line: the same command asked
-# for its dependencies instead of an object.
-function(headers_of command file out)
+# A compile_commands.json command without its source, its object and -c: the compiler and the
+# flags that source is compiled with.
+function(flags_of command file out)
     separate_arguments(args UNIX_COMMAND "${command}")
     set(kept "")
     set(skip FALSE)
@@ -28,6 +28,13 @@ function(headers_of command file out)
             list(APPEND kept "${arg}")
         endif()
     endforeach()
+    set(${out} "${kept}" PARENT_SCOPE)
+endfunction()
+
+# The headers one compile reads, from its compile_commands.json line: the same command asked
+# for its dependencies instead of an object.
+function(headers_of command file out)
+    flags_of("${command}" "${file}" kept)
     execute_process(COMMAND ${kept} -M ${file} RESULT_VARIABLE rc OUTPUT_VARIABLE deps
                     ERROR_VARIABLE err)
     if(NOT rc EQUAL 0)
@@ -119,18 +126,7 @@ endforeach()
 # a probe compiled with the flags of one of its sources reaches what it may and no more.
 function(game_compiles command source header out)
     file(WRITE ${BUILD_DIR}/layer-check/game-probe.cpp "#include \"${header}\"\n")
-    separate_arguments(args UNIX_COMMAND "${command}")
-    set(kept "")
-    set(skip FALSE)
-    foreach(arg IN LISTS args)
-        if(skip)
-            set(skip FALSE)
-        elseif(arg STREQUAL "-o")
-            set(skip TRUE)
-        elseif(NOT arg STREQUAL "-c" AND NOT arg STREQUAL source)
-            list(APPEND kept "${arg}")
-        endif()
-    endforeach()
+    flags_of("${command}" "${source}" kept)
     execute_process(COMMAND ${kept} -fsyntax-only ${BUILD_DIR}/layer-check/game-probe.cpp
                     RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
     if(rc EQUAL 0)
