@@ -3,28 +3,23 @@
 #include <vector>
 
 #include "FieldFixture.h"
+#include "GameSession.h"
 #include "LevelSet.h"
 #include "PuzzleMap.h"
 
 namespace zvtest {
 
-// A Puzzle field of the shipped size with its launcher, wired as the game screen wires
-// them, and the moves of a player: aiming, firing, swapping and waiting until the field is
-// at rest again.
+// A Puzzle level of the shipped size on a game session of its own, and the moves of a
+// player: aiming, firing, swapping and waiting until the field is at rest again.
 class PuzzleField {
 public:
-    PuzzleField() : field(banks, ShippedGeometry()) {
-        launcher.SetField(&field);
-        field.SetLauncher(&launcher);
-        field.ComputeWalls();
-    }
+    PuzzleField() : field(SetUp(session)), launcher(*session.GetLauncher()) {}
 
-    // Starts a level as the game does: its field, then the reveal until play may begin.
+    // Starts a level as the game does: its field, then the reveal until play may begin. The
+    // field's generator goes on from where it stands (seeded from the engine's).
     void Start(const PuzzleLevel& level, const std::string& setId = "Test.Txt", int number = 1) {
-        field.SetState(PlayState::kPlaying);
-        field.SetLevel(level, setId, number);
-        launcher.Reset();
-        field.Reset(true);
+        session.SetLevel(level, setId, number);
+        session.Begin(field.Random().State());
         Settle();
     }
 
@@ -38,8 +33,7 @@ public:
             if (field.Settled() && launcher.CanFire()) {
                 return true;
             }
-            launcher.Update(16);
-            field.Update(16);
+            session.Step(16);
         }
         return false;
     }
@@ -83,9 +77,15 @@ public:
         return level;
     }
 
-    BubbleBanks banks;
-    PuzzleMap field;
-    Launcher launcher;
+    GameSession session;
+    PuzzleMap& field;
+    Launcher& launcher;
+
+private:
+    static PuzzleMap& SetUp(GameSession& session) {
+        session.SetUp(GameMode::kPuzzle, ShippedGeometry(), 0);
+        return dynamic_cast<PuzzleMap&>(*session.Field());
+    }
 };
 
 } // namespace zvtest
