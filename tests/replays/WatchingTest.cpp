@@ -6,6 +6,7 @@
 #include "GameAppHarness.h"
 #include "GameScreenFixture.h"
 #include "MenuGui.h"
+#include "RenderCompare.h"
 #include "ReplayRecorder.h"
 #include "data/TwDefFile.h"
 #include "data/TwSysConfig.h"
@@ -180,7 +181,8 @@ TEST(Watching, TheAimGuideBoxIsKeptInTheSettings) {
     ASSERT_EQ(settings.LoadFromFile(TwSysConfig::Instance().FilePath()), 0);
     EXPECT_EQ(settings.GetInt("AimGuide", 0), 1);
 
-    // In play the guide follows the aim: a bounce off the left wall.
+    // In play, aimed at a bounce off the left wall: the guide's faint bubble sits in the cell
+    // the shot then fills, and the game is marked as played with the guide.
     harness.Click(MenuGui::kOptionsDialog, "OptionsDlg.Ok");
     harness.Click(TwBaseMenuGui::kMainMenu, "MainMenuDlg.Classic");
     Game& game = *harness.RealGame();
@@ -190,6 +192,26 @@ TEST(Watching, TheAimGuideBoxIsKeptInTheSettings) {
     harness.MoveTo(250, 420);
     harness.Frames(30);
     harness.Screenshot("aim-guide-in-play");
+    EXPECT_TRUE(game.Recorder().Current().guided);
+    const std::vector<std::uint32_t> guided = zvtest::DrawnPicture(game);
+    TwSysConfig::Instance().AimGuide = false;
+    const std::vector<std::uint32_t> plain = zvtest::DrawnPicture(game);
+    TwSysConfig::Instance().AimGuide = true;
+    harness.LeftClick(250, 420);
+    ASSERT_TRUE(game.GetLauncher()->Flying());
+    const TwCell filled = game.Field()->TargetCell();
+    const TwVector centre = game.Field()->CellToScreen(filled.x, filled.y);
+    const int radius = game.Field()->Radius();
+    int changed = 0;
+    for (int y = -radius; y < radius; ++y) {
+        for (int x = -radius; x < radius; ++x) {
+            const std::size_t at = static_cast<std::size_t>(centre.y + y) * 800u +
+                                   static_cast<std::size_t>(centre.x + x);
+            changed += guided.at(at) != plain.at(at);
+        }
+    }
+    // Most of the cell, not a dot or two of the route passing by.
+    EXPECT_GT(changed, 2 * radius * radius) << "cell " << filled.x << "," << filled.y;
     harness.Key("Escape");
     harness.Settle();
     harness.Click(TwBaseMenuGui::kMainMenu, "MainMenuDlg.Options");
