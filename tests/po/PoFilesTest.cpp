@@ -226,15 +226,3 @@ TEST(PoFiles, EveryListedLanguageTranslatesEveryCurrentEnglishText) {
     }
 }
 
-// Translations are written as PO files; a table written in the old way (assets/Data/Lang/
-// <code>.Txt) would be left out of the build, so none may stay (zvpo convert makes its PO file).
-TEST(PoFiles, NoTableIsLeftUnconverted) {
-    namespace fs = std::filesystem;
-    const fs::path old = fs::path(ZV_SOURCE_DIR) / "assets/Data/Lang";
-    if (!fs::exists(old)) {
-        return;
-    }
-    for (const auto& entry : fs::directory_iterator(old)) {
-        ADD_FAILURE() << entry.path() << " is not converted to po/<code>.po";
-    }
-}
