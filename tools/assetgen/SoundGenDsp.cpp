@@ -84,10 +84,7 @@ float NoiseSource::Next() {
 }
 
 float NoiseSource::Uniform() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return static_cast<float>(state_ >> 8) / 16777216.0f;
+    return static_cast<float>(generator_.Uniform());
 }
 
 SvFilter::Output SvFilter::Process(float input, float cutoffHz, float q) {
