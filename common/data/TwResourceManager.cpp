@@ -231,10 +231,6 @@ std::string TwResourceManager::FindPackPath(const std::string& name,
     return name;
 }
 
-std::string TwResourceManager::FindPackPath(const std::string& name) {
-    return FindPackPath(name, DefaultPackDirs());
-}
-
 std::vector<std::string> TwResourceManager::DefaultPackDirs() {
     std::vector<std::string> dirs{"."};
     const std::string exeDir = ExecutableDir();
