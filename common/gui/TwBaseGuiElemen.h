@@ -91,8 +91,9 @@ protected:
     // Half the picture's width and half a frame's height (integer halves); 0 without a clip.
     int HalfWidth() const;
     int HalfHeight() const;
-    // The caption in font 0, left of the element's centre.
-    void DrawCaption() const;
+    // The caption in font 0 at the element's centre moved by (dx, dy): by default it ends a
+    // little left of the element (sliders, check boxes) or centres there.
+    void DrawCaption(float dx = -20.0f, float dy = -3.0f) const;
 
     std::unique_ptr<TwClip> clip_;
     bool hover_ = false;

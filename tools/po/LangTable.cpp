@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <sstream>
 
+#include "Trim.h"
 #include "data/TwEscapes.h"
 
 namespace lang_table {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
 
 // Decodes the quoted value starting at `text` (after the opening quote) with the game's own
 // escapes; `end` gets the position after the closing quote, npos when the quote does not close.

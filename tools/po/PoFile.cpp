@@ -4,19 +4,12 @@
 #include <optional>
 #include <sstream>
 
+#include "Trim.h"
 #include "data/TwEscapes.h"
 
 namespace po {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
 
 // Decodes one C-style quoted string forming the whole of `s`, appending it to `out`; false
 // when it is not one.
