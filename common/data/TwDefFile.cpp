@@ -399,7 +399,10 @@ std::string TwDefFile::Serialize() const {
             openBlocks.push_back(parts[d]);
         }
         out.append(parts.size(), '\t');
-        out += last + '=' + raw + '\n';
+        out += last;
+        out += '=';
+        out += raw;
+        out += '\n';
     }
     closeDownTo(0);
     return out;

@@ -223,7 +223,11 @@ std::string TwResourceManager::FindPackPath(const std::string& name,
         if (dir.empty()) {
             continue;
         }
-        const std::string candidate = dir.back() == '/' ? dir + name : dir + "/" + name;
+        std::string candidate = dir;
+        if (candidate.back() != '/') {
+            candidate += '/';
+        }
+        candidate += name;
         if (IsRegularFile(candidate)) {
             return candidate;
         }

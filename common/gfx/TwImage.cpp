@@ -93,9 +93,10 @@ void TwImage::Draw() {
         return;
     }
     const int w = Width(), h = Height();
+    const int halfW = w / 2, halfH = h / 2; // pictures sit on whole pixels
     const TwRect whole{0, 0, w, h};
-    TwRenderDevice::Instance().DrawPicture(*data_, whole, whole, x - float(w / 2),
-                                           y - float(h / 2));
+    TwRenderDevice::Instance().DrawPicture(*data_, whole, whole, x - float(halfW),
+                                           y - float(halfH));
 }
 
 void TwImage::DrawPart(const TwRect& part) {
@@ -103,9 +104,9 @@ void TwImage::DrawPart(const TwRect& part) {
         return;
     }
     const TwRect dest{0, 0, part.Width(), part.Height()};
-    TwRenderDevice::Instance().DrawPicture(*data_, dest, part,
-                                           x - float(Width() / 2) + float(part.left),
-                                           y - float(Height() / 2) + float(part.top));
+    const int halfW = Width() / 2, halfH = Height() / 2; // as Draw places the whole picture
+    TwRenderDevice::Instance().DrawPicture(*data_, dest, part, x - float(halfW) + float(part.left),
+                                           y - float(halfH) + float(part.top));
 }
 
 void TwImage::DrawFrame(int width, int height, int left, int top) {

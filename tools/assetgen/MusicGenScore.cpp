@@ -140,7 +140,8 @@ int WriteTune(Writer& writer, int channel, const std::vector<Chord>& chords, int
     int previous = startStep;
     const int bars = static_cast<int>(rhythms.size());
     for (int bar = 0; bar < bars; ++bar) {
-        const Chord& chord = chords[static_cast<std::size_t>(firstBar + bar)];
+        const int chordBar = firstBar + bar;
+        const Chord& chord = chords[static_cast<std::size_t>(chordBar)];
         const BarRhythm& rhythm = rhythms[static_cast<std::size_t>(bar)];
         const double phrasePos = static_cast<double>(bar % 4) / 4.0;
         const double arch = std::sin(3.14159265358979 * (phrasePos + 0.125));
