@@ -15,7 +15,7 @@ TwTexture* Picture(bool opaque) {
     static TwTexture* pictures[2] = {nullptr, nullptr};
     TwTexture*& picture = pictures[opaque ? 1 : 0];
     if (!picture) {
-        std::vector<std::uint8_t> rgba(96 * 96 * 4);
+        std::vector<std::uint8_t> rgba(std::size_t{96} * 96 * 4);
         for (int y = 0; y < 96; ++y) {
             for (int x = 0; x < 96; ++x) {
                 std::uint8_t* p = &rgba[static_cast<std::size_t>(y * 96 + x) * 4];
@@ -116,7 +116,7 @@ void BM_CompositeBubbleRows(benchmark::State& state) {
 // The changed boxes of a busy frame (forty 50 x 50 boxes of the 800 x 600 picture) scaled to
 // a 1920 x 1080 screen, in window pixels per nanosecond.
 void BM_ScaleChangedBoxesToFullScreen(benchmark::State& state) {
-    std::vector<std::uint32_t> picture(800 * 600), screen(1920 * 1080);
+    std::vector<std::uint32_t> picture(std::size_t{800} * 600), screen(std::size_t{1920} * 1080);
     for (std::size_t i = 0; i < picture.size(); ++i) {
         picture[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     }

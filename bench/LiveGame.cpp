@@ -34,7 +34,7 @@ const std::string& PlayerFolder() {
         ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ::setenv("SDL_AUDIODRIVER", "dummy", 0);
         char pattern[] = "/tmp/zv-bench-XXXXXX";
-        const std::string root = ::mkdtemp(pattern) ? pattern : "/tmp";
+        std::string root = ::mkdtemp(pattern) ? pattern : "/tmp";
         ::mkdir((root + "/config").c_str(), 0755);
         ::mkdir((root + "/config/zorbit-volley").c_str(), 0755);
         ::mkdir((root + "/data").c_str(), 0755);

@@ -74,7 +74,7 @@ void BM_MusicStreamVorbis(benchmark::State& state) {
     if (!HaveMusic(state)) {
         return;
     }
-    std::vector<char> buffer(1024 * 4);
+    std::vector<char> buffer(std::size_t{1024} * 4);
     for (auto _ : state) {
         state.PauseTiming();
         FILE* file = fmemopen(const_cast<char*>(MenuMusic().data()), MenuMusic().size(), "rb");
@@ -83,7 +83,7 @@ void BM_MusicStreamVorbis(benchmark::State& state) {
         state.ResumeTiming();
         long total = 0;
         int section = 0;
-        while (total < kRate * 4) {
+        while (total < 4L * kRate) {
             const long got =
                 ov_read(&vf, buffer.data(), static_cast<int>(buffer.size()), 0, 2, 1, &section);
             if (got <= 0) {
@@ -125,15 +125,17 @@ void BM_MusicPackBlocks(benchmark::State& state) {
     }
     const std::vector<std::int16_t> pcm = MenuSamples(10);
     const int frames = TwMixerTrack::kBlockFrames;
+    const std::size_t blockSamples = 2 * static_cast<std::size_t>(frames);
     std::size_t packed = 0;
     for (auto _ : state) {
         packed = 0;
-        for (std::size_t at = 0; at + frames * 2 <= pcm.size(); at += frames * 2) {
+        for (std::size_t at = 0; at + blockSamples <= pcm.size(); at += blockSamples) {
             packed += TwMixerFlacBlock::Pack(pcm.data() + at, frames, 2).size();
         }
     }
     state.counters["ratio"] = static_cast<double>(packed) / static_cast<double>(pcm.size() * 2);
-    PerMusicSecond(state, static_cast<double>(pcm.size() / 2 / frames * frames) / kRate);
+    const std::size_t packedFrames = pcm.size() / blockSamples * frames; // what was packed
+    PerMusicSecond(state, static_cast<double>(packedFrames) / kRate);
 }
 BENCHMARK(BM_MusicPackBlocks)->Unit(benchmark::kMillisecond);
 
@@ -144,8 +146,9 @@ void BM_MusicExpandBlocks(benchmark::State& state) {
     }
     const std::vector<std::int16_t> pcm = MenuSamples(10);
     const int frames = TwMixerTrack::kBlockFrames;
+    const std::size_t blockSamples = 2 * static_cast<std::size_t>(frames);
     std::vector<std::vector<std::uint8_t>> blocks;
-    for (std::size_t at = 0; at + frames * 2 <= pcm.size(); at += frames * 2) {
+    for (std::size_t at = 0; at + blockSamples <= pcm.size(); at += blockSamples) {
         blocks.push_back(TwMixerFlacBlock::Pack(pcm.data() + at, frames, 2));
     }
     std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);

@@ -10,7 +10,7 @@ namespace {
 
 TwTexture* BubblePicture() {
     static TwTexture* texture = [] {
-        std::vector<std::uint8_t> rgba(64 * 64 * 4, 0xC0);
+        std::vector<std::uint8_t> rgba(std::size_t{64} * 64 * 4, 0xC0);
         return TwRenderDevice::Instance().CreateTexture(64, 64, rgba.data());
     }();
     return texture;

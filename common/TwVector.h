@@ -23,7 +23,6 @@ struct TwVector {
     constexpr bool operator==(const TwVector&) const = default;
 
     float Length() const { return std::sqrt(x * x + y * y + z * z); }
-    constexpr float Dot(const TwVector& o) const { return x * o.x + y * o.y + z * o.z; }
 };
 
 // A grid cell (column, then row) or any other pair of numbers.

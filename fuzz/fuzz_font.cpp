@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const int monoWidth = (data[0] & 1) ? -1 : data[0] / 2;
-    const int charDist = std::int8_t(data[1]);
+    const int charDist = data[1] < 128 ? data[1] : data[1] - 256; // a signed byte
     const int spaceSize = data[2];
     const std::string allCodes = " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     const std::string codes = allCodes.substr(0, std::min<std::size_t>(data[3], allCodes.size()));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gfx/TwClip.h"
@@ -17,7 +18,7 @@ namespace {
 // A sprite that takes a picture record built in memory instead of one from the packs.
 class FuzzClip : public TwClip {
 public:
-    void Show(TwImageData* record) { Hold(record); }
+    void Show(std::shared_ptr<TwImageData> record) { Hold(std::move(record)); }
 };
 
 int Int16(const std::uint8_t* p) {
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rgba[i * 4 + 3] = data[pos];
     }
 
-    auto* record = new TwImageData;
+    auto record = std::make_shared<TwImageData>();
     record->info.Width = width;
     record->info.Height = height;
     record->masks = std::make_unique<TwMaskSet>(TwBuildMaskSet(width, height, rgba.data()));

@@ -3,27 +3,16 @@
 // the same, and plays a few hundred frames on the game's own rules without harm.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "Replay.h"
 #include "ReplayVerify.h"
-#include "platform/window/TwMessageBox.h"
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool quiet = [] {
-        TwSetMessageSink([](const std::string&, const std::string&) {});
+        SilenceMessages();
         return true;
     }();
     (void)quiet;

@@ -12,9 +12,9 @@
 #include "Game.h"
 #include "GameMap.h"
 #include "Launcher.h"
+#include "fuzz_support.h"
 #include "platform/os/TwRand.h"
 #include "platform/os/TwUserFiles.h"
-#include "platform/window/TwMessageBox.h"
 #include "records/TwProfileStore.h"
 
 namespace {
@@ -23,18 +23,12 @@ Game& SetUpGame() {
     const std::string root = "/tmp/zv-fuzz-savegame-" + std::to_string(::getpid());
     ::setenv("XDG_DATA_HOME", root.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-    TwSetMessageSink([](const std::string&, const std::string&) {});
+    SilenceMessages();
     TwProfileStore::Instance().Reset();
     TwProfileStore::Instance().TryAddProfile("Fuzz");
     static Game game;
     game.BuildScreen();
     return game;
-}
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
 }
 
 void CheckColours(Game& game) {

@@ -3,20 +3,10 @@
 // that agree with each other, and survive being written and read back unchanged.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "PlayerStats.h"
 #include "data/TwDefFile.h"
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TwDefFile file;

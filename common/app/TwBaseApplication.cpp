@@ -98,8 +98,7 @@ TwBaseApplication* TwBaseApplication::Instance() {
     return g_application;
 }
 
-bool TwBaseApplication::Init(const std::string& className, const std::string& title) {
-    className_ = className;
+bool TwBaseApplication::Init(const std::string& /*className*/, const std::string& title) {
     title_ = title;
     active_ = true;
     minimised_ = false;
@@ -139,12 +138,6 @@ bool TwBaseApplication::CreateMainWindow() {
     inBackground_ = false; // a new window takes the player's input until told otherwise
     if (input_) {
         input_->captionHeight = captionHeight_;
-    }
-    if (settings.windowed) {
-        windowRect_ = TwRect{kWindowX, kWindowY - captionHeight_, kWindowX + size.width,
-                             kWindowY + size.height};
-    } else {
-        windowRect_ = TwRect{0, 0, size.width, size.height};
     }
     SetWindowIcon();
     // A fresh window shows the system pointer until the game's own takes over.

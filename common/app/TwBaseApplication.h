@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "TwRect.h"
 
 class TwClip;
 class TwCursor;
@@ -37,7 +36,7 @@ public:
 
     // Creates the input record and the router, the window and the render device, shows the
     // window and builds the loading screen. False when no render device can be made (nothing
-    // more is created then).
+    // more is created then). The class name is not used: the window is known by its title.
     bool Init(const std::string& className, const std::string& title);
     // The message pump: until the quit message arrives or the quit flag is set.
     void Run();
@@ -71,17 +70,12 @@ public:
     void RequestQuit() { quit_ = true; }
     bool QuitRequested() const { return quit_; }
     bool IsActive() const { return active_; }
-    void SetActive(bool active) { active_ = active; }
 
     TwInputEvent* Input() const { return input_.get(); }
     TwEventRouter* Router() const { return router_.get(); }
     TwCursor* Cursor() const { return cursor_.get(); }
     TwClip* LoadClip() const { return loadClip_.get(); }
     TwProgressBar* ProgressBar() const { return progressBar_.get(); }
-    const TwRect& WindowRect() const { return windowRect_; }
-    int CaptionHeight() const { return captionHeight_; }
-    const std::string& ClassName() const { return className_; }
-    const std::string& Title() const { return title_; }
 
     // Told of every loading-screen percentage as it is shown.
     void SetProgressObserver(std::function<void(int)> observer) {
@@ -94,10 +88,8 @@ protected:
     // focus.
     bool PointerOverGame() const;
 
-    TwRect windowRect_;
     int captionHeight_ = 0;
     bool quit_ = false;
-    std::string className_;
     std::string title_;
     bool systemCursorVisible_ = true;
     std::unique_ptr<TwClip> loadClip_;

@@ -24,8 +24,6 @@ public:
     // and builds the player dialogs and the main menu window.
     virtual void LoadData();
 
-    TwBaseMenuGui* MenuScreen() const { return menuScreen_.get(); }
-    TwPanel* MainMenu() const { return mainMenu_; }
     TwBaseGuiElemen* ContinueButton() const { return continueButton_; }
 
 protected:

@@ -19,8 +19,6 @@ public:
     int Delta() const { return delta_; }
     // The raw deltas averaged, oldest first (for tests).
     std::vector<std::int32_t> History() const;
-    std::uint32_t PreviousTime() const { return previous_; }
-    std::uint32_t CurrentTime() const { return current_; }
     // The game stood still (minimised, or left in full screen): the next frame is measured
     // from now, so the time away does not run the game's clocks on.
     void Resume();

@@ -23,9 +23,6 @@ public:
     float x = 0, y = 0, z = 0;
     int percent = 75;
 
-    TwClip* Background() const { return background_.get(); }
-    TwImage* Line() const { return line_.get(); }
-
 private:
     std::unique_ptr<TwClip> background_;
     std::unique_ptr<TwImage> line_;

@@ -40,11 +40,6 @@ TwSoundManager::~TwSoundManager() {
     ShutDown();
 }
 
-bool TwSoundManager::StartUp() {
-    const TwSysConfig& config = TwSysConfig::Instance();
-    return StartUp(config.SoundVolume, config.MusicVolume);
-}
-
 bool TwSoundManager::StartUp(int soundSetting, int musicSetting) {
     if (started_) {
         return true;

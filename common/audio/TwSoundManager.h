@@ -16,10 +16,9 @@ class TwSoundManager {
 public:
     static TwSoundManager& Instance();
 
-    // Opens the mixer (48 kHz, up to 11 attempts 100 ms apart) and takes both volumes from the
-    // settings. False when no attempt succeeded; the game then runs silent.
-    bool StartUp();
-    // The same with the two volume settings given (the low byte of each is used).
+    // Opens the mixer (48 kHz, up to 11 attempts 100 ms apart) with the two volume settings
+    // (the low byte of each is used). False when no attempt succeeded; the game then runs
+    // silent.
     bool StartUp(int soundSetting, int musicSetting);
     // Frees every list, stream, buffer and effect and closes the mixer. Flags and volumes go
     // back to their initial values, so StartUp may be called again.
@@ -75,9 +74,7 @@ public:
     bool MusicEnabled() const { return musicEnabled_; }
     void SetMusicEnabled(bool enabled) { musicEnabled_ = enabled; }
     std::uint8_t SoundVolume() const { return soundVolume_; }
-    void SetStoredSoundVolume(int volume) { soundVolume_ = static_cast<std::uint8_t>(volume); }
     std::uint8_t MusicVolume() const { return musicVolume_; }
-    void SetStoredMusicVolume(int volume) { musicVolume_ = static_cast<std::uint8_t>(volume); }
     // Failed retries of the last start (10 when the mixer never opened).
     int StartUpAttempts() const { return startUpAttempts_; }
 

@@ -7,6 +7,7 @@
 #include <locale.h>
 #include <string_view>
 
+#include "data/TwEscapes.h"
 #include "platform/os/TwUserFiles.h"
 
 namespace {
@@ -75,67 +76,6 @@ int ParseHex(const std::string& text) {
 // The raw value without its first and last character (quotes, brackets, braces).
 std::string Inner(const std::string& raw) {
     return raw.size() < 2 ? std::string() : raw.substr(1, raw.size() - 2);
-}
-
-std::string DecodeEscapes(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 >= text.size()) {
-            out += text[i];
-            continue;
-        }
-        switch (text[i + 1]) {
-        case 'n':
-            out += '\n';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case '0':
-            out += '\0';
-            break;
-        case '"':
-            out += '"';
-            break;
-        case '\\':
-            out += '\\';
-            break;
-        default:
-            // An unknown escape keeps its backslash; the next character is read normally.
-            out += '\\';
-            continue;
-        }
-        ++i;
-    }
-    return out;
-}
-
-std::string EncodeEscapes(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\0':
-            out += "\\0";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 // Splits a dotted key into its components ("A.B.C" -> A, B, C).
@@ -459,7 +399,10 @@ std::string TwDefFile::Serialize() const {
             openBlocks.push_back(parts[d]);
         }
         out.append(parts.size(), '\t');
-        out += last + '=' + raw + '\n';
+        out += last;
+        out += '=';
+        out += raw;
+        out += '\n';
     }
     closeDownTo(0);
     return out;
@@ -502,7 +445,7 @@ float TwDefFile::GetFloat(const std::string& key, float def) {
 
 std::string TwDefFile::GetString(const std::string& key, const std::string& def) {
     const std::string* raw = Find(key);
-    return raw ? DecodeEscapes(Inner(*raw)) : def;
+    return raw ? TwUnescape(Inner(*raw), TwEscapeStyle::kDefinition).value() : def;
 }
 
 std::string TwDefFile::GetCString(const std::string& key, const char* def) {
@@ -510,7 +453,7 @@ std::string TwDefFile::GetCString(const std::string& key, const char* def) {
     if (!raw) {
         return def ? std::string(def) : std::string();
     }
-    std::string text = DecodeEscapes(Inner(*raw));
+    std::string text = TwUnescape(Inner(*raw), TwEscapeStyle::kDefinition).value();
     return text.substr(0, text.find('\0'));
 }
 
@@ -599,7 +542,7 @@ void TwDefFile::SetFloat(const std::string& key, float value) {
 }
 
 void TwDefFile::SetString(const std::string& key, const std::string& value) {
-    values_[key] = '"' + EncodeEscapes(value) + '"';
+    values_[key] = '"' + TwEscape(value, TwEscapeStyle::kDefinition) + '"';
 }
 
 void TwDefFile::SetCharGrid(const std::string& key, const std::string& cells, int rowLength,

@@ -223,16 +223,16 @@ std::string TwResourceManager::FindPackPath(const std::string& name,
         if (dir.empty()) {
             continue;
         }
-        const std::string candidate = dir.back() == '/' ? dir + name : dir + "/" + name;
+        std::string candidate = dir;
+        if (candidate.back() != '/') {
+            candidate += '/';
+        }
+        candidate += name;
         if (IsRegularFile(candidate)) {
             return candidate;
         }
     }
     return name;
-}
-
-std::string TwResourceManager::FindPackPath(const std::string& name) {
-    return FindPackPath(name, DefaultPackDirs());
 }
 
 std::vector<std::string> TwResourceManager::DefaultPackDirs() {

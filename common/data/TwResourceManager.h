@@ -55,9 +55,6 @@ public:
     // Where a pack such as "Data/Resource.Twr" is: the first of `dirs` holding it as a
     // regular file (dir + "/" + name), or `name` itself when none does.
     static std::string FindPackPath(const std::string& name, const std::vector<std::string>& dirs);
-    // The same over the usual places: the current directory, the executable's directory,
-    // then the installed data directory (<prefix>/share/zorbit-volley beside <prefix>/bin).
-    static std::string FindPackPath(const std::string& name);
     // Those usual places, in lookup order.
     static std::vector<std::string> DefaultPackDirs();
 

@@ -261,7 +261,8 @@ int TwBitmapFont::TextWidth(std::string_view text) const {
 
 void TwBitmapFont::DrawText(float px, float py, std::string_view text, int align, TwVector* pen) {
     if (align == AlignCentre) {
-        px -= float(TextWidth(text) / 2);
+        const int halfWidth = TextWidth(text) / 2; // whole pixels, as texts always were
+        px -= float(halfWidth);
     } else if (align == AlignRight) {
         px -= float(TextWidth(text));
     }

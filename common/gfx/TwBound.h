@@ -50,7 +50,6 @@ public:
 
     int Count() const { return count_; }
     TwParticle& Particle(int index) { return particles_[index]; }
-    const TwParticle& Particle(int index) const { return particles_[index]; }
 
     TwVector emitPosition;
     int minLife = 1024, maxLife = 1024; // ms

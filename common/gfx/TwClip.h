@@ -28,7 +28,6 @@ public:
     void SetAnimation(int totalTime, int mode, int columns, int rows);
     // The owner picks the frame.
     void SetFrame(int frame);
-    void ClearFrameFixed() { frameFixed = false; }
     // Replays a play-once clip that has reached its last frame.
     void Rewind();
     int CellWidth() const;

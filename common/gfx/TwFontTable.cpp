@@ -20,10 +20,6 @@ TwBitmapFont* TwFontTable::Load(int index, const std::string& fontName) {
     return result;
 }
 
-void TwFontTable::Set(int index, std::unique_ptr<TwBitmapFont> font) {
-    fonts_[index] = std::move(font);
-}
-
 void TwFontTable::Clear() {
     fonts_.clear();
 }

@@ -21,7 +21,6 @@ public:
     // (replacing any font there). The font is stored even when loading fails, so texts drawn
     // with it simply draw nothing. Returns the font.
     TwBitmapFont* Load(int index, const std::string& fontName);
-    void Set(int index, std::unique_ptr<TwBitmapFont> font);
     // Deletes every font.
     void Clear();
 

@@ -9,9 +9,8 @@
 TwImage::TwImage(const TwImage& other)
     : tag(other.tag), red(other.red), green(other.green), blue(other.blue), alpha(other.alpha),
       x(other.x), y(other.y), z(other.z), pivotX(other.pivotX), pivotY(other.pivotY),
-      pivotZ(other.pivotZ), rotation(other.rotation), flip(other.flip), scale(1.0f) {
-    Hold(other.data_);
-}
+      pivotZ(other.pivotZ), rotation(other.rotation), flip(other.flip), scale(1.0f),
+      data_(other.data_) {}
 
 TwImage& TwImage::operator=(const TwImage& other) {
     if (this != &other) {
@@ -29,18 +28,10 @@ TwImage& TwImage::operator=(const TwImage& other) {
     return *this;
 }
 
-TwImage::~TwImage() {
-    Hold(nullptr);
-}
+TwImage::~TwImage() = default;
 
-void TwImage::Hold(TwImageData* record) {
-    if (record != nullptr) {
-        record->AddRef();
-    }
-    if (data_ != nullptr) {
-        data_->Release();
-    }
-    data_ = record;
+void TwImage::Hold(std::shared_ptr<TwImageData> record) {
+    data_ = std::move(record);
 }
 
 bool TwImage::SetImage(const std::string& name, bool buildMask) {
@@ -54,8 +45,8 @@ bool TwImage::SetImageOnDemand(const std::string& name) {
 bool TwImage::Bind(const std::string& name, bool buildMask, bool onDemand) {
     TwTextureCache& cache = TwTextureCache::Instance();
     if (TwImageData* found = cache.Find(name)) {
-        if (found != data_) {
-            Hold(found);
+        if (found != data_.get()) {
+            Hold(found->shared_from_this());
         }
         // A picture still waiting for its first draw that is now wanted with masks is loaded
         // whole, as it would have been had this request come first.
@@ -66,10 +57,10 @@ bool TwImage::Bind(const std::string& name, bool buildMask, bool onDemand) {
     }
     // A picture that fails to load stays with this image only, so the next request for the
     // name tries the packs again.
-    auto* record = new TwImageData;
+    auto record = std::make_shared<TwImageData>();
     Hold(record);
     if (onDemand ? record->LoadOnDemand(name) : record->Load(name, buildMask)) {
-        cache.Insert(name, record);
+        cache.Insert(name, record.get());
     }
     return true;
 }
@@ -102,9 +93,10 @@ void TwImage::Draw() {
         return;
     }
     const int w = Width(), h = Height();
+    const int halfW = w / 2, halfH = h / 2; // pictures sit on whole pixels
     const TwRect whole{0, 0, w, h};
-    TwRenderDevice::Instance().DrawPicture(*data_, whole, whole, x - float(w / 2),
-                                           y - float(h / 2));
+    TwRenderDevice::Instance().DrawPicture(*data_, whole, whole, x - float(halfW),
+                                           y - float(halfH));
 }
 
 void TwImage::DrawPart(const TwRect& part) {
@@ -112,9 +104,9 @@ void TwImage::DrawPart(const TwRect& part) {
         return;
     }
     const TwRect dest{0, 0, part.Width(), part.Height()};
-    TwRenderDevice::Instance().DrawPicture(*data_, dest, part,
-                                           x - float(Width() / 2) + float(part.left),
-                                           y - float(Height() / 2) + float(part.top));
+    const int halfW = Width() / 2, halfH = Height() / 2; // as Draw places the whole picture
+    TwRenderDevice::Instance().DrawPicture(*data_, dest, part, x - float(halfW) + float(part.left),
+                                           y - float(halfH) + float(part.top));
 }
 
 void TwImage::DrawFrame(int width, int height, int left, int top) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "TwRect.h"
@@ -37,7 +38,7 @@ public:
     // dialogs, most of which are never opened in a session). Without hit masks.
     bool SetImageOnDemand(const std::string& name);
 
-    TwImageData* Data() const { return data_; }
+    TwImageData* Data() const { return data_.get(); }
     bool HasTexture() const;
     // HasTexture, after making the texture of a picture loaded on demand.
     bool EnsureTexture();
@@ -62,12 +63,12 @@ public:
     float scale = 1.0f;                                // used by DrawFrame
 
 protected:
-    // Takes a holder's reference on `record` (may be null) and drops the previous one.
-    void Hold(TwImageData* record);
+    // Shows `record` (may be null), letting go of the picture shown before.
+    void Hold(std::shared_ptr<TwImageData> record);
     bool Bind(const std::string& name, bool buildMask, bool onDemand);
     // DrawFrame with the tint given as Argb() gives it (texts tint every glyph alike).
     void DrawTintedFrame(std::uint32_t argb, int width, int height, int left, int top);
 
 private:
-    TwImageData* data_ = nullptr;
+    std::shared_ptr<TwImageData> data_;
 };

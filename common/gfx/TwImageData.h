@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "gfx/RCObject.h"
 #include "platform/window/TwTexture.h"
 
 // Facts about a picture file as decoded. Width and Height are the picture's size in pixels,
@@ -39,12 +38,15 @@ using TwMaskSet = std::vector<TwBitMask>;
 // four finer cells it covers; odd sizes simply drop the last finer column or row.
 TwMaskSet TwBuildMaskSet(int width, int height, const std::uint8_t* rgba);
 
-// A picture loaded from the packs into a texture, shared by every image that shows it
-// (through TwTextureCache). Dies with its last holder and then leaves the cache.
-class TwImageData : public RCObject {
+// A picture loaded from the packs into a texture, shared by every image that shows it: each
+// image holds it through a std::shared_ptr, and the cache (TwTextureCache) finds it by name
+// without holding it. Dies with its last holder and then leaves the cache.
+class TwImageData : public std::enable_shared_from_this<TwImageData> {
 public:
     TwImageData() = default;
-    ~TwImageData() override;
+    TwImageData(const TwImageData&) = delete;
+    TwImageData& operator=(const TwImageData&) = delete;
+    ~TwImageData();
 
     // (Re)loads "Data/Textures/" + name + ".Dds", ".Jpg", ".Tga" or ".Webp" (first found wins) into
     // a texture. True when a texture was made. A picture in no pack shows the not-found box; a

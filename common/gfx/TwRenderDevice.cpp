@@ -84,10 +84,6 @@ bool TwRenderDevice::CreateHeadless() {
     return TwVideo::CreateHeadless(size.width, size.height);
 }
 
-bool TwRenderDevice::IsCreated() const {
-    return TwVideo::HasRenderer();
-}
-
 void TwRenderDevice::StartScene() {
     TwVideo::Clear();
 }

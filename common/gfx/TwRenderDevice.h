@@ -38,7 +38,6 @@ public:
     int Create();
     // Test rendering without a display: an 800 x 600 software renderer.
     bool CreateHeadless();
-    bool IsCreated() const;
 
     // Begins a frame: the picture is cleared to black.
     void StartScene();

@@ -29,10 +29,6 @@ void TwTextureCache::Insert(const std::string& name, TwImageData* record) {
     entries_[name] = record;
 }
 
-void TwTextureCache::Erase(const std::string& name) {
-    entries_.erase(name);
-}
-
 void TwTextureCache::EraseIf(const std::string& name, const TwImageData* record) {
     const auto it = entries_.find(name);
     if (it != entries_.end() && it->second == record) {

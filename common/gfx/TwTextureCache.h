@@ -15,7 +15,6 @@ public:
     TwImageData* Find(const std::string& name) const;
     // Enters or overwrites.
     void Insert(const std::string& name, TwImageData* record);
-    void Erase(const std::string& name);
     // Erases `name` only while it still maps to `record` (a dying record never removes
     // another record cached under the same name).
     void EraseIf(const std::string& name, const TwImageData* record);

@@ -66,7 +66,7 @@ void TwBaseGuiElemen::Draw() {
     DrawCaption();
 }
 
-void TwBaseGuiElemen::DrawCaption() const {
+void TwBaseGuiElemen::DrawCaption(float dx, float dy) const {
     if (hasCaption_ == -1) {
         return;
     }
@@ -76,9 +76,8 @@ void TwBaseGuiElemen::DrawCaption() const {
     }
     const TwVector centre = Position();
     font->SetTint(colour_.red, colour_.green, colour_.blue, colour_.alpha);
-    // Captions end a little left of the element (sliders, check boxes) or centre there.
-    font->DrawText(static_cast<float>(static_cast<int>(centre.x - 16.0f - 4.0f)),
-                   static_cast<float>(static_cast<int>(centre.y - 3.0f)), caption_, captionAlign_);
+    font->DrawText(static_cast<float>(static_cast<int>(centre.x + dx)),
+                   static_cast<float>(static_cast<int>(centre.y + dy)), caption_, captionAlign_);
 }
 
 void TwBaseGuiElemen::Disable() {

@@ -71,23 +71,17 @@ public:
     // The frame the clip shows; -1 without a clip.
     int Frame() const;
 
-    const TwGuiColour& Colour() const { return colour_; }
     void SetColour(const TwGuiColour& colour) { colour_ = colour; }
     void SetAlpha(float alpha) { colour_.alpha = alpha; }
 
     // A caption is drawn when hasCaption is not -1.
     void SetCaption(const std::string& caption, int hasCaption = 1);
     const std::string& Caption() const { return caption_; }
-    int HasCaption() const { return hasCaption_; }
     void SetCaptionAlign(int align) { captionAlign_ = align; }
-    int CaptionAlign() const { return captionAlign_; }
 
-    // Refines the rectangle hit test with the picture's hit mask.
+    // Refines the rectangle hit test of a button with its picture's hit mask; set before the
+    // button's picture is loaded.
     void SetPixelTest(bool on) { pixelTest_ = on; }
-    bool PixelTest() const { return pixelTest_; }
-
-    void SetFocusSound(int id) { focusSound_ = id; }
-    void SetClickSound(int id) { clickSound_ = id; }
 
 protected:
     // Creates the clip and loads a picture cut into `rows` frames of one column.
@@ -97,8 +91,9 @@ protected:
     // Half the picture's width and half a frame's height (integer halves); 0 without a clip.
     int HalfWidth() const;
     int HalfHeight() const;
-    // The caption in font 0, left of the element's centre.
-    void DrawCaption() const;
+    // The caption in font 0 at the element's centre moved by (dx, dy): by default it ends a
+    // little left of the element (sliders, check boxes) or centres there.
+    void DrawCaption(float dx = -20.0f, float dy = -3.0f) const;
 
     std::unique_ptr<TwClip> clip_;
     bool hover_ = false;

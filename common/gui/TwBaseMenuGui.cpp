@@ -84,8 +84,9 @@ TwPanel* TwBaseMenuGui::BuildMainMenu() {
     grass->Load("MenuGrass");
     if (const TwClip* clip = grass->Clip()) {
         const float height = static_cast<float>(TwScreenSize::Instance().height);
-        grass->SetPosition(TwVector{static_cast<float>(clip->Width() / 2),
-                                    height - static_cast<float>(clip->CellHeight() / 2), 0.0f});
+        const int halfW = clip->Width() / 2, halfH = clip->CellHeight() / 2; // whole pixels
+        grass->SetPosition(
+            TwVector{static_cast<float>(halfW), height - static_cast<float>(halfH), 0.0f});
     }
     menu->AddElement("Null", std::move(grass));
     return menu;

@@ -9,11 +9,6 @@ TwCheckBoxGroup::TwCheckBoxGroup(const std::string& groupName) : groupName_(grou
 
 TwCheckBoxGroup::~TwCheckBoxGroup() = default;
 
-void TwCheckBoxGroup::SetGroupName(const std::string& groupName) {
-    groupName_ = groupName;
-    name_ = groupName;
-}
-
 TwCheckBox* TwCheckBoxGroup::AddCheckBox(const std::string& name, const std::string& caption,
                                          int hasCaption, float x, float y) {
     auto box = std::make_unique<TwCheckBox>();

@@ -33,8 +33,6 @@ public:
     // Puts the mark back on the box that was checked before the last click.
     void RestorePrevious();
 
-    const std::string& GroupName() const { return groupName_; }
-    void SetGroupName(const std::string& groupName);
     // Index of the checked box, -1 when none is.
     int CheckedIndex() const;
     int PreviousIndex() const { return previousIndex_; }

@@ -27,7 +27,7 @@ void TwChoiceButton::Step() {
 
 bool TwChoiceButton::OnMouseDown(const TwInputEvent& event) {
     const bool over = HitTest(event);
-    back_ = over && event.eventX < Position().x - HalfWidth() / 3.0f;
+    back_ = over && event.eventX < Position().x - static_cast<float>(HalfWidth()) / 3.0f;
     return TwButton::OnMouseDown(event);
 }
 

@@ -16,12 +16,8 @@ public:
     void SetMessage(const std::string& message) { message_ = message; }
     const std::string& Message() const { return message_; }
     void SetTitle(const std::string& title) { title_ = title; }
-    const std::string& Title() const { return title_; }
     void SetTitleFont(int fontIndex) { titleFont_ = fontIndex; }
-    int TitleFont() const { return titleFont_; }
     void SetMessageFont(int fontIndex) { messageFont_ = fontIndex; }
-    int MessageFont() const { return messageFont_; }
-    TwParagraph& Paragraph() { return paragraph_; }
 
 protected:
     std::string title_;

@@ -31,7 +31,6 @@ public:
 
     TwInputEvent* Input() const { return input_; }
     void SetInput(TwInputEvent* input) { input_ = input; }
-    void SetQuitHandler(std::function<void()> onQuit) { onQuit_ = std::move(onQuit); }
 
 private:
     TwInputEvent* input_ = nullptr;

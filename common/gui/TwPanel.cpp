@@ -44,8 +44,8 @@ bool TwPanel::Create(const std::string& imageName) {
         return false;
     }
     const TwScreenSize& screen = TwScreenSize::Instance();
-    position_ =
-        TwVector{static_cast<float>(screen.width / 2), static_cast<float>(screen.height / 2), 0.0f};
+    const int centreX = screen.width / 2, centreY = screen.height / 2; // whole pixels
+    position_ = TwVector{static_cast<float>(centreX), static_cast<float>(centreY), 0.0f};
 
     fadeOverlay_ = std::make_unique<TwClip>();
     fadeOverlay_->SetImage("Interface/Fade", false);

@@ -73,7 +73,6 @@ public:
     // A panel laid over play (its keys steer the launcher) leaves the focus keys alone;
     // Escape still works. On for every other panel.
     void SetKeyboardNavigation(bool on) { keyboardNavigation_ = on; }
-    bool KeyboardNavigation() const { return keyboardNavigation_; }
 
     // Adds an element under a name (which is also the event it raises); the panel owns it.
     template <class T> T* AddElement(const std::string& name, std::unique_ptr<T> element) {
@@ -119,15 +118,10 @@ public:
     void SetOwner(TwEventListener* owner) { owner_ = owner; }
 
     const TwVector& Position() const { return position_; }
-    void SetPosition(const TwVector& position) { position_ = position; }
-    const TwGuiColour& Colour() const { return colour_; }
-    void SetColour(const TwGuiColour& colour) { colour_ = colour; }
     float Alpha() const { return colour_.alpha; }
     void SetAlpha(float alpha) { colour_.alpha = alpha; }
-    bool DimBackground() const { return dimBackground_; }
     void SetDimBackground(bool dim) { dimBackground_ = dim; }
 
-    TwClip* Background() const { return background_.get(); }
     TwClip* FadeOverlay() const { return fadeOverlay_.get(); }
     TwBaseGuiElemen* DefaultButton() const { return defaultButton_; }
     TwBaseGuiElemen* CancelButton() const { return cancelButton_; }

@@ -17,14 +17,11 @@ public:
 
     const std::string& Text() const { return text_; }
     const std::vector<std::string>& Lines() const { return lines_; }
-    int Font() const { return font_; }
     // Font alignment of every line (1 centred, the default).
     void SetAlign(int align) { align_ = align; }
-    int Align() const { return align_; }
     void SetPosition(const TwVector& centre) { position_ = centre; }
     const TwVector& Position() const { return position_; }
     void SetColour(const TwGuiColour& colour) { colour_ = colour; }
-    const TwGuiColour& Colour() const { return colour_; }
     void SetAlpha(float alpha) { colour_.alpha = alpha; }
     // -1 until set (by SetFont or here).
     void SetLineSpacing(int spacing) { lineSpacing_ = spacing; }

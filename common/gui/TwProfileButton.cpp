@@ -1,7 +1,6 @@
 #include "gui/TwProfileButton.h"
 
 #include "gfx/TwClip.h"
-#include "gfx/TwFontTable.h"
 #include "gui/TwInputEvent.h"
 
 TwProfileButton::TwProfileButton() {
@@ -46,15 +45,5 @@ void TwProfileButton::Draw() {
         clip_->SetTint(colour_.red, colour_.green, colour_.blue, colour_.alpha);
         clip_->Draw();
     }
-    if (hasCaption_ == -1) {
-        return;
-    }
-    TwBitmapFont* font = TwFontTable::Get(TwFontTable::MainFont);
-    if (font == nullptr) {
-        return;
-    }
-    const TwVector centre = Position();
-    font->SetTint(colour_.red, colour_.green, colour_.blue, colour_.alpha);
-    font->DrawText(static_cast<float>(static_cast<int>(centre.x)),
-                   static_cast<float>(static_cast<int>(centre.y)), caption_, captionAlign_);
+    DrawCaption(0.0f, 0.0f); // the player's name on the entry itself
 }

@@ -88,7 +88,8 @@ void TwProfileDlg::FillList() {
     const std::vector<std::string> names = TwProfileStore::Instance().Names();
     page_ = std::clamp(page_, 0, PageCount() - 1);
     for (int row = 0; row < PageSize(); ++row) {
-        const std::size_t i = static_cast<std::size_t>(FirstShown() + row);
+        const std::size_t i =
+            static_cast<std::size_t>(FirstShown()) + static_cast<std::size_t>(row);
         if (i >= names.size()) {
             break;
         }

@@ -46,7 +46,6 @@ public:
     // Marks the entry with this name as selected and every other as not.
     void SelectEntry(const std::string& name);
 
-    TwBaseGuiElemen* AddPlayerButton() const { return addButton_; }
     // The entry showing this player's name, or null.
     TwProfileButton* FindEntry(const std::string& name) const;
 

@@ -45,7 +45,6 @@ public:
 
     int CurrentTable() const { return currentTable_; }
     void SetCurrentTable(int table) { currentTable_ = table; }
-    int StartTable() const { return startTable_; }
     void SetStartTable(int table) { startTable_ = table; }
     bool IsRevealing() const { return revealing_; }
 

@@ -29,10 +29,6 @@ public:
     void Draw() override;
 
     void SetValue(int value) { value_ = value; }
-    int Minimum() const { return minimum_; }
-    int Maximum() const { return maximum_; }
-    int Step() const { return step_; }
-    TwClip* Thumb() const { return thumb_.get(); }
 
 private:
     // Usable length of the track (picture width less the margin) and its integer half.

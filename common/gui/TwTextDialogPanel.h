@@ -24,9 +24,7 @@ public:
     bool OnNavigationKey(const TwInputEvent& event) override;
 
     const std::string& Text() const { return text_; }
-    void SetText(const std::string& text) { text_ = text; }
     int InputWidth() const { return inputWidth_; }
-    void SetInputWidth(int width) { inputWidth_ = width; }
     TwClip* Cursor() const { return cursor_.get(); }
 
     // Letters, digits and the space.

@@ -52,6 +52,7 @@ std::vector<std::string> AllNumberedNames(TwDefFile& file) {
         }
     }
     std::vector<std::string> names;
+    names.reserve(byNumber.size());
     for (auto& [number, name] : byNumber) {
         names.push_back(std::move(name));
     }

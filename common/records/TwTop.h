@@ -21,7 +21,6 @@ public:
     TwTop(const TwTop&) = delete;
     TwTop& operator=(const TwTop&) = delete;
 
-    void SetFileName(const std::string& gameFile) { gameFile_ = gameFile; }
     const std::string& FileName() const { return gameFile_; }
 
     // Binds the title picture shown above the table as a still clip. Returns true.

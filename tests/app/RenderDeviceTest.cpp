@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 #include "gfx/TwImage.h"
@@ -86,7 +87,7 @@ std::uint32_t BarRedEnd(int x, int) {
 // An image showing a picture record made by the test.
 class HeldImage : public TwImage {
 public:
-    explicit HeldImage(TwImageData* record) { Hold(record); }
+    explicit HeldImage(std::shared_ptr<TwImageData> record) { Hold(std::move(record)); }
 };
 
 } // namespace
@@ -247,7 +248,7 @@ TEST(RenderDeviceTextures, HandlesOutliveTheRendererAndDrawNothingUntilRebuilt) 
 // picture without a texture draws nothing.
 TEST_F(RenderDeviceTest, PictureDrawsLandWhereTextureDrawsLand) {
     TestPicture picture(8, 8, Quadrants);
-    auto* record = new TwImageData;
+    auto record = std::make_shared<TwImageData>();
     record->texture = picture.Texture();
     record->textureWidth = record->textureHeight = 8;
     HeldImage image(record);

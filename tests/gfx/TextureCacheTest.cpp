@@ -15,6 +15,11 @@ using zvtest::Pixels;
 
 namespace {
 
+// How many images show the picture.
+long Holders(const TwImageData* record) {
+    return record->weak_from_this().use_count();
+}
+
 class TextureCacheTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(zvtest::EnsureHeadlessScreen()); }
@@ -42,22 +47,22 @@ TEST_F(TextureCacheTest, ImagesShareOneRecordThatDiesWithTheLast) {
     TwImageData* record = first->Data();
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(second->Data(), record);
-    EXPECT_EQ(record->RefCount(), 2);
+    EXPECT_EQ(Holders(record), 2);
     EXPECT_EQ(cache.Find("Balls/Red"), record);
     EXPECT_EQ(record->info.Width, 4);
     EXPECT_TRUE(first->HasTexture());
 
     // Asking again for the picture an image already shows adds no holder.
     first->SetImage("Balls/Red");
-    EXPECT_EQ(record->RefCount(), 2);
+    EXPECT_EQ(Holders(record), 2);
     // A copy of an image is one more holder.
     {
         TwImage copy(*first);
-        EXPECT_EQ(record->RefCount(), 3);
+        EXPECT_EQ(Holders(record), 3);
     }
     first.reset();
     EXPECT_EQ(cache.Find("Balls/Red"), record);
-    EXPECT_EQ(record->RefCount(), 1);
+    EXPECT_EQ(Holders(record), 1);
     second.reset();
     EXPECT_EQ(cache.Find("Balls/Red"), nullptr);
     EXPECT_EQ(cache.Size(), before);
@@ -73,7 +78,7 @@ TEST_F(TextureCacheTest, SwitchingPicturesReleasesThePreviousOne) {
     image.SetImage("B");
     EXPECT_EQ(TwTextureCache::Instance().Find("A"), nullptr);
     ASSERT_NE(TwTextureCache::Instance().Find("B"), nullptr);
-    EXPECT_EQ(image.Data()->RefCount(), 1);
+    EXPECT_EQ(Holders(image.Data()), 1);
 }
 
 TEST_F(TextureCacheTest, FirstFormatFoundWinsAndNamesAreExact) {
@@ -108,7 +113,7 @@ TEST_F(TextureCacheTest, MissingAndBrokenPicturesStayWithTheirImage) {
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "File 'Nowhere' - Not Found!");
     EXPECT_FALSE(missing.HasTexture());
-    EXPECT_EQ(missing.Data()->RefCount(), 1);
+    EXPECT_EQ(Holders(missing.Data()), 1);
     EXPECT_EQ(TwTextureCache::Instance().Find("Nowhere"), nullptr);
     missing.Draw(); // draws nothing, harmlessly
     missing.DrawFrame(4, 4, 0, 0);

@@ -12,6 +12,7 @@
 #include "LangTable.h"
 #include "PoFile.h"
 #include "TestSupport.h"
+#include "data/TwDefFile.h"
 
 namespace {
 
@@ -146,6 +147,7 @@ TEST(LangTable, ReadsTheEnglishTableWithItsCommentsAndWritesItBack) {
 
     lang_table::Table withEscapes = english;
     withEscapes.entries[0].text = "a \"quoted\" back\\slash";
+    withEscapes.entries[1].text = std::string("tab\tnul\0line\nend", 16);
     lang_table::Table again;
     std::string error;
     ASSERT_TRUE(lang_table::Read(lang_table::Write(withEscapes, "intro"), again, error)) << error;
@@ -153,6 +155,13 @@ TEST(LangTable, ReadsTheEnglishTableWithItsCommentsAndWritesItBack) {
     for (std::size_t i = 0; i < again.entries.size(); ++i) {
         EXPECT_EQ(again.entries[i].key, withEscapes.entries[i].key);
         EXPECT_EQ(again.entries[i].text, withEscapes.entries[i].text);
+    }
+    // The game reads the written table alike, the texts after a NUL included.
+    const std::string written = lang_table::Write(withEscapes, "intro");
+    TwDefFile game;
+    ASSERT_EQ(game.LoadFromMemory(written.data(), written.size()), 0);
+    for (const lang_table::Entry& entry : withEscapes.entries) {
+        EXPECT_EQ(game.GetString("English." + entry.key), entry.text) << entry.key;
     }
 }
 

@@ -76,24 +76,6 @@ void Canvas::Blur(int radius) {
     cairo_surface_mark_dirty(surface_);
 }
 
-void Canvas::ScaleAlpha(double factor) {
-    cairo_surface_flush(surface_);
-    auto* data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface_));
-    const int stride = cairo_image_surface_get_stride(surface_) / 4;
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            std::uint32_t& p = data[static_cast<std::ptrdiff_t>(y) * stride + x];
-            std::uint32_t out = 0;
-            for (int c = 0; c < 4; ++c) {
-                const double v = ((p >> (8 * c)) & 0xFF) * factor;
-                out |= static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)) << (8 * c);
-            }
-            p = out;
-        }
-    }
-    cairo_surface_mark_dirty(surface_);
-}
-
 std::vector<std::uint8_t> Canvas::Rgba() const {
     cairo_surface_flush(surface_);
     const auto* data =

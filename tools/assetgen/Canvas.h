@@ -23,8 +23,6 @@ public:
 
     // Three box-blur passes over every channel (close to a Gaussian of the given radius).
     void Blur(int radius);
-    // Multiplies every pixel's alpha (and premultiplied colour) by `factor`.
-    void ScaleAlpha(double factor);
     // Straight-alpha RGBA bytes, top row first.
     std::vector<std::uint8_t> Rgba() const;
 

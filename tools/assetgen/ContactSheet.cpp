@@ -18,13 +18,23 @@ bool EndsWith(const std::string& text, const std::string& tail) {
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// `dir` + '/' + `name`, without a leading '/' when `dir` is empty.
+std::string Join(const std::string& dir, const std::string& name) {
+    std::string path = dir;
+    if (!path.empty()) {
+        path += '/';
+    }
+    path += name;
+    return path;
+}
+
 bool IsPictureFile(const std::string& name) {
     return EndsWith(name, ".Jpg") || EndsWith(name, ".Webp");
 }
 
 void ListPictures(const std::string& root, const std::string& prefix,
                   std::vector<std::string>& out) {
-    DIR* dir = opendir((root + "/" + prefix).c_str());
+    DIR* dir = opendir(Join(root, prefix).c_str());
     if (dir == nullptr) {
         return;
     }
@@ -38,9 +48,9 @@ void ListPictures(const std::string& root, const std::string& prefix,
     closedir(dir);
     std::sort(entries.begin(), entries.end());
     for (const std::string& name : entries) {
-        const std::string rel = prefix.empty() ? name : prefix + "/" + name;
+        const std::string rel = Join(prefix, name);
         struct stat info {};
-        if (stat((root + "/" + rel).c_str(), &info) != 0) {
+        if (stat(Join(root, rel).c_str(), &info) != 0) {
             continue;
         }
         if (S_ISDIR(info.st_mode)) {
@@ -109,7 +119,7 @@ bool WriteContactSheet(const std::string& outDir, const std::string& pngPath) {
     for (const std::string& name : names) {
         int w = 0, h = 0;
         std::vector<std::uint8_t> rgba;
-        if (!ReadPictureFile(root + "/" + name, w, h, rgba)) {
+        if (!ReadPictureFile(Join(root, name), w, h, rgba)) {
             std::fprintf(stderr, "assetgen: cannot read %s\n", name.c_str());
             return false;
         }

@@ -274,7 +274,7 @@ void DrawPanelBody(Canvas& canvas, double margin, double radius, const Notch* no
             cutNotch(c);
             RoundedRect(c, x, y, w, h, radius);
         },
-        0, 3, static_cast<int>(margin * 0.6), 0.8);
+        0.0, 3.0, static_cast<int>(margin * 0.6), 0.8);
 }
 
 namespace {

@@ -5,9 +5,9 @@
 // bar is played again after the last and blended into the opening so the join is
 // continuous sample for sample.
 #include "AssetGen.h"
+#include "AudioFile.h"
 #include "MusicGenScore.h"
 #include "OggWriter.h"
-#include "AudioFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,7 +172,7 @@ std::vector<float> CutLoop(const std::vector<float>& stereo, long long loopStart
     for (int i = 0; i < kCrossfadeFrames; ++i) {
         const float weight = static_cast<float>(i) / kCrossfadeFrames;
         for (int ch = 0; ch < 2; ++ch) {
-            const std::size_t at = static_cast<std::size_t>(i * 2 + ch);
+            const std::size_t at = 2 * static_cast<std::size_t>(i) + static_cast<std::size_t>(ch);
             loop[at] = loop[at] * weight + stereo[continuation + at] * (1.0f - weight);
         }
     }

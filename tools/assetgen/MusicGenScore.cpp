@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "Xorshift.h"
+
 namespace zvmusic {
 
 namespace {
@@ -16,17 +18,12 @@ constexpr int kDrumChannel = 9;
 // Seeded choices so the tunes come out the same on every build.
 class Chooser {
 public:
-    explicit Chooser(std::uint32_t seed) : state_(seed != 0 ? seed : 1u) {}
-    double Uniform() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return static_cast<double>(state_ >> 8) / 16777216.0;
-    }
+    explicit Chooser(std::uint32_t seed) : generator_(seed, 1u) {}
+    double Uniform() { return generator_.Uniform(); }
     int Spread(int range) { return static_cast<int>(std::lround((Uniform() * 2.0 - 1.0) * range)); }
 
 private:
-    std::uint32_t state_;
+    Xorshift32 generator_;
 };
 
 int FloorDiv(int a, int b) {
@@ -143,7 +140,8 @@ int WriteTune(Writer& writer, int channel, const std::vector<Chord>& chords, int
     int previous = startStep;
     const int bars = static_cast<int>(rhythms.size());
     for (int bar = 0; bar < bars; ++bar) {
-        const Chord& chord = chords[static_cast<std::size_t>(firstBar + bar)];
+        const int chordBar = firstBar + bar;
+        const Chord& chord = chords[static_cast<std::size_t>(chordBar)];
         const BarRhythm& rhythm = rhythms[static_cast<std::size_t>(bar)];
         const double phrasePos = static_cast<double>(bar % 4) / 4.0;
         const double arch = std::sin(3.14159265358979 * (phrasePos + 0.125));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vorbis/vorbisenc.h>
 
+#include "data/TwHash.h"
+
 namespace zvsound {
 
 namespace {
@@ -134,11 +136,7 @@ bool EncodeOggVorbis(const std::vector<float>& interleaved, const OggSettings& s
 }
 
 int SerialForName(const std::string& name) {
-    std::uint32_t hash = 2166136261u; // FNV-1a
-    for (unsigned char c : name) {
-        hash = (hash ^ c) * 16777619u;
-    }
-    return static_cast<int>(hash & 0x7FFFFFFFu);
+    return TwFnv1aCheck(name);
 }
 
 } // namespace zvsound

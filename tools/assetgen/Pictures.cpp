@@ -70,7 +70,6 @@ void PictureOutput::Save(const std::string& name, int width, int height,
                          const std::vector<std::uint8_t>& rgba) {
     if (kept_ != nullptr) {
         (*kept_)[name] = Pixels{width, height, rgba};
-        names_.push_back(name);
         return;
     }
     std::string path = outDir_ + "/Data/Textures/" + name;
@@ -88,16 +87,13 @@ void PictureOutput::Save(const std::string& name, int width, int height,
                 std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
                 ok_ = false;
             }
-            names_.push_back(name);
             return;
         }
     }
     if (!WritePictureFile(path, width, height, rgba, path)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
         ok_ = false;
-        return;
     }
-    names_.push_back(name);
 }
 
 bool GeneratePictures(const std::string& outDir) {

@@ -31,13 +31,11 @@ public:
     void Save(const std::string& name, int width, int height,
               const std::vector<std::uint8_t>& rgba);
     bool Ok() const { return ok_; }
-    const std::vector<std::string>& Names() const { return names_; }
 
 private:
     std::string outDir_;
     PixelMap* kept_ = nullptr;
     const PixelMap* english_ = nullptr;
-    std::vector<std::string> names_;
     bool ok_ = true;
 };
 

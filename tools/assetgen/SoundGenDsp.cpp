@@ -84,10 +84,7 @@ float NoiseSource::Next() {
 }
 
 float NoiseSource::Uniform() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return static_cast<float>(state_ >> 8) / 16777216.0f;
+    return static_cast<float>(generator_.Uniform());
 }
 
 SvFilter::Output SvFilter::Process(float input, float cutoffHz, float q) {
@@ -129,8 +126,9 @@ void AddTone(Buffer& buffer, const Tone& tone) {
     const int count = FramesFor(tone.length);
     double phase = 0.0;
     for (int i = 0; i < count; ++i) {
-        const std::size_t index = static_cast<std::size_t>(first + i);
-        if (first + i < 0 || index >= buffer.size()) {
+        const int at = first + i;
+        const std::size_t index = static_cast<std::size_t>(at);
+        if (at < 0 || index >= buffer.size()) {
             continue;
         }
         const double t = static_cast<double>(i) / kSampleRate;
@@ -164,8 +162,9 @@ void AddNoise(Buffer& buffer, const NoiseBurst& burst) {
         const float filtered = burst.mode == FilterMode::Low    ? out.low
                                : burst.mode == FilterMode::Band ? out.band
                                                                 : out.high;
-        const std::size_t index = static_cast<std::size_t>(first + i);
-        if (first + i < 0 || index >= buffer.size()) {
+        const int at = first + i;
+        const std::size_t index = static_cast<std::size_t>(at);
+        if (at < 0 || index >= buffer.size()) {
             continue;
         }
         const double gain = burst.amp * EnvelopeAt(burst.env, t) * VoiceEndGain(t, burst.length);
@@ -205,10 +204,12 @@ void ApplyReverb(Buffer& buffer, float wet, float roomSize, float damping) {
     static constexpr std::array<int, 6> kCombLengths{1215, 1293, 1390, 1476, 1548, 1623};
     static constexpr std::array<int, 2> kAllPassLengths{605, 480};
     std::vector<Comb> combs;
+    combs.reserve(kCombLengths.size());
     for (int length : kCombLengths) {
         combs.emplace_back(length);
     }
     std::vector<AllPass> allPasses;
+    allPasses.reserve(kAllPassLengths.size());
     for (int length : kAllPassLengths) {
         allPasses.emplace_back(length);
     }

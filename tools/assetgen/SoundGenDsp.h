@@ -6,20 +6,22 @@
 #include <cstdint>
 #include <vector>
 
+#include "Xorshift.h"
+
 namespace zvsound {
 
 constexpr int kSampleRate = 48000;
 
 using Buffer = std::vector<float>;
 
-// Seeded white noise (xorshift32).
+// Seeded white noise.
 class NoiseSource {
 public:
-    explicit NoiseSource(std::uint32_t seed) : state_(seed != 0 ? seed : 0x9E3779B9u) {}
+    explicit NoiseSource(std::uint32_t seed) : generator_(seed, 0x9E3779B9u) {}
     float Next();    // -1 .. 1
     float Uniform(); // 0 .. 1
 private:
-    std::uint32_t state_;
+    Xorshift32 generator_;
 };
 
 // State-variable filter in trapezoidal form; stays stable while its cutoff sweeps.

@@ -49,8 +49,9 @@ bool Load(const std::vector<std::string>& files, const std::string& language) {
 }
 
 std::string Get(const std::string& key) {
+    const std::string inBlock = ".Picture." + key;
     for (const std::string& block : {Language(), std::string("English")}) {
-        const std::string word = Table().GetString(block + ".Picture." + key, "");
+        std::string word = Table().GetString(block + inBlock, "");
         if (!word.empty()) {
             rooms::NoteWord(key, word);
             return word;

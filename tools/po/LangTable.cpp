@@ -3,78 +3,27 @@
 #include <algorithm>
 #include <sstream>
 
+#include "Trim.h"
+#include "data/TwEscapes.h"
+
 namespace lang_table {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Decodes the quoted value starting at `text` (after the opening quote); `end` gets the
-// position after the closing quote, npos when the quote does not close.
+// Decodes the quoted value starting at `text` (after the opening quote) with the game's own
+// escapes; `end` gets the position after the closing quote, npos when the quote does not close.
 std::string Unquote(const std::string& text, std::size_t& end) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            end = i + 1;
-            return out;
-        }
-        if (c == '\\' && i + 1 < text.size()) {
-            const char next = text[++i];
-            switch (next) {
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case '"':
-                out += '"';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            default:
-                out += '\\';
-                out += next;
-                break;
-            }
-            continue;
-        }
-        out += c;
+    const std::size_t close = TwClosingQuote(text);
+    if (close == std::string::npos) {
+        end = std::string::npos;
+        return {};
     }
-    end = std::string::npos;
-    return out;
+    end = close + 1;
+    return TwUnescape(std::string_view(text).substr(0, close), TwEscapeStyle::kDefinition).value();
 }
 
 std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-    return out + "\"";
+    return '"' + TwEscape(text, TwEscapeStyle::kDefinition) + '"';
 }
 
 } // namespace

@@ -1,86 +1,33 @@
 #include "PoFile.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
+
+#include "Trim.h"
+#include "data/TwEscapes.h"
 
 namespace po {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const std::size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Decodes one C-style quoted string forming the whole of `s`; false when it is not one.
+// Decodes one C-style quoted string forming the whole of `s`, appending it to `out`; false
+// when it is not one.
 bool Unquote(const std::string& s, std::string& out) {
     if (s.size() < 2 || s.front() != '"' || s.back() != '"') {
         return false;
     }
-    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
-        char c = s[i];
-        if (c == '"') {
-            return false;
-        }
-        if (c == '\\') {
-            if (i + 2 >= s.size()) {
-                return false;
-            }
-            c = s[++i];
-            switch (c) {
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case '"':
-                out += '"';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            default:
-                return false;
-            }
-            continue;
-        }
-        out += c;
+    const std::optional<std::string> text =
+        TwUnescape(std::string_view(s).substr(1, s.size() - 2), TwEscapeStyle::kC);
+    if (!text) {
+        return false;
     }
+    out += *text;
     return true;
 }
 
 std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-    return out + "\"";
+    return '"' + TwEscape(text, TwEscapeStyle::kC) + '"';
 }
 
 void WriteString(std::ostringstream& out, const char* keyword, const std::string& text) {

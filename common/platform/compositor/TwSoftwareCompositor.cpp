@@ -147,8 +147,8 @@ pixman_image_t* MakeImage(int width, int height, const std::uint8_t* rgba, bool&
         const std::uint8_t* in = rgba + static_cast<std::size_t>(y) * width * 4;
         std::uint32_t* out = bits + static_cast<std::ptrdiff_t>(y) * stride;
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t r = in[4 * x], g = in[4 * x + 1], b = in[4 * x + 2],
-                                a = in[4 * x + 3];
+            const std::uint8_t* texel = in + 4 * std::ptrdiff_t{x};
+            const std::uint32_t r = texel[0], g = texel[1], b = texel[2], a = texel[3];
             const std::uint32_t pr = r * a, pg = g * a, pb = b * a;
             out[x] = a << 24 | ((pr + 1 + (pr >> 8)) >> 8) << 16 |
                      ((pg + 1 + (pg >> 8)) >> 8) << 8 | ((pb + 1 + (pb >> 8)) >> 8);

@@ -82,10 +82,10 @@ __attribute__((target("avx2"))) void ColumnsAvx2(const std::uint32_t* row,
             q = _mm256_i32gather_epi32(base, second, 4);
         }
         // The weight bytes of pixels 0-3 and 4-7, rearranged as unpacking pairs the pixels.
-        const __m256i w03 =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.pairs[8 * x]));
-        const __m256i w47 =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&columns.pairs[8 * x + 32]));
+        const __m256i w03 = _mm256_loadu_si256(
+            reinterpret_cast<const __m256i*>(&columns.pairs[8 * std::size_t(x)]));
+        const __m256i w47 = _mm256_loadu_si256(
+            reinterpret_cast<const __m256i*>(&columns.pairs[8 * std::size_t(x) + 32]));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
                             Lerp8(p, q, _mm256_permute2x128_si256(w03, w47, 0x20),
                                   _mm256_permute2x128_si256(w03, w47, 0x31)));

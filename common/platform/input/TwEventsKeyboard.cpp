@@ -5,8 +5,6 @@
 #include "platform/input/TwEvents.h"
 #include "platform/input/TwEventsInternal.h"
 
-using TwEventsInternal::Post;
-
 namespace {
 
 // Keyboard keys held down now (by key), so the game can ask whether a key is still held:

@@ -82,10 +82,6 @@ bool QuerySpec(int& frequency, int& channels, int& bitsPerSample) {
     return true;
 }
 
-std::string LastError() {
-    return Mix_GetError();
-}
-
 TwMixerChunk* LoadChunk(const std::string& bytes) {
     if (!g_open || !FitsRWops(bytes)) {
         return nullptr;

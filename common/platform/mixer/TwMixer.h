@@ -26,8 +26,6 @@ void Close();
 bool IsOpen();
 // Output format actually obtained (for tests that read the device's output).
 bool QuerySpec(int& frequency, int& channels, int& bitsPerSample);
-// The last error text of the mixer.
-std::string LastError();
 
 // Effects. LoadChunk decodes WAV or Ogg bytes (copied; the caller may free them).
 TwMixerChunk* LoadChunk(const std::string& bytes);

@@ -117,15 +117,16 @@ bool TwMixerTrack::DecodeVorbis(const std::string& bytes, std::int64_t startFram
             int holes = 0;
             while (got < wanted) {
                 int section = 0;
-                const long read = ov_read(vf, reinterpret_cast<char*>(pcm.data() + got * channels),
-                                          (wanted - got) * channels * 2, bigEndian, 2, 1, &section);
+                const long read = ov_read(
+                    vf, reinterpret_cast<char*>(pcm.data() + std::ptrdiff_t{got} * channels),
+                    (wanted - got) * channels * 2, bigEndian, 2, 1, &section);
                 if (read == OV_HOLE && ++holes < 16) {
                     continue; // a gap in the data: decoding carries on after it
                 }
                 if (read <= 0) {
                     break;
                 }
-                got += static_cast<int>(read / (channels * 2));
+                got += static_cast<int>(read / (2L * channels));
             }
             Publish(index, pcm.data(), got);
             if (got < wanted) {

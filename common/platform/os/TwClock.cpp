@@ -1,7 +1,6 @@
 #include "platform/os/TwClock.h"
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -28,8 +27,4 @@ std::uint32_t TwMilliseconds() {
 
 void TwSetClock(TwClock* clock) {
     g_clock = clock;
-}
-
-void TwSleepMilliseconds(std::uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

@@ -25,5 +25,3 @@ private:
 std::uint32_t TwMilliseconds();
 // Installs a clock (not owned; it must outlive its use). nullptr restores the system clock.
 void TwSetClock(TwClock* clock);
-// Sleeps the calling thread for about `ms` milliseconds.
-void TwSleepMilliseconds(std::uint32_t ms);

@@ -26,7 +26,7 @@ bool IsDirectory(const std::string& path) {
 std::string TwInstallDataDir() {
     const std::string exeDir = TwExecutableDir();
     if (!exeDir.empty()) {
-        const std::string beside = exeDir + "/" + ZV_DATADIR_FROM_BINDIR;
+        std::string beside = exeDir + "/" + ZV_DATADIR_FROM_BINDIR;
         if (IsDirectory(beside + "/Data")) {
             return beside;
         }

@@ -48,7 +48,7 @@ bool ReadHeader(const std::uint8_t* bytes, std::size_t size, DdsHeader& h) {
     h.formatFlags = ReadU32(pf + 4);
     h.fourCC = ReadU32(pf + 8);
     h.bitCount = ReadU32(pf + 12);
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         h.masks[i] = ReadU32(pf + 16 + 4 * i);
     }
     return h.width >= 1 && h.height >= 1 && h.width <= kTwMaxPictureSide &&

@@ -104,8 +104,10 @@ int TwRunMessageBoxProcess(int argc, char** argv) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1"); // the game's business, not the box's
         if (SDL_Init(SDL_INIT_VIDEO) == 0) {
-            ownerWindow =
-                SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<uintptr_t>(owner)));
+            // SDL takes the X11 window id as a pointer.
+            // NOLINTNEXTLINE(performance-no-int-to-ptr)
+            void* const handle = reinterpret_cast<void*>(static_cast<uintptr_t>(owner));
+            ownerWindow = SDL_CreateWindowFrom(handle);
         }
     }
     const bool shown =

@@ -218,8 +218,8 @@ public:
         float scaleX = 1, scaleY = 1;
         SDL_RenderGetViewport(renderer_, &viewport);
         SDL_RenderGetScale(renderer_, &scaleX, &scaleY);
-        width = static_cast<int>(std::lround(viewport.w * scaleX));
-        height = static_cast<int>(std::lround(viewport.h * scaleY));
+        width = static_cast<int>(std::lround(static_cast<float>(viewport.w) * scaleX));
+        height = static_cast<int>(std::lround(static_cast<float>(viewport.h) * scaleY));
         if (width <= 0 || height <= 0) {
             return false;
         }

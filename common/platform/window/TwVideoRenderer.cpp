@@ -7,9 +7,6 @@
 
 namespace {
 
-using TwVideo::State;
-using TwVideo::VideoState;
-
 // Frame pacing and the frame record start afresh with every renderer.
 void StartFrames() {
     TwVideo::VideoState& s = TwVideo::State();

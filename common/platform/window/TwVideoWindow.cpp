@@ -1,3 +1,4 @@
+#include <cmath>
 #include <malloc.h>
 
 #include "platform/window/TwVideoInternal.h"
@@ -69,8 +70,8 @@ void FingerToPicture(float fx, float fy, int& x, int& y) {
         return;
     }
     // SDL's renderer has put the finger on its logical picture already.
-    x = static_cast<int>(fx * static_cast<float>(s.settings.width - 1) + 0.5f);
-    y = static_cast<int>(fy * static_cast<float>(s.settings.height - 1) + 0.5f);
+    x = static_cast<int>(std::lround(fx * static_cast<float>(s.settings.width - 1)));
+    y = static_cast<int>(std::lround(fy * static_cast<float>(s.settings.height - 1)));
 }
 
 // SDL falls back to drawing nowhere when no display can be reached; only an explicit

@@ -1,9 +1,0 @@
-#include "gfx/RCObject.h"
-
-bool RCObject::Release() {
-    if (--refCount_ > 0) {
-        return false;
-    }
-    delete this;
-    return true;
-}
