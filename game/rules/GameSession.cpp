@@ -10,6 +10,7 @@
 #include "SavedGame.h"
 #include "TwDrawList.h"
 #include "data/TwDefFile.h"
+#include "data/TwHash.h"
 
 GameSession::GameSession(BubbleBanks* banks) {
     if (banks == nullptr) {
@@ -275,31 +276,31 @@ void GameSession::ContinueThroughSave() {
     const std::string text = file.Serialize();
     TwDefFile readBack;
     readBack.LoadFromMemory(text.data(), text.size());
+    // What the new field needs is copied out first: setting it up lets the old one go.
     const std::uint32_t randomState = field_->Random().State();
-    const auto* puzzle = dynamic_cast<const PuzzleMap*>(field_.get());
-    const PuzzleLevel level = puzzle != nullptr ? puzzle->Level() : PuzzleLevel{};
+    const FieldGeometry geometry = field_->Geometry();
+    const PuzzleMap* puzzle = Puzzle();
+    const bool hasLevel = puzzle != nullptr;
+    const PuzzleLevel level = hasLevel ? puzzle->Level() : PuzzleLevel{};
     const int shots = shotsFired_;
-    SetUp(mode_, field_->Geometry(), difficulty_);
-    Continue(SavedGame::Read(readBack), randomState, puzzle != nullptr ? &level : nullptr);
+    SetUp(mode_, geometry, difficulty_);
+    Continue(SavedGame::Read(readBack), randomState, hasLevel ? &level : nullptr);
     shotsFired_ = shots;
 }
 
 std::uint64_t GameSession::FieldHash(const GameMap& field) {
     // FNV-1a over the field's size and every cell, column by column: 0 for an empty cell,
     // 1 + colour for a bubble.
-    std::uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](int value) {
-        hash = (hash ^ static_cast<std::uint8_t>(value)) * 1099511628211ull;
-    };
-    mix(field.Columns());
-    mix(field.Rows());
+    TwFnv1a64 hash;
+    hash.Add(static_cast<std::uint8_t>(field.Columns()));
+    hash.Add(static_cast<std::uint8_t>(field.Rows()));
     for (int c = 0; c < field.Columns(); ++c) {
         for (int k = 0; k < field.Rows(); ++k) {
             const BaseBubble* bubble = field.Bubble(c, k);
-            mix(bubble != nullptr ? 1 + bubble->Colour() : 0);
+            hash.Add(static_cast<std::uint8_t>(bubble != nullptr ? 1 + bubble->Colour() : 0));
         }
     }
-    return hash;
+    return hash.Value();
 }
 
 ReplayResult GameSession::CurrentResult() const {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "data/TwDefFile.h"
+#include "data/TwHash.h"
 #include "platform/os/TwUserFiles.h"
 
 namespace {
@@ -17,13 +18,9 @@ constexpr const char* kCheckKey = "Replay.Check";
 constexpr const char* kRandomKey = "RandomState";
 constexpr const char* kGuidedKey = "Guided";
 
-// FNV-1a over the recording's bytes, folded to 31 bits so it fits the slot's integers.
+// The recording's check value, as the slot's integers hold it.
 int Check(const std::string& bytes) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    }
-    return static_cast<int>(hash & 0x7FFFFFFFu);
+    return TwFnv1aCheck(bytes);
 }
 
 bool IsRecordingName(const std::string& name) {
