@@ -27,7 +27,8 @@ void Wrap(std::vector<std::string>& lines, const std::string& heading,
           const std::vector<std::string>& items, const TwBitmapFont& font, int maxWidth) {
     std::string line = heading;
     for (const std::string& item : items) {
-        const std::string longer = line + kGap + item;
+        std::string longer = line;
+        longer.append(kGap).append(item);
         // The game measures a printed line with its closing '#'.
         if (font.TextWidth(longer + "#") <= maxWidth) {
             line = longer;

@@ -47,7 +47,7 @@ std::string PadLabel(int pad, const TextLookup& lookup) {
     if (name.empty()) {
         return "-";
     }
-    const std::string fixed = kPadLabels[pad];
+    std::string fixed = kPadLabels[pad];
     if (!fixed.empty()) {
         return fixed;
     }

@@ -23,6 +23,11 @@ constexpr float kTileY = 176.0f;
 constexpr float kTileStepX = 100.0f;
 constexpr float kTileStepY = 72.0f;
 constexpr int kTileColumns = 5;
+
+// The row of the page a tile stands in (whole rows).
+int RowOfTile(int index) {
+    return index / kTileColumns;
+}
 constexpr float kProblemY = 448.0f;
 constexpr float kBackY = 486.0f;
 
@@ -104,10 +109,11 @@ void LevelSelectPanel::BuildPage() {
         for (int i = 0; i < page.levels; ++i) {
             const int level = page.firstLevel + i;
             const bool cleared = progress_.Cleared(set.id, level);
-            TwButton* tile = AddButton(cleared ? "Interface/LevelTileDone" : "Interface/LevelTile",
-                                       XPercent(kTileX + kTileStepX * (i % kTileColumns)),
-                                       YPercent(kTileY + kTileStepY * (i / kTileColumns)),
-                                       kTileEvent, kPlainRole);
+            TwButton* tile =
+                AddButton(cleared ? "Interface/LevelTileDone" : "Interface/LevelTile",
+                          XPercent(kTileX + kTileStepX * static_cast<float>(i % kTileColumns)),
+                          YPercent(kTileY + kTileStepY * static_cast<float>(RowOfTile(i))),
+                          kTileEvent, kPlainRole);
             if (!progress_.IsOpen(set.id, level)) {
                 tile->Disable();
             }

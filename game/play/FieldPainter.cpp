@@ -41,8 +41,9 @@ void FieldPainter::Load() {
 void FieldPainter::SetBackground(const std::string& name) {
     background_ = StillClip(name);
     const TwScreenSize& screen = TwScreenSize::Instance();
-    background_->SetPosition(static_cast<float>(screen.width / 2),
-                             static_cast<float>(screen.height / 2), 0.0f);
+    // The centre pixel, as whole pixels.
+    const int centreX = screen.width / 2, centreY = screen.height / 2;
+    background_->SetPosition(static_cast<float>(centreX), static_cast<float>(centreY), 0.0f);
 }
 
 void FieldPainter::Draw(GameMap& field, Launcher* launcher) const {

@@ -35,7 +35,9 @@ public:
 
     // Shows a recorded game file on this screen; false, with a message for the player, when
     // the file cannot be played. `onLeave` is told when the player leaves the replay.
+    // (`onLeave` is taken by value: the game screen keeps it.)
     virtual bool WatchRecording(const std::string& /*path*/,
+                                // NOLINTNEXTLINE(performance-unnecessary-value-param)
                                 std::function<void()> /*onLeave*/ = {}) {
         return false;
     }

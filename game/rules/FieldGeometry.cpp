@@ -33,7 +33,8 @@ bool FieldGeometry::ReadFromResources(const std::string& name) {
 TwVector FieldGeometry::CellCentre(double column, double row) const {
     const double d = Diameter();
     // 804 rather than 800 puts the field in the middle of the background picture.
-    const double left = (804.0 - d * columns) * 0.5 + (radius / 2);
+    const int halfRadius = radius / 2; // whole pixels, as the field has always been placed
+    const double left = (804.0 - d * columns) * 0.5 + halfRadius;
     double x = left + d * column;
     if (std::fmod(row, 2.0) != 0.0) {
         x += radius;

@@ -175,7 +175,8 @@ void GameSession::ApplySavedGame(const SavedGame& saved) {
     };
     if (auto loaded = field.NewBubbleOfColour(present(saved.playerBubble))) {
         const float r = static_cast<float>(field.Radius());
-        loaded->PlaceAt(field.CellToScreen(field.Columns() / 2, field.Rows() + 2) -
+        const int middleColumn = field.Columns() / 2;
+        loaded->PlaceAt(field.CellToScreen(middleColumn, field.Rows() + 2) -
                         TwVector(r, 2.0f * r, 0.0f));
         launcher_->SetLoaded(std::move(loaded));
     }

@@ -50,7 +50,7 @@ class LevelSetReader {
 public:
     static constexpr int kMaxLevels = 99;
     static constexpr int kMaxShots = 6; // the launcher shows at most five misses left
-    static constexpr std::size_t kMaxFileBytes = 256 * 1024;
+    static constexpr std::size_t kMaxFileBytes = std::size_t{256} * 1024;
 
     LevelSetReader(int columns, int rows) : columns_(columns), rows_(rows) {}
 

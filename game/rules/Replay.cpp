@@ -115,7 +115,8 @@ public:
     }
 
     bool Magic() {
-        if (bytes_.size() < sizeof kMagic || std::memcmp(bytes_.data(), kMagic, sizeof kMagic)) {
+        if (bytes_.size() < sizeof kMagic ||
+            std::memcmp(bytes_.data(), kMagic, sizeof kMagic) != 0) {
             return false;
         }
         at_ = sizeof kMagic;

@@ -88,11 +88,11 @@ void SavedGame::Write(TwDefFile& file, int columns, int rows) const {
         file.SetInt("CeilingRow", ceilingRow);
     }
 
-    std::string grid(kGridSize * kGridSize, static_cast<char>(kOutsideCell));
+    std::string grid(std::size_t{kGridSize} * kGridSize, static_cast<char>(kOutsideCell));
     for (int c = 0; c < std::min(columns, kGridSize); ++c) {
         for (int k = 0; k < std::min(rows, kGridSize); ++k) {
             const int colour = cells[c][k];
-            grid[static_cast<std::size_t>(c * kGridSize + k)] =
+            grid[static_cast<std::size_t>(c) * kGridSize + static_cast<std::size_t>(k)] =
                 static_cast<char>(IsColour(colour) ? kFirstColourCell + colour : kEmptyCell);
         }
     }

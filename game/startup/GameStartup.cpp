@@ -123,7 +123,7 @@ void ReportPackTrouble(const PackTrouble& trouble) {
 
 std::string FindGamePack(const std::string& name, const std::vector<std::string>& dirs) {
     for (const std::string& dir : dirs) {
-        const std::string path = InFolder(dir, name);
+        std::string path = InFolder(dir, name);
         if (IsRegularFile(path)) {
             return path;
         }
