@@ -19,11 +19,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // A picture as a pack holds it, decoded: RGBA, top row first.
 struct PackPicture {
     int width = 0, height = 0;

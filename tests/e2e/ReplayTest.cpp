@@ -11,11 +11,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // The text after "<key>" in a table file or the program's output, up to the line's end.
 std::string ValueAfter(const std::string& text, const std::string& key) {
     const auto at = text.find(key);
