@@ -13,11 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // Processes (not yet ended) running this program file: the game and anything it started
 // from itself.
 std::vector<int> ProcessesRunning(const std::string& program) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "records/TwProfileStore.h"
+
 namespace e2e {
 
 namespace fs = std::filesystem;
@@ -325,7 +327,8 @@ void WritePlayers(GameRun& run, const std::vector<std::string>& names, int diffi
 }
 
 std::string SlotFile(const GameRun& run, const std::string& name) {
-    return run.DataDir() + "/Save/" + name + ".Tws";
+    // As the game names it: letters beyond ASCII and signs are written as %XX.
+    return run.DataDir() + "/Save/" + TwProfileStore::SafeFileName(name) + ".Tws";
 }
 
 // The loading screen: the big title in the middle and the bar filling in bright cyan.

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +11,13 @@
 #include "ChildProcess.h"
 #include "TestSupport.h"
 #include "VirtualScreen.h"
+
+// Skips the calling test when the run has no X server to play on (Xvfb, xdotool or the
+// window manager missing, or the server not starting), saying which.
+#define SKIP_WITHOUT_X(run)                                                                        \
+    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
+        GTEST_SKIP() << missing;                                                                   \
+    }
 
 namespace e2e {
 

@@ -11,11 +11,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // A returning player: a profile and settings already on disk.
 void ReturningPlayer(GameRun& run, const std::string& name, int difficulty) {
     WritePlayers(run, {name}, difficulty);

@@ -11,11 +11,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // The level select (560 x 520, centred): its tile grid, the first tile and the left arrow.
 constexpr Area kTileGrid{150, 172, 500, 300};
 constexpr double kFirstTileX = 200, kFirstTileY = 216;

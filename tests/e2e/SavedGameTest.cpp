@@ -11,11 +11,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // The players dialog's list.
 constexpr Area kPlayerList{250, 130, 300, 120};
 

@@ -9,11 +9,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 // The options dialog's controls, in game coordinates.
 constexpr double kSliderLeft = 268, kSliderRight = 532; // value 0 .. 255
 constexpr double kSoundY = 226, kMusicY = 285;

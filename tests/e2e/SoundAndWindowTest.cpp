@@ -12,11 +12,6 @@
 namespace e2e {
 namespace {
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 using Clock = std::chrono::steady_clock;
 
 // Root mean square levels (full scale 32768): music at the default volume is far above the

@@ -11,11 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#define SKIP_WITHOUT_X(run)                                                                        \
-    if (const std::string missing = (run).MissingTools(); !missing.empty()) {                      \
-        GTEST_SKIP() << missing;                                                                   \
-    }
-
 std::vector<std::string> FilesUnder(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code ignored;
