@@ -25,6 +25,6 @@ struct GameModeInfo {
 const GameModeInfo& ModeInfo(GameMode mode);
 // The mode a stored number names; nothing for a number no mode has.
 std::optional<GameMode> ModeFromNumber(int number);
-inline int ModeNumber(GameMode mode) {
+constexpr int ModeNumber(GameMode mode) {
     return static_cast<int>(mode);
 }

@@ -1,5 +1,7 @@
 #include "Replay.h"
 
+#include "GameMode.h"
+
 #include <bit>
 #include <cstring>
 
@@ -13,7 +15,7 @@ constexpr std::uint8_t kFlagGuided = 1;
 // instead of misreading it.
 constexpr std::uint8_t kFlagLevel = 2;
 constexpr std::uint8_t kKnownFlags = kFlagGuided | kFlagLevel;
-constexpr int kPuzzleMode = 2;
+constexpr int kPuzzleMode = ModeNumber(GameMode::kPuzzle);
 constexpr std::uint64_t kMaxSetIdBytes = 255;
 
 void PutVarint(std::string& out, std::uint64_t value) {

@@ -82,7 +82,7 @@ void SavedGame::Write(TwDefFile& file, int columns, int rows) const {
     file.SetInt("NextNumBeginMoves", nextNumBeginMoves);
     file.SetInt("NumAddLines", numAddLines);
     file.SetInt("NumAddedeLines", numAddedeLines);
-    if (gameId == kPuzzle) {
+    if (gameId == ModeNumber(GameMode::kPuzzle)) {
         file.SetString("PuzzleSet", puzzleSet);
         file.SetInt("PuzzleLevel", puzzleLevel);
         file.SetInt("CeilingRow", ceilingRow);
@@ -116,7 +116,7 @@ SavedGame SavedGame::Read(TwDefFile& file) {
         std::clamp(file.GetInt("NextNumBeginMoves", 0), -kMaxMoves, kMaxMoves);
     saved.numAddLines = std::clamp(file.GetInt("NumAddLines", 0), 0, kMaxAddLines);
     saved.numAddedeLines = std::clamp(file.GetInt("NumAddedeLines", 0), 0, kMaxAddLines);
-    if (saved.gameId == kPuzzle) {
+    if (saved.gameId == ModeNumber(GameMode::kPuzzle)) {
         saved.puzzleSet = file.GetCString("PuzzleSet");
         saved.puzzleLevel = std::clamp(file.GetInt("PuzzleLevel", 0), 0, kMaxPuzzleLevel);
         // The ceiling never comes below the last row but one, where a bubble would already

@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+#include "GameMode.h"
+
 class GameMap;
 class Launcher;
 class TwDefFile;
@@ -27,7 +29,7 @@ struct SavedGame {
     int playerBubble = kNoBubble; // colour loaded in the launcher
     int nextBubble = kNoBubble;   // colour waiting beside it
     int score = 0;
-    int gameId = 0; // 0 Classic, 1 Arcade, 2 Puzzle; anything else cannot be restored
+    int gameId = 0; // a GameMode's number; anything else cannot be restored
     int tripleBonus = 0;
     int comboCount = 0;
     int elapsedTime = 0; // the Arcade clock
@@ -56,8 +58,7 @@ struct SavedGame {
     // Takes the keys out of a loaded file (a missing key reads as 0).
     static SavedGame Read(TwDefFile& file);
 
-    static constexpr int kPuzzle = 2;
-    bool HasKnownMode() const { return gameId == 0 || gameId == 1 || gameId == kPuzzle; }
+    bool HasKnownMode() const { return ModeFromNumber(gameId).has_value(); }
     // True when at least one bubble lies inside a field of that size.
     bool HasBubbles(int columns, int rows) const;
     static bool IsColour(int colour) { return colour >= 0 && colour < kColours; }
