@@ -85,10 +85,11 @@ elseif(dynamic MATCHES "NEEDED[^\n]*(SDL|pixman|vorbis|ogg|FLAC|turbojpeg|webp)"
 endif()
 
 # 3. Each view lets its layer reach only the folders it may use.
-function(compiles view header out)
+# True in `out` when a file holding only `#include "header"` compiles with the compiler and
+# flags in the list `command`.
+function(probe_compiles command header out)
     file(WRITE ${BUILD_DIR}/layer-check/probe.cpp "#include \"${header}\"\n")
-    execute_process(COMMAND ${CXX} -std=c++20 -fsyntax-only -I${BUILD_DIR}/layers/${view}
-                            ${BUILD_DIR}/layer-check/probe.cpp
+    execute_process(COMMAND ${command} -fsyntax-only ${BUILD_DIR}/layer-check/probe.cpp
                     RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
     if(rc EQUAL 0)
         set(${out} TRUE PARENT_SCOPE)
@@ -96,6 +97,23 @@ function(compiles view header out)
         set(${out} FALSE PARENT_SCOPE)
     endif()
 endfunction()
+
+# Checks one line of a case table: `what` compiled with `command` reaches `allowed` and none
+# of `refused` (between commas).
+macro(check_reach what command allowed refused)
+    probe_compiles("${command}" ${allowed} ok)
+    if(NOT ok)
+        fault("${what} cannot include ${allowed}, which it may use")
+    endif()
+    string(REPLACE "," ";" refusedList "${refused}")
+    foreach(header IN LISTS refusedList)
+        probe_compiles("${command}" ${header} ok)
+        if(ok)
+            fault("${what} can include ${header}, which it may not use")
+        endif()
+    endforeach()
+endmacro()
+
 # view|a header it may include|headers it may not, between commas
 set(cases
     "tw_os|platform/os/TwUserFiles.h|platform/picture/TwPicture.h,data/TwDefFile.h"
@@ -108,33 +126,12 @@ foreach(case IN LISTS cases)
     string(REPLACE "|" ";" parts "${case}")
     list(GET parts 0 view)
     list(GET parts 1 allowed)
-    list(SUBLIST parts 2 -1 refused)
-    string(REPLACE "," ";" refused "${refused}")
-    compiles(${view} ${allowed} ok)
-    if(NOT ok)
-        fault("${view} cannot include ${allowed}, which it may use")
-    endif()
-    foreach(header IN LISTS refused)
-        compiles(${view} ${header} ok)
-        if(ok)
-            fault("${view} can include ${header}, which it may not use")
-        endif()
-    endforeach()
+    list(GET parts 2 refused)
+    check_reach(${view} "${CXX};-std=c++20;-I${BUILD_DIR}/layers/${view}" ${allowed} "${refused}")
 endforeach()
 
 # 4. Each game folder compiles against only the game folders and the engine view it may use:
 # a probe compiled with the flags of one of its sources reaches what it may and no more.
-function(game_compiles command source header out)
-    file(WRITE ${BUILD_DIR}/layer-check/game-probe.cpp "#include \"${header}\"\n")
-    flags_of("${command}" "${source}" kept)
-    execute_process(COMMAND ${kept} -fsyntax-only ${BUILD_DIR}/layer-check/game-probe.cpp
-                    RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
-    if(rc EQUAL 0)
-        set(${out} TRUE PARENT_SCOPE)
-    else()
-        set(${out} FALSE PARENT_SCOPE)
-    endif()
-endfunction()
 # folder|a header it may include|headers it may not, between commas
 set(gameCases
     "rules|GameSession.h|gui/TwPanel.h,audio/TwSoundManager.h,records/TwTop.h,SaveSlot.h,Game.h"
@@ -145,8 +142,7 @@ foreach(case IN LISTS gameCases)
     string(REPLACE "|" ";" parts "${case}")
     list(GET parts 0 folder)
     list(GET parts 1 allowed)
-    list(SUBLIST parts 2 -1 refused)
-    string(REPLACE "," ";" refused "${refused}")
+    list(GET parts 2 refused)
     set(command "")
     foreach(i RANGE ${last})
         string(JSON file GET "${db}" ${i} file)
@@ -159,16 +155,8 @@ foreach(case IN LISTS gameCases)
         fault("no source of game/${folder} in compile_commands.json")
         continue()
     endif()
-    game_compiles("${command}" "${file}" ${allowed} ok)
-    if(NOT ok)
-        fault("game/${folder} cannot include ${allowed}, which it may use")
-    endif()
-    foreach(header IN LISTS refused)
-        game_compiles("${command}" "${file}" ${header} ok)
-        if(ok)
-            fault("game/${folder} can include ${header}, which it may not use")
-        endif()
-    endforeach()
+    flags_of("${command}" "${file}" flags)
+    check_reach(game/${folder} "${flags}" ${allowed} "${refused}")
 endforeach()
 
 if(faults)
